@@ -94,7 +94,7 @@ void CONV_PEQPT1(int64_t* word);
 /* ---- Property monitors ---- */
 
 #define XIF_MONITOR_ARGS                                                                           \
-    const double *T, const double *P, const double *x, const int64_t *n, const int64_t *idx,      \
+    const double *T, const double *P, const double *x, const int64_t *n, const int64_t *idx,       \
         const int64_t *G, const int64_t *D
 
 void EVAL_VISCL(XIF_MONITOR_ARGS, double* value, int64_t* ierr);
@@ -115,9 +115,9 @@ void EVAL_ENTHV(XIF_MONITOR_ARGS, const int64_t* B, const int64_t* code, double*
                 int64_t* ierr);
 
 #define XIF_THERMO_FLAGS_RESULTS                                                                   \
-    const int64_t *f1, const int64_t *f2, const int64_t *f3, const int64_t *f4,                   \
-        const int64_t *f5, double *r1, double *r2, double *r3, double *r4, double *r5,            \
-        double *r6, double *r7, double *r8, double *r9, double *r10
+    const int64_t *f1, const int64_t *f2, const int64_t *f3, const int64_t *f4, const int64_t *f5, \
+        double *r1, double *r2, double *r3, double *r4, double *r5, double *r6, double *r7,        \
+        double *r8, double *r9, double *r10
 
 /* Phase thermo monitors: a flag of 1 asks for the result word in the same
  * position (1..5). */
@@ -149,8 +149,8 @@ void EQUI_FLASH(double* SVEC, const int64_t* m, xif_word* list1, xif_word* list2
 /* Flash status of a flash code; 1 means success. */
 int64_t EQUI_FLSTAT(const int64_t* zero, const int64_t* code);
 /* Critical temperature and pressure of the mixture (n, x, idx). */
-void EQUI_CRTCAL(const int64_t* n, const double* x, const int64_t* idx, xif_word* rwork,
-                 double* Tc, double* Pc, double* o7, double* o8, int64_t* ierr);
+void EQUI_CRTCAL(const int64_t* n, const double* x, const int64_t* idx, xif_word* rwork, double* Tc,
+                 double* Pc, double* o7, double* o8, int64_t* ierr);
 
 #ifdef __cplusplus
 }

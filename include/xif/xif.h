@@ -126,14 +126,14 @@ XIF_API extern xif_hxrmin XIF_HXRMIN;
 
 /* VALUE receives NC, the host component count, as a 64-bit integer written
  * into its 8 bytes. IERR = 0. */
-XIF_API void XIF_HXBNCP(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBNCP(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 /* VALUE = stream temperature SVEC(NC+2). */
-XIF_API void XIF_HXBTMP(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBTMP(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 /* VALUE = stream pressure SVEC(NC+3). */
-XIF_API void XIF_HXBPRS(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBPRS(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 /* Setters of temperature, pressure, enthalpy and vapour fraction: only SVEC
  * and VALIN are read; nothing else is written. Flash again afterwards. */
 XIF_API void XIF_HXBZTP(double* SVEC, void* A2, void* A3, const double* VALIN);
@@ -145,14 +145,14 @@ XIF_API void XIF_HXBZVF(double* SVEC, void* A2, void* A3, const double* VALIN);
 
 /* Molar (IBASIS 0) or mass (1) fraction of the phase in the stream; 0 for an
  * absent phase. The presence test of every property routine. */
-XIF_API void XIF_HXBFRC(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBFRC(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 /* Molecular weight of the stream or phase (kg/kmol). */
-XIF_API void XIF_HXBMWT(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBMWT(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 /* Molar (kmol/s) or mass (kg/s) flow of the stream or phase; 0 when absent. */
-XIF_API void XIF_HXBMFL(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBMFL(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 /* Rescales the component flows to the mass flow VALIN; FLOWM the molar flow,
  * SUMP the flow-weighted sum of the host component parameter, RATIO the
  * factor applied. SVEC(NC+1) is left unchanged. */
@@ -163,8 +163,8 @@ XIF_API void XIF_HXBZMF(double* SVEC, void* SPARE, int64_t* ISIDE, const double*
 
 /* Mole (IBASIS 0) or mass (1) fractions of the stream or phase, VALUES(j)
  * for component number j; NVAL bounds what is cleared and processed. */
-XIF_API void XIF_HXBCMP(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUES, const int64_t* NVAL, int64_t* IERR);
+XIF_API void XIF_HXBCMP(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUES, const int64_t* NVAL, int64_t* IERR);
 /* Pure-component constant ICODE (2 MW, 3 Pc, 4 Tc, 5 standard liquid volume,
  * 6 Tb, 7 acentric factor, 8 dipole moment) of components 1..NVAL. */
 XIF_API void XIF_HXBCPROP(void* A1, void* A2, void* A3, const int64_t* ICODE, double* VALUES,
@@ -176,58 +176,58 @@ XIF_API void XIF_HXBCPROP(void* A1, void* A2, void* A3, const int64_t* ICODE, do
  * 3 P-vapour fraction, 4 T-H, 5 T-vapour fraction), optionally in retained
  * slot IPOINT (1..5); writes T, P and vapour fraction back and lays out the
  * phase records. IERR = the flash status (1 = success). */
-XIF_API void XIF_HXBFLS(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPOINT,
-                        int64_t* IFTYPE, int64_t* IUPDATE, int64_t* IERR);
+XIF_API void XIF_HXBFLS(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPOINT, int64_t* IFTYPE,
+                        int64_t* IUPDATE, int64_t* IERR);
 
 /* ---- Thermal ---- */
 
 /* Enthalpy per kmol or per kg (J/kmol, J/kg). */
-XIF_API void XIF_HXBNTH(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBNTH(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 /* Heat capacity per kmol or per kg, without latent heat (J/(kmol K), J/(kg K)). */
-XIF_API void XIF_HXBCPP(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBCPP(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 /* Third result of the host thermo monitors (the reference host: entropy,
  * J/(kmol K) or J/(kg K)). */
-XIF_API void XIF_HXBNTR(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBNTR(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 /* Enthalpy flow of the stream or phase (W); 0 with IERR -1 when absent. */
-XIF_API void XIF_HXBQFL(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBQFL(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 
 /* ---- Volumetric ---- */
 
 /* Volume: IBASIS 0 molar (m3/kmol), 1 specific (m3/kg), 2 standard liquid
  * volume (m3/kmol). */
-XIF_API void XIF_HXBVOL(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBVOL(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 /* Density (kmol/m3 or kg/m3); the missing value for an implausible volume. */
-XIF_API void XIF_HXBDNS(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBDNS(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 /* Critical temperature (K) and pressure (Pa) of the stream or phase. */
-XIF_API void XIF_HXBTMC(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
-XIF_API void XIF_HXBPRC(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBTMC(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBPRC(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 
 /* ---- Transport ---- */
 
 /* Viscosity (Pa s). */
-XIF_API void XIF_HXBVIS(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBVIS(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 /* Thermal conductivity (W/(m K)). */
-XIF_API void XIF_HXBTHC(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBTHC(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 /* Surface tension of the liquid (N/m). */
-XIF_API void XIF_HXBSFT(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBSFT(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 /* Diffusivity (m2/s) of the vapour, vapour subset or whole stream. */
-XIF_API void XIF_HXBDIF(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBDIF(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 /* Heat of vaporization of the liquid (J/kmol or J/kg). When the total liquid
  * is present but neither liquid has a fraction above 0, the answer is 0. */
-XIF_API void XIF_HXBTHV(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                        int64_t* IBASIS, double* VALUE, int64_t* IERR);
+XIF_API void XIF_HXBTHV(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+                        double* VALUE, int64_t* IERR);
 
 #ifdef __cplusplus
 }

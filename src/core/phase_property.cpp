@@ -1,0 +1,78 @@
+#include "core/phase_property.h"
+
+namespace xif {
+
+namespace {
+// Phase codes and bases as words: nested calls take them by reference.
+int64_t codes[7] = {0, 1, 2, 3, 4, 5, 6};
+int64_t bases[3] = {0, 1, 2};
+} // namespace
+
+int64_t* code_word(int64_t code) {
+    return &codes[code];
+}
+int64_t* basis_word(int64_t basis) {
+    return &bases[basis];
+}
+
+void enter(PropertyCall& c, int64_t* IERR, const int64_t* ISIDE, const int64_t* IPHASE,
+           const int64_t* IBASIS, uint64_t highest_basis) {
+    *IERR = 0;
+    c.side = clip_side(*ISIDE);
+    c.phase = clip_phase(*IPHASE);
+    c.basis = IBASIS ? clip_basis(*IBASIS, highest_basis) : 0;
+}
+
+void make_copies(PropertyCall& c) {
+    for (auto& copy : c.copy)
+        for (int64_t w = 1; w <= 6; ++w)
+            copy[w - 1] = option(c.side, w);
+    c.water_switch = option(c.side, XIF_IPP_WATER_SWITCH);
+    if (c.water_switch != 1) return;
+    const int64_t p = AID_IDXH2O(host::plex_ints(host::flash_list()),
+                                 reinterpret_cast<const int64_t*>(&host::stwkwk(3)));
+    if (p <= 0) return;
+    // Exactly pure water only: a trace of anything else keeps the mixture method.
+    if (host::plex_real(host::flash_array(17) + p - 1) == 1.0)
+        c.copy[kLiquid1Copy][0] = c.copy[kLiquid1Copy][4];
+    if (host::plex_real(host::flash_array(18) + p - 1) == 1.0)
+        c.copy[kLiquid2Copy][0] = c.copy[kLiquid2Copy][4];
+}
+
+double fraction(PropertyCall& c, double* SVEC, void* SPARE, int64_t code, int64_t* basis) {
+    XIF_HXBFRC(SVEC, SPARE, &c.side, code_word(code), basis, &c.f[code], &c.fraction_err);
+    return c.f[code];
+}
+
+void call_monitor(Monitor m, const PropertyCall& c, double* SVEC, int64_t s, double* value,
+                  int64_t* ierr) {
+    const Slot slot{s};
+    m(temperature(SVEC), pressure(SVEC), slot.x(), slot.count(), slot.idx(), copy_for(c, s),
+      monitor_option(), value, ierr);
+}
+
+void transport_property(PropertyCall& c, Monitor liquid, Monitor vapour, double* SVEC, void* SPARE,
+                        double* VALUE, int64_t* IERR) {
+    int64_t* molar = basis_word(kMolar);
+    auto monitor_for = [&](int64_t s) { return s == 2 || s == 3 ? liquid : vapour; };
+    auto into_value = [&](int64_t s) {
+        call_monitor(monitor_for(s), c, SVEC, s, VALUE, IERR);
+        return *VALUE;
+    };
+    auto into_work = [&](int64_t s) {
+        call_monitor(monitor_for(s), c, SVEC, s, &c.work, IERR);
+        return c.work;
+    };
+    switch (c.phase) {
+    case kWhole:
+        sum_phases(c, SVEC, SPARE, molar, VALUE, into_work);
+        return;
+    case kTotalLiquid:
+        total_liquid(c, SVEC, SPARE, molar, VALUE, IERR, into_work);
+        return;
+    default:
+        single_phase(c, SVEC, SPARE, molar, VALUE, IERR, into_value);
+    }
+}
+
+} // namespace xif

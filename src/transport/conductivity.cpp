@@ -1,0 +1,16 @@
+// Thermal conductivity of a phase or of the whole stream, from the host's
+// liquid and vapour conductivity monitors.
+#include "core/phase_property.h"
+
+using namespace xif;
+
+namespace {
+PropertyCall call;
+}
+
+extern "C" XIF_API void XIF_HXBTHC(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
+                                   int64_t*, double* VALUE, int64_t* IERR) {
+    enter(call, IERR, ISIDE, IPHASE, nullptr);
+    make_copies(call);
+    transport_property(call, EVAL_TCONL, EVAL_TCONV, SVEC, SPARE, VALUE, IERR);
+}
