@@ -1,0 +1,313 @@
+#include "eos.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace xif::refhost::thermo {
+
+namespace {
+
+constexpr double kTmin = 1.0, kTmax = 5000.0; // K
+constexpr double kPmin = 1.0, kPmax = 1e9;    // Pa
+
+bool finite_pos(double v) {
+    return std::isfinite(v) && v > 0;
+}
+
+} // namespace
+
+const char* status_name(Status s) {
+    switch (s) {
+    case Status::Ok:
+        return "ok";
+    case Status::BadInput:
+        return "bad input";
+    case Status::NotConverged:
+        return "not converged";
+    case Status::NoSolution:
+        return "no solution";
+    case Status::NumericalFailure:
+        return "numerical failure";
+    }
+    return "unknown";
+}
+
+void PolynomialIdealGas::set(int i, double c0, double c1, double c2, double c3, double c4) {
+    if (i >= 0 && i < kMaxComponents) c_[i] = {c0, c1, c2, c3, c4};
+}
+
+void PolynomialIdealGas::eval(int i, double T, double& cp, double& h, double& s) const {
+    const auto& c = c_[i];
+    auto H = [&](double t) {
+        return t * (c[0] + t * (c[1] / 2 + t * (c[2] / 3 + t * (c[3] / 4 + t * c[4] / 5))));
+    };
+    auto S = [&](double t) {
+        return c[0] * std::log(t) + t * (c[1] + t * (c[2] / 2 + t * (c[3] / 3 + t * c[4] / 4)));
+    };
+    cp = c[0] + T * (c[1] + T * (c[2] + T * (c[3] + T * c[4])));
+    h = H(T) - H(kTref);
+    s = S(T) - S(kTref);
+}
+
+bool valid_tp(double T, double P) {
+    return std::isfinite(T) && std::isfinite(P) && T >= kTmin && T <= kTmax && P >= kPmin &&
+           P <= kPmax;
+}
+
+bool normalise_composition(int n, const double* z, double* out) {
+    if (n < 1 || n > kMaxComponents || z == nullptr) return false;
+    double sum = 0;
+    for (int i = 0; i < n; ++i) {
+        if (!std::isfinite(z[i]) || z[i] < 0) return false;
+        sum += z[i];
+    }
+    if (!(std::fabs(sum - 1.0) <= 1e-4)) return false;
+    for (int i = 0; i < n; ++i)
+        out[i] = z[i] / sum;
+    return true;
+}
+
+int solve_cubic(double c2, double c1, double c0, double roots[3]) {
+    // Depressed cubic t^3 + p t + q = 0 with Z = t - c2/3.
+    const double shift = c2 / 3.0;
+    const double p = c1 - c2 * c2 / 3.0;
+    const double q = 2.0 * c2 * c2 * c2 / 27.0 - c2 * c1 / 3.0 + c0;
+    const double disc = q * q / 4.0 + p * p * p / 27.0;
+    int nr = 0;
+    if (disc > 0 || p >= 0) {
+        const double sd = std::sqrt(std::max(disc, 0.0));
+        roots[0] = std::cbrt(-q / 2.0 + sd) + std::cbrt(-q / 2.0 - sd) - shift;
+        nr = 1;
+    } else {
+        const double r = 2.0 * std::sqrt(-p / 3.0);
+        double arg = 3.0 * q / (p * r);
+        arg = std::clamp(arg, -1.0, 1.0);
+        const double phi = std::acos(arg) / 3.0;
+        for (int k = 0; k < 3; ++k)
+            roots[k] = r * std::cos(phi - 2.0 * M_PI * k / 3.0) - shift;
+        nr = 3;
+    }
+    // Polish: the trigonometric and Cardano forms lose digits near multiple roots.
+    for (int k = 0; k < nr; ++k) {
+        double z = roots[k];
+        for (int it = 0; it < 3; ++it) {
+            const double f = ((z + c2) * z + c1) * z + c0;
+            const double df = (3.0 * z + 2.0 * c2) * z + c1;
+            if (df == 0) break;
+            const double dz = f / df;
+            if (!std::isfinite(dz) || std::fabs(dz) > 1e-3 * (std::fabs(z) + 1e-3)) break;
+            z -= dz;
+        }
+        roots[k] = z;
+    }
+    std::sort(roots, roots + nr);
+    return nr;
+}
+
+Status Model::init(const Mixture& m) {
+    if (m.n < 1 || m.n > kMaxComponents || m.ideal_gas == nullptr) return Status::BadInput;
+    n_ = m.n;
+    eos_ = m.eos;
+    translate_ = m.volume_translation;
+    ig_ = m.ideal_gas;
+    double zra_a = 0, zra_b = 0;
+    if (eos_ == EosKind::PengRobinson) {
+        d1_ = 1.0 + std::sqrt(2.0);
+        d2_ = 1.0 - std::sqrt(2.0);
+        omega_a_ = 0.45723553;
+        omega_b_ = 0.07779607;
+        zra_a = 0.50033; // Peneloux-type shift fitted for PR
+        zra_b = 0.25969;
+    } else if (eos_ == EosKind::SoaveRedlichKwong) {
+        d1_ = 1.0;
+        d2_ = 0.0;
+        omega_a_ = 0.42748023;
+        omega_b_ = 0.08664035;
+        zra_a = 0.40768; // Peneloux et al. 1982
+        zra_b = 0.29441;
+    } else {
+        return Status::BadInput;
+    }
+    for (int i = 0; i < n_; ++i) {
+        const PureParams& p = m.comp[i];
+        if (!finite_pos(p.Tc) || !finite_pos(p.Pc) || !finite_pos(p.MW) ||
+            !std::isfinite(p.omega) || p.omega < -1.0 || p.omega > 3.0)
+            return Status::BadInput;
+        comp_[i] = p;
+        const double w = p.omega;
+        if (eos_ == EosKind::PengRobinson)
+            m_[i] = w <= 0.491 ? 0.37464 + w * (1.54226 - 0.26992 * w)
+                               : 0.379642 + w * (1.48503 + w * (-0.164423 + 0.016666 * w));
+        else
+            m_[i] = 0.480 + w * (1.574 - 0.176 * w);
+        ac_[i] = omega_a_ * kR * kR * p.Tc * p.Tc / p.Pc;
+        b_[i] = omega_b_ * kR * p.Tc / p.Pc;
+        if (std::isfinite(p.vshift)) {
+            c_[i] = p.vshift;
+        } else {
+            const double zra = std::isfinite(p.zra) ? p.zra : 0.29056 - 0.08775 * w;
+            c_[i] = zra_a * (zra_b - zra) * kR * p.Tc / p.Pc;
+        }
+        if (!translate_) c_[i] = 0.0;
+        for (int j = 0; j < n_; ++j) {
+            const double k = i == j ? 0.0 : m.kij[i][j];
+            if (!std::isfinite(k) || std::fabs(k) >= 1.0) return Status::BadInput;
+            kij_[i][j] = k;
+        }
+    }
+    return Status::Ok;
+}
+
+double Model::wilson_k(int i, double T, double P) const {
+    const PureParams& p = comp_[i];
+    return p.Pc / P * std::exp(5.373 * (1.0 + p.omega) * (1.0 - p.Tc / T));
+}
+
+struct Model::MixTerms {
+    double a = 0, da = 0, d2a = 0, b = 0, c = 0;
+    Vec x{};  // normalised composition
+    Vec sa{}; // sum_j x_j a_ij
+};
+
+Status Model::mix_terms(double T, const double* xin, MixTerms& mt, bool derivs) const {
+    double sum = 0;
+    for (int i = 0; i < n_; ++i) {
+        if (!std::isfinite(xin[i]) || xin[i] < 0) return Status::BadInput;
+        sum += xin[i];
+    }
+    if (!(sum > 0) || !std::isfinite(sum)) return Status::BadInput;
+    Vec q{}, dq{}, d2q{};
+    mt.b = mt.c = 0;
+    for (int i = 0; i < n_; ++i) {
+        mt.x[i] = xin[i] / sum;
+        const double s = std::sqrt(T / comp_[i].Tc);
+        const double f = 1.0 + m_[i] * (1.0 - s);
+        // sqrt(a_i) = sqrt(ac) * f; f is linear in sqrt(T).
+        const double sac = std::sqrt(ac_[i]);
+        q[i] = sac * f;
+        if (derivs) {
+            const double dfdT = -m_[i] * s / (2.0 * T);
+            const double d2fdT2 = m_[i] * s / (4.0 * T * T);
+            dq[i] = sac * dfdT;
+            d2q[i] = sac * d2fdT2;
+        }
+        mt.b += mt.x[i] * b_[i];
+        mt.c += mt.x[i] * c_[i];
+    }
+    mt.a = mt.da = mt.d2a = 0;
+    for (int i = 0; i < n_; ++i) {
+        double si = 0, sd = 0, sd2 = 0;
+        for (int j = 0; j < n_; ++j) {
+            const double kk = (1.0 - kij_[i][j]) * mt.x[j];
+            si += kk * q[j];
+            if (derivs) {
+                sd += kk * (dq[i] * q[j] + q[i] * dq[j]);
+                sd2 += kk * (d2q[i] * q[j] + 2.0 * dq[i] * dq[j] + q[i] * d2q[j]);
+            }
+        }
+        mt.sa[i] = si * q[i];
+        mt.a += mt.x[i] * mt.sa[i];
+        mt.da += mt.x[i] * sd;
+        mt.d2a += mt.x[i] * sd2;
+    }
+    return Status::Ok;
+}
+
+Status Model::lnphi(double T, double P, const double* x, Root r, double* lp, double* Zout) const {
+    if (!valid_tp(T, P) || x == nullptr) return Status::BadInput;
+    MixTerms mt;
+    if (Status s = mix_terms(T, x, mt, false); s != Status::Ok) return s;
+    const double RT = kR * T;
+    const double A = mt.a * P / (RT * RT);
+    const double B = mt.b * P / RT;
+    const double u = d1_ + d2_, w = d1_ * d2_;
+    double roots[3];
+    const int nr = solve_cubic(-(1.0 + B - u * B), A + w * B * B - u * B - u * B * B,
+                               -(A * B + w * B * B + w * B * B * B), roots);
+    // Keep the physical roots (Z > B).
+    double zs[3];
+    int nz = 0;
+    for (int k = 0; k < nr; ++k)
+        if (std::isfinite(roots[k]) && roots[k] > B) zs[nz++] = roots[k];
+    if (nz == 0) return Status::NumericalFailure;
+    const double den = d1_ - d2_;
+    auto Lof = [&](double Z) { return std::log((Z + d1_ * B) / (Z + d2_ * B)); };
+    auto gres = [&](double Z) { return Z - 1.0 - std::log(Z - B) - A / (B * den) * Lof(Z); };
+    double Z = zs[nz - 1];
+    if (r == Root::Liquid)
+        Z = zs[0];
+    else if (r == Root::MinGibbs && nz > 1 && gres(zs[0]) < gres(zs[nz - 1]))
+        Z = zs[0];
+    const double L = Lof(Z);
+    const double lzb = std::log(Z - B);
+    for (int i = 0; i < n_; ++i) {
+        const double bb = b_[i] / mt.b;
+        lp[i] = bb * (Z - 1.0) - lzb - A / (B * den) * (2.0 * mt.sa[i] / mt.a - bb) * L -
+                c_[i] * P / RT;
+    }
+    if (Zout) *Zout = Z;
+    return Status::Ok;
+}
+
+Status Model::properties(double T, double P, const double* x, Root r, PhaseProps& out,
+                         double* lpout) const {
+    double lpbuf[kMaxComponents];
+    double* lp = lpout ? lpout : lpbuf;
+    double Z = 0;
+    if (Status s = lnphi(T, P, x, r, lp, &Z); s != Status::Ok) return s;
+    MixTerms mt;
+    if (Status s = mix_terms(T, x, mt, true); s != Status::Ok) return s;
+    const double RT = kR * T;
+    const double B = mt.b * P / RT;
+    const double den = d1_ - d2_;
+    const double L = std::log((Z + d1_ * B) / (Z + d2_ * B));
+    const double v = Z * RT / P; // untranslated
+    const double b = mt.b, a = mt.a, da = mt.da, d2a = mt.d2a;
+    const double hres = RT * (Z - 1.0) + (T * da - a) / (b * den) * L - mt.c * P;
+    const double sres = kR * std::log(Z - B) + da / (b * den) * L;
+    const double cvres = T * d2a / (b * den) * L;
+    const double u = d1_ + d2_, w = d1_ * d2_;
+    const double D = v * v + u * b * v + w * b * b;
+    const double dD = 2.0 * v + u * b;
+    const double vb = v - b;
+    const double dPdT = kR / vb - da / D;
+    const double dPdv = -RT / (vb * vb) + a * dD / (D * D);
+    const double d2Pdv2 = 2.0 * RT / (vb * vb * vb) + a * (2.0 * D - 2.0 * dD * dD) / (D * D * D);
+    const double d2PdTdv = -kR / (vb * vb) + da * dD / (D * D);
+    double cpres = cvres - kR;
+    if (dPdv < 0)
+        cpres += -T * dPdT * dPdT / dPdv;
+    else
+        cpres = kNaN; // mechanically unstable root; only reachable with a forced root
+    double hig = 0, sig = 0, cpig = 0, mw = 0, smix = 0;
+    for (int i = 0; i < n_; ++i) {
+        const double xi = mt.x[i];
+        if (xi <= 0) continue;
+        double cpi, hi, si;
+        ig_->eval(i, T, cpi, hi, si);
+        hig += xi * hi;
+        sig += xi * si;
+        cpig += xi * cpi;
+        mw += xi * comp_[i].MW;
+        smix -= kR * xi * std::log(xi);
+    }
+    out.v = v - mt.c;
+    out.Z = P * out.v / RT;
+    out.mw = mw;
+    out.hres = hres;
+    out.sres = sres;
+    out.cvres = cvres;
+    out.cpres = cpres;
+    out.h = hig + hres;
+    out.s = sig + smix - kR * std::log(P / kPref) + sres;
+    out.cp = cpig + cpres;
+    out.cv = cpig - kR + cvres;
+    out.pip = v * (d2PdTdv / dPdT - d2Pdv2 / dPdv);
+    out.liquid_like = !(out.pip <= 1.0);
+    if (!std::isfinite(out.h) || !std::isfinite(out.s) || !std::isfinite(out.v) ||
+        !std::isfinite(out.cp))
+        return Status::NumericalFailure;
+    return Status::Ok;
+}
+
+} // namespace xif::refhost::thermo

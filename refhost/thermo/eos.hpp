@@ -1,0 +1,55 @@
+// Cubic equation of state (Peng-Robinson 1978 alpha, or Soave-Redlich-Kwong)
+// with one-fluid van der Waals mixing and optional Peneloux translation.
+#pragma once
+
+#include "types.hpp"
+
+namespace xif::refhost::thermo {
+
+class Model {
+  public:
+    // Checks and copies the mixture; computes per-component constants.
+    Status init(const Mixture& m);
+
+    int size() const { return n_; }
+    EosKind eos() const { return eos_; }
+    const PureParams& component(int i) const { return comp_[i]; }
+    double vshift(int i) const { return c_[i]; }
+    const IdealGas* ideal_gas() const { return ig_; }
+
+    // ln fugacity coefficients of a phase of mole fractions x (need not be
+    // normalised; they are scaled to sum 1). Z is the compressibility of the
+    // root used (untranslated). Fails on bad input or when no root exists.
+    Status lnphi(double T, double P, const double* x, Root r, double* lnphi,
+                 double* Z = nullptr) const;
+
+    // Full phase properties; lnphi optional.
+    Status properties(double T, double P, const double* x, Root r, PhaseProps& out,
+                      double* lnphi = nullptr) const;
+
+    // Wilson K-value of component i.
+    double wilson_k(int i, double T, double P) const;
+
+  private:
+    struct MixTerms;
+    Status mix_terms(double T, const double* x, MixTerms& mt, bool derivs) const;
+
+    int n_ = 0;
+    EosKind eos_ = EosKind::PengRobinson;
+    bool translate_ = false;
+    const IdealGas* ig_ = nullptr;
+    double d1_ = 0, d2_ = 0, omega_a_ = 0, omega_b_ = 0;
+    std::array<PureParams, kMaxComponents> comp_{};
+    Vec m_{}, ac_{}, b_{}, c_{};
+    std::array<std::array<double, kMaxComponents>, kMaxComponents> kij_{};
+};
+
+// Real roots of Z^3 + c2 Z^2 + c1 Z + c0 = 0, ascending; returns the count (1..3).
+int solve_cubic(double c2, double c1, double c0, double roots[3]);
+
+// True if T, P are finite and inside the engine's working range.
+bool valid_tp(double T, double P);
+// Checks z (finite, >= 0, sum within 1e-4 of 1) and writes the normalised copy.
+bool normalise_composition(int n, const double* z, double* out);
+
+} // namespace xif::refhost::thermo

@@ -1,0 +1,496 @@
+// Isothermal flash: tangent-plane stability, Rachford-Rice, accelerated
+// successive substitution, then Newton on ln K.
+#include "flash_detail.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace xif::refhost::thermo {
+
+using detail::Mat;
+
+namespace detail {
+
+bool solve_dense(int n, Mat& A, double* b) {
+    for (int k = 0; k < n; ++k) {
+        int p = k;
+        for (int i = k + 1; i < n; ++i)
+            if (std::fabs(A[i][k]) > std::fabs(A[p][k])) p = i;
+        if (!(std::fabs(A[p][k]) > 1e-300)) return false;
+        if (p != k) {
+            std::swap(A[p], A[k]);
+            std::swap(b[p], b[k]);
+        }
+        for (int i = k + 1; i < n; ++i) {
+            const double f = A[i][k] / A[k][k];
+            if (f == 0) continue;
+            for (int j = k; j < n; ++j)
+                A[i][j] -= f * A[k][j];
+            b[i] -= f * b[k];
+        }
+    }
+    for (int k = n - 1; k >= 0; --k) {
+        double s = b[k];
+        for (int j = k + 1; j < n; ++j)
+            s -= A[k][j] * b[j];
+        b[k] = s / A[k][k];
+        if (!std::isfinite(b[k])) return false;
+    }
+    return true;
+}
+
+int active_components(int n, const double* z, int& last) {
+    int c = 0;
+    last = -1;
+    for (int i = 0; i < n; ++i)
+        if (z[i] > 0) {
+            ++c;
+            last = i;
+        }
+    return c;
+}
+
+Status fill_single(const Model& m, double T, double P, const double* z, FlashResult& r) {
+    const int n = m.size();
+    PhaseProps p;
+    if (Status s = m.properties(T, P, z, Root::MinGibbs, p); s != Status::Ok) return s;
+    const int slot = p.liquid_like ? kLiquid : kVapour;
+    r.T = T;
+    r.P = P;
+    r.nphases = 1;
+    for (int k = 0; k < kSlots; ++k) {
+        r.present[k] = k == slot;
+        r.frac[k] = k == slot ? 1.0 : 0.0;
+        for (int i = 0; i < n; ++i)
+            r.x[k][i] = z[i];
+        r.phase[k] = PhaseProps{};
+    }
+    r.phase[slot] = p;
+    r.vf = slot == kVapour ? 1.0 : 0.0;
+    for (int i = 0; i < n; ++i)
+        r.K[i] = m.wilson_k(i, T, P);
+    r.h = p.h;
+    r.s = p.s;
+    r.status = Status::Ok;
+    return Status::Ok;
+}
+
+Status fill_two(const Model& m, double T, double P, double beta, const double* x, const double* y,
+                Root rl, Root rv, bool relabel, FlashResult& r) {
+    const int n = m.size();
+    PhaseProps pl, pv;
+    if (Status s = m.properties(T, P, x, rl, pl); s != Status::Ok) return s;
+    if (Status s = m.properties(T, P, y, rv, pv); s != Status::Ok) return s;
+    const double* xx = x;
+    const double* yy = y;
+    // The lighter phase is the vapour.
+    if (relabel && pv.v < pl.v) {
+        std::swap(pl, pv);
+        std::swap(xx, yy);
+        beta = 1.0 - beta;
+    }
+    r.T = T;
+    r.P = P;
+    r.nphases = 2;
+    r.present[kVapour] = r.present[kLiquid] = true;
+    r.present[kLiquid2] = false;
+    r.frac[kVapour] = beta;
+    r.frac[kLiquid] = 1.0 - beta;
+    r.frac[kLiquid2] = 0.0;
+    r.phase[kVapour] = pv;
+    r.phase[kLiquid] = pl;
+    r.phase[kLiquid2] = PhaseProps{};
+    double sx = 0, sy = 0;
+    for (int i = 0; i < n; ++i) {
+        sx += xx[i];
+        sy += yy[i];
+    }
+    for (int i = 0; i < n; ++i) {
+        r.x[kLiquid][i] = xx[i] / sx;
+        r.x[kVapour][i] = yy[i] / sy;
+        r.x[kLiquid2][i] = r.x[kLiquid][i];
+        r.K[i] = r.x[kLiquid][i] > 0 ? r.x[kVapour][i] / r.x[kLiquid][i] : 1.0;
+    }
+    // K of absent components from the fugacity ratio at infinite dilution.
+    double lpl[kMaxComponents], lpv[kMaxComponents];
+    bool absent = false;
+    for (int i = 0; i < n; ++i)
+        absent = absent || !(r.x[kLiquid][i] > 0);
+    if (absent && m.lnphi(T, P, r.x[kLiquid].data(), rl, lpl) == Status::Ok &&
+        m.lnphi(T, P, r.x[kVapour].data(), rv, lpv) == Status::Ok)
+        for (int i = 0; i < n; ++i)
+            if (!(r.x[kLiquid][i] > 0)) r.K[i] = std::exp(std::clamp(lpl[i] - lpv[i], -700., 700.));
+    r.vf = beta;
+    r.h = beta * pv.h + (1.0 - beta) * pl.h;
+    r.s = beta * pv.s + (1.0 - beta) * pl.s;
+    r.status = Status::Ok;
+    return Status::Ok;
+}
+
+} // namespace detail
+
+bool rachford_rice(int n, const double* z, const double* K, double& beta) {
+    double kmin = 1e300, kmax = -1e300;
+    for (int i = 0; i < n; ++i) {
+        if (!(z[i] > 0)) continue;
+        kmin = std::min(kmin, K[i]);
+        kmax = std::max(kmax, K[i]);
+    }
+    if (!(kmin < 1.0 && kmax > 1.0)) return false;
+    double lo = 1.0 / (1.0 - kmax), hi = 1.0 / (1.0 - kmin);
+    auto f = [&](double b, double& df) {
+        double s = 0;
+        df = 0;
+        for (int i = 0; i < n; ++i) {
+            if (!(z[i] > 0)) continue;
+            const double k1 = K[i] - 1.0;
+            const double d = 1.0 / (1.0 + b * k1);
+            s += z[i] * k1 * d;
+            df -= z[i] * k1 * k1 * d * d;
+        }
+        return s;
+    };
+    double b = std::clamp(beta, lo, hi);
+    if (!std::isfinite(b) || b <= lo || b >= hi) b = 0.5 * (lo + hi);
+    for (int it = 0; it < 200; ++it) {
+        double df;
+        const double fv = f(b, df);
+        if (fv > 0)
+            lo = b; // f decreases with beta
+        else
+            hi = b;
+        double next = b - fv / df;
+        if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
+        if (std::fabs(next - b) <= 1e-15 * (1.0 + std::fabs(b)) || fv == 0) {
+            beta = next;
+            return true;
+        }
+        b = next;
+    }
+    beta = b;
+    return true;
+}
+
+namespace {
+
+struct TwoPhase {
+    Vec lnK{}, x{}, y{};
+    double beta = 0.5;
+    bool single = false; // Rachford-Rice has no root: one phase
+};
+
+// r_i = ln K_i + ln phi_V(y) - ln phi_L(x) for the K-values in tp.lnK.
+Status tp_residual(const Model& m, double T, double P, const double* z, TwoPhase& tp, double* r) {
+    const int n = m.size();
+    Vec K{};
+    for (int i = 0; i < n; ++i)
+        K[i] = std::exp(std::clamp(tp.lnK[i], -600.0, 600.0));
+    tp.single = !rachford_rice(n, z, K.data(), tp.beta);
+    if (tp.single) return Status::Ok;
+    for (int i = 0; i < n; ++i) {
+        tp.x[i] = z[i] / (1.0 + tp.beta * (K[i] - 1.0));
+        tp.y[i] = K[i] * tp.x[i];
+    }
+    double lpl[kMaxComponents], lpv[kMaxComponents];
+    if (Status s = m.lnphi(T, P, tp.x.data(), Root::MinGibbs, lpl); s != Status::Ok) return s;
+    if (Status s = m.lnphi(T, P, tp.y.data(), Root::MinGibbs, lpv); s != Status::Ok) return s;
+    for (int i = 0; i < n; ++i)
+        r[i] = tp.lnK[i] + lpv[i] - lpl[i];
+    return Status::Ok;
+}
+
+double max_abs(int n, const double* v) {
+    double s = 0;
+    for (int i = 0; i < n; ++i)
+        s = std::max(s, std::fabs(v[i]));
+    return s;
+}
+
+bool trivial(int n, const double* z, const Vec& lnK) {
+    double s = 0;
+    for (int i = 0; i < n; ++i)
+        if (z[i] > 0) s = std::max(s, std::fabs(lnK[i]));
+    return s < 1e-4;
+}
+
+enum class TpOutcome { Converged, Trivial, Single, Failed };
+
+// Successive substitution with dominant-eigenvalue extrapolation, then
+// Newton on ln K with a finite-difference Jacobian once SS is slow.
+TpOutcome two_phase_solve(const Model& m, double T, double P, const double* z, TwoPhase& tp,
+                          const FlashOptions& o, FlashResult& res) {
+    const int n = m.size();
+    double r[kMaxComponents], dprev[kMaxComponents] = {};
+    double err_prev = 0;
+    const int ss_first = 15;
+    bool newton_tried = false;
+    for (int it = 0; it < o.max_iter; ++it) {
+        if (tp_residual(m, T, P, z, tp, r) != Status::Ok) return TpOutcome::Failed;
+        if (tp.single) return TpOutcome::Single;
+        ++res.it_ss;
+        const double err = max_abs(n, r);
+        if (err < o.tol) return TpOutcome::Converged;
+        if (trivial(n, z, tp.lnK)) return TpOutcome::Trivial;
+        double dot_dd = 0, dot_pd = 0;
+        for (int i = 0; i < n; ++i) {
+            dot_dd += r[i] * r[i];
+            dot_pd += dprev[i] * r[i];
+        }
+        double accel = 0;
+        if (it % 5 == 4 && dot_pd != 0) {
+            const double lam = dot_dd / dot_pd;
+            if (lam > 0 && lam < 0.95) accel = lam / (1.0 - lam);
+        }
+        for (int i = 0; i < n; ++i) {
+            tp.lnK[i] -= r[i] * (1.0 + accel);
+            dprev[i] = r[i];
+        }
+        const bool slow = it >= ss_first && err > 0.3 * err_prev;
+        err_prev = err;
+        if (!newton_tried && (slow || it == 3 * ss_first) && err < 1e-2) {
+            newton_tried = true;
+            // Newton stage on ln K; the Jacobian by forward differences.
+            TwoPhase keep = tp;
+            bool ok = false;
+            for (int nt = 0; nt < 40; ++nt) {
+                ++res.it_newton;
+                if (tp_residual(m, T, P, z, tp, r) != Status::Ok || tp.single) break;
+                const double e0 = max_abs(n, r);
+                if (e0 < o.tol) {
+                    ok = true;
+                    break;
+                }
+                Mat J;
+                double rr[kMaxComponents];
+                bool jac_ok = true;
+                for (int j = 0; j < n && jac_ok; ++j) {
+                    TwoPhase t2 = tp;
+                    const double h = 1e-7;
+                    t2.lnK[j] += h;
+                    if (tp_residual(m, T, P, z, t2, rr) != Status::Ok || t2.single) jac_ok = false;
+                    for (int i = 0; i < n && jac_ok; ++i)
+                        J[i][j] = (rr[i] - r[i]) / h;
+                }
+                double dx[kMaxComponents + 1];
+                for (int i = 0; i < n; ++i)
+                    dx[i] = -r[i];
+                if (!jac_ok || !detail::solve_dense(n, J, dx)) break;
+                double step = 1.0;
+                const double big = max_abs(n, dx);
+                if (big > 1.0) step = 1.0 / big;
+                bool moved = false;
+                for (int ls = 0; ls < 10; ++ls) {
+                    TwoPhase t2 = tp;
+                    for (int i = 0; i < n; ++i)
+                        t2.lnK[i] += step * dx[i];
+                    if (tp_residual(m, T, P, z, t2, rr) == Status::Ok && !t2.single &&
+                        max_abs(n, rr) < e0) {
+                        tp = t2;
+                        moved = true;
+                        break;
+                    }
+                    step *= 0.5;
+                }
+                if (!moved) break;
+            }
+            if (ok) return trivial(n, z, tp.lnK) ? TpOutcome::Trivial : TpOutcome::Converged;
+            tp = keep; // back to substitution
+        }
+    }
+    return TpOutcome::Failed;
+}
+
+// Reduced Gibbs energy of a phase, sum x (ln x + ln phi).
+double phase_g(int n, const double* x, const double* lp) {
+    double s = 0, g = 0;
+    for (int i = 0; i < n; ++i)
+        s += x[i];
+    for (int i = 0; i < n; ++i)
+        if (x[i] > 0) g += x[i] / s * (std::log(x[i] / s) + lp[i]);
+    return g;
+}
+
+// Michelsen tangent-plane analysis of the feed. Trial phases: Wilson
+// vapour-like and liquid-like, then each pure component. On instability
+// returns true and initial K-values (lighter over heavier phase) in Kinit.
+bool unstable(const Model& m, double T, double P, const double* z, Vec& lnKinit, FlashResult& res) {
+    const int n = m.size();
+    double lpz[kMaxComponents], Zz = 0;
+    if (m.lnphi(T, P, z, Root::MinGibbs, lpz, &Zz) != Status::Ok) return false;
+    Vec d{}, Kw{};
+    for (int i = 0; i < n; ++i) {
+        d[i] = z[i] > 0 ? std::log(z[i]) + lpz[i] : 0.0;
+        Kw[i] = m.wilson_k(i, T, P);
+    }
+    bool found = false;
+    double best_tm = 0;
+    Vec best_y{};
+    double best_Z = 0;
+    Vec light{}, heavy{};
+    bool have_light = false, have_heavy = false;
+    const int ntrial = 2 + n;
+    for (int t = 0; t < ntrial; ++t) {
+        if (t >= 2 && found) break;
+        if (t >= 2 && !(z[t - 2] > 0)) continue;
+        Vec W{};
+        for (int i = 0; i < n; ++i) {
+            if (!(z[i] > 0)) continue;
+            if (t == 0)
+                W[i] = z[i] * Kw[i];
+            else if (t == 1)
+                W[i] = z[i] / Kw[i];
+            else
+                W[i] = (i == t - 2) ? 1.0 : 1e-3 * z[i];
+        }
+        double lp[kMaxComponents], Zw = 0, tm = 1.0;
+        double dprev[kMaxComponents] = {};
+        bool is_trivial = false;
+        for (int it = 0; it < 150; ++it) {
+            ++res.it_stability;
+            if (m.lnphi(T, P, W.data(), Root::MinGibbs, lp, &Zw) != Status::Ok) {
+                is_trivial = true;
+                break;
+            }
+            tm = 1.0;
+            double err = 0, dot_dd = 0, dot_pd = 0, sw = 0;
+            double dl[kMaxComponents];
+            for (int i = 0; i < n; ++i) {
+                if (!(W[i] > 0)) {
+                    dl[i] = 0;
+                    continue;
+                }
+                const double lw = std::log(W[i]);
+                tm += W[i] * (lw + lp[i] - d[i] - 1.0);
+                dl[i] = d[i] - lp[i] - lw;
+                err = std::max(err, std::fabs(dl[i]));
+                dot_dd += dl[i] * dl[i];
+                dot_pd += dl[i] * dprev[i];
+                sw += W[i];
+            }
+            double dev = 0;
+            for (int i = 0; i < n; ++i)
+                dev = std::max(dev, std::fabs(W[i] / sw - z[i]));
+            if (dev < 1e-5 && std::fabs(Zw - Zz) < 1e-5 * Zz) {
+                is_trivial = true;
+                break;
+            }
+            if (err < 1e-10) break;
+            if (tm < -1e-4 && it >= 8) break; // clearly unstable; the flash refines it
+            double accel = 0;
+            if (it % 5 == 4 && dot_pd != 0) {
+                const double lam = dot_dd / dot_pd;
+                if (lam > 0 && lam < 0.95) accel = lam / (1.0 - lam);
+            }
+            for (int i = 0; i < n; ++i) {
+                if (W[i] > 0) W[i] *= std::exp(std::clamp(dl[i] * (1.0 + accel), -50.0, 50.0));
+                dprev[i] = dl[i];
+            }
+        }
+        if (is_trivial || !(tm < -1e-8)) continue;
+        found = true;
+        Vec y{};
+        double sw = 0;
+        for (int i = 0; i < n; ++i)
+            sw += W[i];
+        for (int i = 0; i < n; ++i)
+            y[i] = W[i] / sw;
+        // Lighter trial: its molar volume Zw R T / P exceeds the feed's.
+        if (Zw > Zz) {
+            light = y;
+            have_light = true;
+        } else {
+            heavy = y;
+            have_heavy = true;
+        }
+        if (tm < best_tm) {
+            best_tm = tm;
+            best_y = y;
+            best_Z = Zw;
+        }
+    }
+    if (!found) return false;
+    for (int i = 0; i < n; ++i) {
+        double k;
+        if (have_light && have_heavy)
+            k = light[i] / std::max(heavy[i], 1e-300);
+        else if (best_Z > Zz)
+            k = best_y[i] / std::max(z[i], 1e-300);
+        else
+            k = z[i] / std::max(best_y[i], 1e-300);
+        lnKinit[i] = std::log(std::max(k, 1e-300));
+    }
+    // Components absent from the feed keep Wilson values.
+    for (int i = 0; i < n; ++i)
+        if (!(z[i] > 0)) lnKinit[i] = std::log(Kw[i]);
+    return true;
+}
+
+bool better_than_feed(const Model& m, double T, double P, const double* z, const TwoPhase& tp) {
+    const int n = m.size();
+    double lpz[kMaxComponents], lpl[kMaxComponents], lpv[kMaxComponents];
+    if (m.lnphi(T, P, z, Root::MinGibbs, lpz) != Status::Ok ||
+        m.lnphi(T, P, tp.x.data(), Root::MinGibbs, lpl) != Status::Ok ||
+        m.lnphi(T, P, tp.y.data(), Root::MinGibbs, lpv) != Status::Ok)
+        return false;
+    const double g2 =
+        tp.beta * phase_g(n, tp.y.data(), lpv) + (1.0 - tp.beta) * phase_g(n, tp.x.data(), lpl);
+    return g2 < phase_g(n, z, lpz) - 1e-12;
+}
+
+bool inside(double beta) {
+    return beta > 0.0 && beta < 1.0;
+}
+
+} // namespace
+
+FlashResult flash_tp(const Model& m, double T, double P, const double* zin, const FlashOptions& o) {
+    FlashResult res;
+    const int n = m.size();
+    Vec z{};
+    if (n < 1 || !valid_tp(T, P) || !normalise_composition(n, zin, z.data()) || o.max_iter < 1 ||
+        !(o.tol > 0)) {
+        res.status = Status::BadInput;
+        return res;
+    }
+    int last;
+    if (detail::active_components(n, z.data(), last) == 1) {
+        res.status = detail::fill_single(m, T, P, z.data(), res);
+        return res;
+    }
+    TwoPhase tp;
+    // Warm start: accept a converged split that lowers the Gibbs energy.
+    if (o.K_guess) {
+        bool good = true;
+        for (int i = 0; i < n; ++i) {
+            good = good && std::isfinite(o.K_guess[i]) && o.K_guess[i] > 0;
+            if (good) tp.lnK[i] = std::log(o.K_guess[i]);
+        }
+        if (good && two_phase_solve(m, T, P, z.data(), tp, o, res) == TpOutcome::Converged &&
+            inside(tp.beta) && better_than_feed(m, T, P, z.data(), tp)) {
+            res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(),
+                                          Root::MinGibbs, Root::MinGibbs, true, res);
+            return res;
+        }
+        tp = TwoPhase{};
+    }
+    if (!unstable(m, T, P, z.data(), tp.lnK, res)) {
+        res.status = detail::fill_single(m, T, P, z.data(), res);
+        return res;
+    }
+    const TpOutcome out = two_phase_solve(m, T, P, z.data(), tp, o, res);
+    if (out == TpOutcome::Converged && inside(tp.beta)) {
+        res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), Root::MinGibbs,
+                                      Root::MinGibbs, true, res);
+        return res;
+    }
+    if (out == TpOutcome::Trivial || out == TpOutcome::Single ||
+        (out == TpOutcome::Converged && !inside(tp.beta))) {
+        // The instability was marginal; the split collapses onto the feed.
+        res.status = detail::fill_single(m, T, P, z.data(), res);
+        return res;
+    }
+    res.status = Status::NotConverged;
+    return res;
+}
+
+} // namespace xif::refhost::thermo

@@ -1,0 +1,55 @@
+// Vapour-liquid flash on a cubic-EOS model. Phase slots are laid out so a
+// second liquid can be added: slot 0 vapour, 1 liquid, 2 second liquid
+// (unused by the vapour-liquid flash).
+#pragma once
+
+#include "eos.hpp"
+
+namespace xif::refhost::thermo {
+
+enum Slot : int { kVapour = 0, kLiquid = 1, kLiquid2 = 2, kSlots = 3 };
+
+struct FlashOptions {
+    double T_guess = kNaN;           // initial temperature for P-H, P-vf
+    double P_guess = kNaN;           // initial pressure for T-H, T-vf
+    const double* K_guess = nullptr; // initial K-values y/x (warm start), n entries
+    int max_iter = 200;              // per inner loop
+    double tol = 1e-10;              // on ln fugacity differences
+};
+
+struct FlashResult {
+    Status status = Status::NotConverged;
+    double T = kNaN, P = kNaN;
+    double vf = kNaN; // vapour molar fraction of the feed
+    int nphases = 0;
+    bool present[kSlots] = {false, false, false};
+    double frac[kSlots] = {0, 0, 0}; // molar phase fractions
+    PhaseProps phase[kSlots];
+    Vec x[kSlots]{};           // mole fractions per slot; the feed for absent phases
+    Vec K{};                   // y/x; Wilson values for single-phase results
+    double h = kNaN, s = kNaN; // per kmol feed
+    int it_stability = 0, it_ss = 0, it_newton = 0, it_outer = 0;
+};
+
+// Temperature and pressure given.
+FlashResult flash_tp(const Model& m, double T, double P, const double* z,
+                     const FlashOptions& o = {});
+// Pressure and molar enthalpy (J/kmol) given.
+FlashResult flash_ph(const Model& m, double P, double H, const double* z,
+                     const FlashOptions& o = {});
+// Temperature and molar enthalpy given.
+FlashResult flash_th(const Model& m, double T, double H, const double* z,
+                     const FlashOptions& o = {});
+// Pressure and vapour fraction given (0: bubble point, 1: dew point).
+FlashResult flash_pv(const Model& m, double P, double vf, const double* z,
+                     const FlashOptions& o = {});
+// Temperature and vapour fraction given.
+FlashResult flash_tv(const Model& m, double T, double vf, const double* z,
+                     const FlashOptions& o = {});
+
+// Rachford-Rice: vapour fraction beta solving sum z (K-1)/(1+beta(K-1)) = 0
+// inside the window where all phase amounts stay positive (negative flash
+// allowed). Returns false if no root exists (all K on one side of 1).
+bool rachford_rice(int n, const double* z, const double* K, double& beta);
+
+} // namespace xif::refhost::thermo

@@ -1,0 +1,30 @@
+// Internal pieces shared by the flash routines (not installed).
+#pragma once
+
+#include "flash.hpp"
+
+namespace xif::refhost::thermo::detail {
+
+inline constexpr int kMatDim = kMaxComponents + 1;
+using Mat = std::array<std::array<double, kMatDim>, kMatDim>;
+
+// Solves A x = b in place (b becomes x) by LU with partial pivoting.
+bool solve_dense(int n, Mat& A, double* b);
+
+// Brent's root finder on [a, b] with f(a), f(b) of opposite sign. f returns
+// false if it cannot evaluate. Returns false on failure; x is the best root.
+template <class F>
+bool brent(F&& f, double a, double b, double fa, double fb, double xtol, int max_it, double& x,
+           int& iters);
+
+// Number of components with z > 0 and the index of the last one.
+int active_components(int n, const double* z, int& last);
+
+// Fills single- and two-phase results (properties, fractions, labels).
+Status fill_single(const Model& m, double T, double P, const double* z, FlashResult& r);
+Status fill_two(const Model& m, double T, double P, double beta, const double* x, const double* y,
+                Root rl, Root rv, bool relabel, FlashResult& r);
+
+} // namespace xif::refhost::thermo::detail
+
+#include "flash_detail_impl.hpp"

@@ -1,0 +1,79 @@
+// Template bodies for flash_detail.hpp.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace xif::refhost::thermo::detail {
+
+template <class F>
+bool brent(F&& f, double a, double b, double fa, double fb, double xtol, int max_it, double& x,
+           int& iters) {
+    if (fa * fb > 0) return false;
+    if (fa == 0) {
+        x = a;
+        return true;
+    }
+    if (fb == 0) {
+        x = b;
+        return true;
+    }
+    double c = a, fc = fa, d = b - a, e = d;
+    for (iters = 0; iters < max_it; ++iters) {
+        if (fb * fc > 0) {
+            c = a;
+            fc = fa;
+            d = e = b - a;
+        }
+        if (std::fabs(fc) < std::fabs(fb)) {
+            a = b;
+            b = c;
+            c = a;
+            fa = fb;
+            fb = fc;
+            fc = fa;
+        }
+        const double tol = 2e-16 * std::fabs(b) + 0.5 * xtol;
+        const double m = 0.5 * (c - b);
+        if (std::fabs(m) <= tol || fb == 0) {
+            x = b;
+            return true;
+        }
+        if (std::fabs(e) >= tol && std::fabs(fa) > std::fabs(fb)) {
+            double p, q, r;
+            const double s = fb / fa;
+            if (a == c) {
+                p = 2 * m * s;
+                q = 1 - s;
+            } else {
+                q = fa / fc;
+                r = fb / fc;
+                p = s * (2 * m * q * (q - r) - (b - a) * (r - 1));
+                q = (q - 1) * (r - 1) * (s - 1);
+            }
+            if (p > 0)
+                q = -q;
+            else
+                p = -p;
+            if (2 * p < std::min(3 * m * q - std::fabs(tol * q), std::fabs(e * q))) {
+                e = d;
+                d = p / q;
+            } else {
+                d = m;
+                e = m;
+            }
+        } else {
+            d = m;
+            e = m;
+        }
+        a = b;
+        fa = fb;
+        b += std::fabs(d) > tol ? d : (m > 0 ? tol : -tol);
+        if (!f(b, fb)) return false;
+    }
+    x = b;
+    return false;
+}
+
+} // namespace xif::refhost::thermo::detail

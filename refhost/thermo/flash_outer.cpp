@@ -1,0 +1,447 @@
+// Flashes around the isothermal one: enthalpy given (outer loop on T or
+// ln P with a bracketed Brent solve around flash_tp), vapour fraction given
+// (Newton on ln K and T or ln P).
+#include "flash_detail.hpp"
+#include "pure.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace xif::refhost::thermo {
+
+using detail::Mat;
+
+namespace {
+
+constexpr double kTlo = 10.0, kThi = 4900.0;
+const double kLnPlo = std::log(1.0), kLnPhi = std::log(1e9);
+
+bool check_inputs(const Model& m, const double* zin, Vec& z, const FlashOptions& o) {
+    return m.size() >= 1 && normalise_composition(m.size(), zin, z.data()) && o.max_iter >= 1 &&
+           o.tol > 0;
+}
+
+FlashResult bad() {
+    FlashResult r;
+    r.status = Status::BadInput;
+    return r;
+}
+
+// Pure feed inside the saturation dome: both roots at (T, P), given fraction.
+FlashResult pure_two_phase(const Model& m, double T, double P, double beta, const Vec& z) {
+    FlashResult r;
+    r.status =
+        detail::fill_two(m, T, P, beta, z.data(), z.data(), Root::Liquid, Root::Vapour, false, r);
+    for (int i = 0; i < m.size(); ++i)
+        r.K[i] = 1.0;
+    return r;
+}
+
+// Pure feed with enthalpy between the saturated liquid and vapour values.
+bool pure_in_dome(const Model& m, int i, double T, double P, double H, const Vec& z,
+                  FlashResult& r) {
+    double hl, hv;
+    if (pure_enthalpy(m, i, T, P, Root::Liquid, hl) != Status::Ok ||
+        pure_enthalpy(m, i, T, P, Root::Vapour, hv) != Status::Ok || !(hv > hl))
+        return false;
+    if (H < hl || H > hv) return false;
+    r = pure_two_phase(m, T, P, (H - hl) / (hv - hl), z);
+    return r.status == Status::Ok;
+}
+
+double mixture_cp(const FlashResult& r) {
+    double cp = 0;
+    for (int k = 0; k < kSlots; ++k)
+        if (r.present[k]) cp += r.frac[k] * r.phase[k].cp;
+    return cp;
+}
+
+// Solves h(var) = H where var is T (fixed P) or ln P (fixed T).
+FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H, const Vec& z,
+                           const FlashOptions& o) {
+    const int n = m.size();
+    Vec kwarm{};
+    bool have_warm = false;
+    if (o.K_guess) {
+        have_warm = true;
+        for (int i = 0; i < n; ++i) {
+            have_warm = have_warm && std::isfinite(o.K_guess[i]) && o.K_guess[i] > 0;
+            kwarm[i] = have_warm ? o.K_guess[i] : 1.0;
+        }
+    }
+    FlashResult last;
+    int outer = 0, inner_ss = 0, inner_nt = 0, inner_st = 0;
+    auto eval = [&](double var, double& f) {
+        FlashOptions oi = o;
+        oi.K_guess = have_warm ? kwarm.data() : nullptr;
+        const double T = fixed_t ? fixed : var;
+        const double P = fixed_t ? std::exp(var) : fixed;
+        last = flash_tp(m, T, P, z.data(), oi);
+        ++outer;
+        inner_ss += last.it_ss;
+        inner_nt += last.it_newton;
+        inner_st += last.it_stability;
+        if (last.status != Status::Ok) return false;
+        if (last.nphases == 2) {
+            kwarm = last.K;
+            have_warm = true;
+        }
+        f = last.h - H;
+        return std::isfinite(f);
+    };
+    auto finish = [&](FlashResult r, Status s) {
+        r.status = s;
+        r.it_outer = outer;
+        r.it_ss = inner_ss;
+        r.it_newton = inner_nt;
+        r.it_stability = inner_st;
+        return r;
+    };
+    const double lo_lim = fixed_t ? kLnPlo : kTlo, hi_lim = fixed_t ? kLnPhi : kThi;
+    double x0;
+    if (fixed_t)
+        x0 = std::isfinite(o.P_guess) && o.P_guess > 0 ? std::log(o.P_guess) : std::log(1e5);
+    else
+        x0 = std::isfinite(o.T_guess) && o.T_guess > 0 ? o.T_guess : 300.0;
+    x0 = std::clamp(x0, lo_lim, hi_lim);
+    double f0;
+    if (!eval(x0, f0)) return finish(last, last.status);
+    double a = x0, fa = f0, b = x0, fb = f0;
+    bool bracketed = f0 == 0;
+    if (!fixed_t) {
+        // h rises with T: march in the direction the heat capacity suggests.
+        const double cp = std::max(mixture_cp(last), 1e3);
+        double step = std::clamp(std::fabs(f0) / cp, 0.5, 0.3 * x0);
+        const double dir = f0 > 0 ? -1.0 : 1.0;
+        for (int k = 0; k < 60 && !bracketed; ++k) {
+            double xn = std::clamp(a + dir * step, lo_lim, hi_lim);
+            if (xn == a) return finish(last, Status::NoSolution);
+            double fn;
+            if (!eval(xn, fn)) return finish(last, last.status);
+            if (fn * fa <= 0) {
+                b = xn;
+                fb = fn;
+                bracketed = true;
+            } else {
+                a = xn;
+                fa = fn;
+                step *= 2.0;
+            }
+        }
+    } else {
+        // h(ln P) need not be monotone for liquids: search outwards from the
+        // initial pressure and take the nearest sign change.
+        double pu = x0, fu = f0, pd = x0, fd = f0, step = 0.1;
+        bool up_ok = true, down_ok = true;
+        for (int k = 0; k < 40 && !bracketed && (up_ok || down_ok); ++k) {
+            if (up_ok) {
+                double xn = std::min(pu + step, hi_lim), fn;
+                if (xn == pu || !eval(xn, fn))
+                    up_ok = false;
+                else if (fn * fu <= 0) {
+                    a = pu, fa = fu, b = xn, fb = fn;
+                    bracketed = true;
+                } else {
+                    pu = xn;
+                    fu = fn;
+                }
+            }
+            if (down_ok && !bracketed) {
+                double xn = std::max(pd - step, lo_lim), fn;
+                if (xn == pd || !eval(xn, fn))
+                    down_ok = false;
+                else if (fn * fd <= 0) {
+                    a = xn, fa = fn, b = pd, fb = fd;
+                    bracketed = true;
+                } else {
+                    pd = xn;
+                    fd = fn;
+                }
+            }
+            step *= 1.6;
+        }
+    }
+    if (!bracketed) return finish(last, Status::NoSolution);
+    double root = b;
+    int bit = 0;
+    const double xtol = fixed_t ? 1e-12 : 1e-11 * std::max(std::fabs(a), std::fabs(b));
+    if (!detail::brent(eval, a, b, fa, fb, xtol, 200, root, bit)) {
+        return finish(last, last.status != Status::Ok ? last.status : Status::NotConverged);
+    }
+    double fr;
+    if (!eval(root, fr)) return finish(last, last.status);
+    // A jump in h (a pure component, or a flash switching branch) leaves a
+    // residual that the bracket cannot remove.
+    const double scale = std::fabs(H) + kR * last.T;
+    if (std::fabs(fr) > 1e-7 * scale) return finish(last, Status::NotConverged);
+    return finish(last, Status::Ok);
+}
+
+// Residual of the fixed-fraction problem: r_i = ln K_i + ln phi_V - ln phi_L,
+// r_n = sum (y - x). var is T (fixed P) or ln P (fixed T).
+Status sat_residual(const Model& m, bool fixed_t, double fixed, double beta, const double* z,
+                    const double* lnK, double var, double* r, Vec* xo = nullptr,
+                    Vec* yo = nullptr) {
+    const int n = m.size();
+    const double T = fixed_t ? fixed : var;
+    const double P = fixed_t ? std::exp(var) : fixed;
+    if (!valid_tp(T, P)) return Status::NoSolution;
+    Vec x{}, y{};
+    double g = 0;
+    for (int i = 0; i < n; ++i) {
+        const double K = std::exp(std::clamp(lnK[i], -600.0, 600.0));
+        x[i] = z[i] / (1.0 + beta * (K - 1.0));
+        y[i] = K * x[i];
+        g += y[i] - x[i];
+    }
+    double lpl[kMaxComponents], lpv[kMaxComponents];
+    if (Status s = m.lnphi(T, P, x.data(), Root::Liquid, lpl); s != Status::Ok) return s;
+    if (Status s = m.lnphi(T, P, y.data(), Root::Vapour, lpv); s != Status::Ok) return s;
+    for (int i = 0; i < n; ++i)
+        r[i] = lnK[i] + lpv[i] - lpl[i];
+    r[n] = g;
+    if (xo) *xo = x;
+    if (yo) *yo = y;
+    return Status::Ok;
+}
+
+double wilson_g(const Model& m, bool fixed_t, double fixed, double beta, const double* z,
+                double var) {
+    const double T = fixed_t ? fixed : var;
+    const double P = fixed_t ? std::exp(var) : fixed;
+    double g = 0;
+    for (int i = 0; i < m.size(); ++i) {
+        if (!(z[i] > 0)) continue;
+        const double K = m.wilson_k(i, T, P);
+        g += z[i] * (K - 1.0) / (1.0 + beta * (K - 1.0));
+    }
+    return g;
+}
+
+FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double beta, const Vec& z,
+                           const FlashOptions& o) {
+    const int n = m.size();
+    FlashResult res;
+    auto fail = [&](Status s) {
+        res.status = s;
+        return res;
+    };
+    const double lo_lim = fixed_t ? kLnPlo : kTlo, hi_lim = fixed_t ? kLnPhi : kThi;
+    // Starting point: the caller's estimate, else the Wilson solution.
+    double var = kNaN;
+    const double guess = fixed_t ? o.P_guess : o.T_guess;
+    if (std::isfinite(guess) && guess > 0) var = fixed_t ? std::log(guess) : guess;
+    if (!(var > lo_lim && var < hi_lim)) {
+        double a = lo_lim, b = hi_lim;
+        double ga = wilson_g(m, fixed_t, fixed, beta, z.data(), a);
+        double gb = wilson_g(m, fixed_t, fixed, beta, z.data(), b);
+        if (ga * gb > 0) return fail(Status::NoSolution);
+        for (int k = 0; k < 200 && b - a > 1e-10 * std::fabs(b); ++k) {
+            const double c = fixed_t ? 0.5 * (a + b) : std::sqrt(a * b);
+            const double gc = wilson_g(m, fixed_t, fixed, beta, z.data(), c);
+            if (gc * ga > 0) {
+                a = c;
+                ga = gc;
+            } else {
+                b = c;
+            }
+        }
+        var = 0.5 * (a + b);
+    }
+    Vec lnK{}, slope{};
+    for (int i = 0; i < n; ++i) {
+        const double T = fixed_t ? fixed : var;
+        const double P = fixed_t ? std::exp(var) : fixed;
+        const PureParams& c = m.component(i);
+        lnK[i] = (o.K_guess && std::isfinite(o.K_guess[i]) && o.K_guess[i] > 0)
+                     ? std::log(o.K_guess[i])
+                     : std::log(m.wilson_k(i, T, P));
+        slope[i] = fixed_t ? -1.0 : 5.373 * (1.0 + c.omega) * c.Tc / (T * T);
+    }
+    double r[kMaxComponents + 1];
+    auto is_trivial = [&]() {
+        double s = 0;
+        for (int i = 0; i < n; ++i)
+            if (z[i] > 0) s = std::max(s, std::fabs(lnK[i]));
+        return s < 1e-4;
+    };
+    // Substitution on K with a Newton step on var from Wilson-like slopes.
+    for (int it = 0; it < 40; ++it) {
+        ++res.it_ss;
+        if (Status s = sat_residual(m, fixed_t, fixed, beta, z.data(), lnK.data(), var, r);
+            s != Status::Ok)
+            return fail(s == Status::BadInput ? Status::NoSolution : s);
+        double err = 0;
+        for (int i = 0; i < n; ++i) {
+            lnK[i] -= r[i];
+            err = std::max(err, std::fabs(r[i]));
+        }
+        double dv = 0;
+        for (int k = 0; k < 20; ++k) {
+            double g = 0, dg = 0;
+            for (int i = 0; i < n; ++i) {
+                if (!(z[i] > 0)) continue;
+                const double K = std::exp(std::clamp(lnK[i] + slope[i] * dv, -600.0, 600.0));
+                const double den = 1.0 + beta * (K - 1.0);
+                g += z[i] * (K - 1.0) / den;
+                dg += z[i] * K * slope[i] / (den * den);
+            }
+            if (!(dg != 0) || !std::isfinite(g)) break;
+            const double step = -g / dg;
+            dv += step;
+            if (std::fabs(step) < 1e-12) break;
+        }
+        const double lim = fixed_t ? 0.5 : 0.1 * var;
+        dv = std::clamp(dv, -lim, lim);
+        dv = std::clamp(var + dv, lo_lim, hi_lim) - var;
+        var += dv;
+        for (int i = 0; i < n; ++i)
+            lnK[i] += slope[i] * dv;
+        if (is_trivial()) return fail(Status::NoSolution);
+        if (err < 1e-5 && std::fabs(dv) < 1e-5 * (fixed_t ? 1.0 : var)) break;
+    }
+    // Newton on (ln K, var); finite-difference Jacobian, damped.
+    bool conv = false;
+    const int nv = n + 1;
+    for (int it = 0; it < 60; ++it) {
+        ++res.it_newton;
+        if (Status s = sat_residual(m, fixed_t, fixed, beta, z.data(), lnK.data(), var, r);
+            s != Status::Ok)
+            return fail(s == Status::BadInput ? Status::NoSolution : s);
+        double e0 = 0;
+        for (int i = 0; i < nv; ++i)
+            e0 = std::max(e0, std::fabs(r[i]));
+        if (e0 < o.tol) {
+            conv = true;
+            break;
+        }
+        Mat J;
+        double rr[kMaxComponents + 1];
+        for (int j = 0; j < nv; ++j) {
+            Vec lk = lnK;
+            double v2 = var;
+            const double h = j < n ? 1e-7 : (fixed_t ? 1e-7 : 1e-7 * var);
+            if (j < n)
+                lk[j] += h;
+            else
+                v2 += h;
+            if (sat_residual(m, fixed_t, fixed, beta, z.data(), lk.data(), v2, rr) != Status::Ok)
+                return fail(Status::NotConverged);
+            for (int i = 0; i < nv; ++i)
+                J[i][j] = (rr[i] - r[i]) / h;
+        }
+        double dx[kMaxComponents + 1];
+        for (int i = 0; i < nv; ++i)
+            dx[i] = -r[i];
+        if (!detail::solve_dense(nv, J, dx)) return fail(Status::NotConverged);
+        double scale = 1.0;
+        for (int i = 0; i < n; ++i)
+            scale = std::min(scale, 1.0 / std::max(std::fabs(dx[i]), 1.0));
+        const double vlim = fixed_t ? 0.5 : 0.1 * var;
+        if (std::fabs(dx[n]) > vlim) scale = std::min(scale, vlim / std::fabs(dx[n]));
+        bool moved = false;
+        for (int ls = 0; ls < 12; ++ls) {
+            Vec lk = lnK;
+            for (int i = 0; i < n; ++i)
+                lk[i] += scale * dx[i];
+            const double v2 = var + scale * dx[n];
+            if (v2 > lo_lim && v2 < hi_lim &&
+                sat_residual(m, fixed_t, fixed, beta, z.data(), lk.data(), v2, rr) == Status::Ok) {
+                double e1 = 0;
+                for (int i = 0; i < nv; ++i)
+                    e1 = std::max(e1, std::fabs(rr[i]));
+                if (e1 < e0 || ls == 11) {
+                    lnK = lk;
+                    var = v2;
+                    moved = true;
+                    break;
+                }
+            }
+            scale *= 0.5;
+        }
+        if (!moved) return fail(Status::NotConverged);
+        if (is_trivial()) return fail(Status::NoSolution);
+    }
+    if (!conv) return fail(Status::NotConverged);
+    if (is_trivial()) return fail(Status::NoSolution);
+    Vec x{}, y{};
+    sat_residual(m, fixed_t, fixed, beta, z.data(), lnK.data(), var, r, &x, &y);
+    const double T = fixed_t ? fixed : var;
+    const double P = fixed_t ? std::exp(var) : fixed;
+    const int it_ss = res.it_ss, it_nt = res.it_newton;
+    detail::fill_two(m, T, P, beta, x.data(), y.data(), Root::Liquid, Root::Vapour, false, res);
+    res.it_ss = it_ss;
+    res.it_newton = it_nt;
+    return res;
+}
+
+} // namespace
+
+FlashResult flash_ph(const Model& m, double P, double H, const double* zin, const FlashOptions& o) {
+    Vec z{};
+    if (!check_inputs(m, zin, z, o) || !valid_tp(300.0, P) || !std::isfinite(H)) return bad();
+    int last;
+    if (detail::active_components(m.size(), z.data(), last) == 1) {
+        double Ts;
+        FlashResult r;
+        if (saturation_temperature(m, last, P, Ts) == Status::Ok &&
+            pure_in_dome(m, last, Ts, P, H, z, r))
+            return r;
+    }
+    return enthalpy_flash(m, false, P, H, z, o);
+}
+
+FlashResult flash_th(const Model& m, double T, double H, const double* zin, const FlashOptions& o) {
+    Vec z{};
+    if (!check_inputs(m, zin, z, o) || !valid_tp(T, 1e5) || !std::isfinite(H)) return bad();
+    int last;
+    if (detail::active_components(m.size(), z.data(), last) == 1) {
+        double Ps;
+        FlashResult r;
+        if (saturation_pressure(m, last, T, Ps) == Status::Ok &&
+            pure_in_dome(m, last, T, Ps, H, z, r))
+            return r;
+    }
+    return enthalpy_flash(m, true, T, H, z, o);
+}
+
+FlashResult flash_pv(const Model& m, double P, double vf, const double* zin,
+                     const FlashOptions& o) {
+    Vec z{};
+    if (!check_inputs(m, zin, z, o) || !valid_tp(300.0, P) || !std::isfinite(vf) || vf < 0 ||
+        vf > 1)
+        return bad();
+    int last;
+    if (detail::active_components(m.size(), z.data(), last) == 1) {
+        double Ts;
+        const Status s = saturation_temperature(m, last, P, Ts);
+        if (s != Status::Ok) {
+            FlashResult r;
+            r.status = s;
+            return r;
+        }
+        return pure_two_phase(m, Ts, P, vf, z);
+    }
+    return fraction_flash(m, false, P, vf, z, o);
+}
+
+FlashResult flash_tv(const Model& m, double T, double vf, const double* zin,
+                     const FlashOptions& o) {
+    Vec z{};
+    if (!check_inputs(m, zin, z, o) || !valid_tp(T, 1e5) || !std::isfinite(vf) || vf < 0 || vf > 1)
+        return bad();
+    int last;
+    if (detail::active_components(m.size(), z.data(), last) == 1) {
+        double Ps;
+        const Status s = saturation_pressure(m, last, T, Ps);
+        if (s != Status::Ok) {
+            FlashResult r;
+            r.status = s;
+            return r;
+        }
+        return pure_two_phase(m, T, Ps, vf, z);
+    }
+    return fraction_flash(m, true, T, vf, z, o);
+}
+
+} // namespace xif::refhost::thermo

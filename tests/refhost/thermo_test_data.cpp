@@ -1,0 +1,115 @@
+#include "thermo_test_data.hpp"
+
+#include <cmath>
+
+namespace thermo_test {
+
+namespace {
+
+struct Row {
+    double Tc, Pc, omega, MW;
+    double cp[5];   // Cp/R polynomial in T
+    double psat[5]; // exp(A + B/T + C ln T + D T^E)
+};
+
+// Critical constants and acentric factors: CH4 Setzmann & Wagner (1991),
+// C2H6 Buecker & Wagner (2006), C3H8 Lemmon et al. (2009), the others from
+// Poling, Prausnitz & O'Connell, The Properties of Gases and Liquids, 5th ed.
+// Ideal-gas Cp/R: the same book, Appendix A. Vapour pressure: Perry's
+// Chemical Engineers' Handbook, 8th ed., Table 2-8.
+constexpr Row kTable[kNumComp] = {
+    {190.564,
+     4599200,
+     0.01142,
+     16.04246,
+     {4.568, -0.008975, 3.631e-5, -3.407e-8, 1.091e-11},
+     {39.205, -1324.4, -3.4366, 3.1019e-5, 2}},
+    {305.322,
+     4872200,
+     0.0995,
+     30.06904,
+     {4.178, -0.004427, 5.66e-5, -6.651e-8, 2.487e-11},
+     {51.857, -2598.7, -5.1283, 1.4913e-5, 2}},
+    {369.89,
+     4251200,
+     0.1521,
+     44.09562,
+     {3.847, 0.005131, 6.011e-5, -7.893e-8, 3.079e-11},
+     {59.078, -3492.6, -6.0669, 1.0919e-5, 2}},
+    {425.125,
+     3796000,
+     0.201,
+     58.1222,
+     {5.547, 0.005536, 8.057e-5, -1.0571e-7, 4.134e-11},
+     {66.343, -4363.2, -7.046, 9.4509e-6, 2}},
+    {469.7,
+     3367500,
+     0.251,
+     72.14878,
+     {7.554, -0.000368, 1.1846e-4, -1.4939e-7, 5.753e-11},
+     {78.741, -5420.3, -8.8253, 9.6171e-6, 2}},
+    {126.192,
+     3395800,
+     0.0372,
+     28.0134,
+     {3.539, -0.000261, 7e-8, 1.57e-9, -9.9e-13},
+     {58.282, -1084.1, -8.3144, 0.044127, 1}},
+    {304.1282,
+     7377300,
+     0.22394,
+     44.0095,
+     {3.259, 0.001356, 1.502e-5, -2.374e-8, 1.056e-11},
+     {140.54, -4735, -21.268, 0.040909, 1}},
+};
+
+// Peng-Robinson k_ij (ChemSep PR interaction-parameter table).
+double kij(Comp a, Comp b) {
+    struct K {
+        Comp a, b;
+        double k;
+    };
+    constexpr K kTab[] = {
+        {N2, CH4, 0.0289},    {N2, C2H6, 0.0533},  {N2, CO2, -0.0122},   {N2, C3H8, 0.0878},
+        {N2, NC4, 0.0711},    {N2, NC5, 0.1000},   {CH4, C2H6, -0.0059}, {CH4, CO2, 0.0978},
+        {CH4, C3H8, 0.0119},  {CH4, NC4, 0.0185},  {CH4, NC5, 0.0230},   {CO2, C2H6, 0.1300},
+        {C2H6, C3H8, 0.0011}, {C2H6, NC4, 0.0089}, {C2H6, NC5, 0.0078},  {CO2, C3H8, 0.1315},
+        {CO2, NC4, 0.1352},   {CO2, NC5, 0.1252},  {C3H8, NC4, 0.0033},  {C3H8, NC5, 0.0267},
+        {NC4, NC5, 0.0174},
+    };
+    for (const K& k : kTab)
+        if ((k.a == a && k.b == b) || (k.a == b && k.b == a)) return k.k;
+    return 0.0;
+}
+
+} // namespace
+
+std::unique_ptr<Fixture> make(std::initializer_list<Comp> comps, th::EosKind eos, bool translate,
+                              bool with_kij) {
+    auto f = std::make_unique<Fixture>();
+    int i = 0;
+    for (Comp c : comps) {
+        const Row& r = kTable[c];
+        f->mix.comp[i] = th::PureParams{r.Tc, r.Pc, r.omega, r.MW};
+        const double R = th::kR;
+        f->ig.set(i, R * r.cp[0], R * r.cp[1], R * r.cp[2], R * r.cp[3], R * r.cp[4]);
+        int j = 0;
+        for (Comp d : comps) {
+            f->mix.kij[i][j] = (with_kij && c != d) ? kij(c, d) : 0.0;
+            ++j;
+        }
+        ++i;
+    }
+    f->mix.n = i;
+    f->mix.eos = eos;
+    f->mix.volume_translation = translate;
+    f->mix.ideal_gas = &f->ig;
+    if (f->model.init(f->mix) != th::Status::Ok) return nullptr;
+    return f;
+}
+
+double perry_psat(Comp c, double T) {
+    const double* p = kTable[c].psat;
+    return std::exp(p[0] + p[1] / T + p[2] * std::log(T) + p[3] * std::pow(T, p[4]));
+}
+
+} // namespace thermo_test
