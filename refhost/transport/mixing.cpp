@@ -1,0 +1,290 @@
+// Mixing rules and dense-fluid corrections for viscosity, thermal
+// conductivity and surface tension.
+#include "detail.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace xif::refhost::transport {
+
+using detail::Composition;
+using detail::fail;
+using detail::finish;
+using detail::present_positive;
+
+const char* to_string(Status s) {
+    switch (s) {
+    case Status::ok:
+        return "ok";
+    case Status::bad_size:
+        return "bad size";
+    case Status::bad_composition:
+        return "bad composition";
+    case Status::bad_input:
+        return "bad input";
+    case Status::no_liquid:
+        return "no liquid above the critical temperature";
+    case Status::no_value:
+        return "no value";
+    }
+    return "unknown";
+}
+
+// ---------------------------------------------------------------- viscosity
+
+Status liquid_viscosity_mix(Values x, Values mu, double& out) {
+    Composition z;
+    if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
+    if (!present_positive(z, mu)) return fail(Status::bad_input, out);
+    double ln_mu = 0.0;
+    for (std::size_t i = 0; i < z.n; ++i)
+        if (z.x[i] > 0.0) ln_mu += z.x[i] * std::log(mu[i]);
+    return finish(std::exp(ln_mu), out);
+}
+
+namespace {
+
+bool molecular_weights_ok(const Composition& z, ConstantsList c) {
+    if (c.size() != z.n) return false;
+    for (std::size_t i = 0; i < z.n; ++i)
+        if (z.x[i] > 0.0 && !detail::finite_positive(c[i].mw)) return false;
+    return true;
+}
+
+// Wilke's interaction factor phi_ij.
+double wilke_phi(double mu_i, double mu_j, double m_i, double m_j) {
+    const double a = 1.0 + std::sqrt(mu_i / mu_j) * std::pow(m_j / m_i, 0.25);
+    return a * a / std::sqrt(8.0 * (1.0 + m_i / m_j));
+}
+
+// Jossi-Stiel-Thodos polynomial; (mu - mu0) xi + 1e-4 = f^4 as published.
+double jst_poly(double rr) {
+    return 0.10230 + rr * (0.023364 + rr * (0.058533 + rr * (-0.040758 + rr * 0.0093324)));
+}
+
+// Upper end of the reduced densities the dense-fluid correlations were fitted
+// to; the increments are held constant beyond, so they never fall with density.
+constexpr double kJstMaxReducedDensity = 3.0;
+constexpr double kStielThodosMaxReducedDensity = 2.8;
+
+// Stiel-Thodos (k - k0) Gamma Zc^5 in W/(m K), by reduced density.
+double stiel_thodos_group(double rr) {
+    if (rr < 0.5) return 1.22e-2 * (std::exp(0.535 * rr) - 1.0);
+    if (rr < 2.0) return 1.14e-2 * (std::exp(0.67 * rr) - 1.069);
+    return 2.60e-3 * (std::exp(1.155 * rr) + 2.016);
+}
+
+} // namespace
+
+Status vapour_viscosity_low_pressure_mix(Values x, Values mu, ConstantsList c, double& out) {
+    Composition z;
+    if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
+    if (!present_positive(z, mu) || !molecular_weights_ok(z, c))
+        return fail(Status::bad_input, out);
+    double sum = 0.0;
+    for (std::size_t i = 0; i < z.n; ++i) {
+        if (z.x[i] <= 0.0) continue;
+        double den = 0.0;
+        for (std::size_t j = 0; j < z.n; ++j) {
+            if (z.x[j] <= 0.0) continue;
+            den += z.x[j] * (i == j ? 1.0 : wilke_phi(mu[i], mu[j], c[i].mw, c[j].mw));
+        }
+        sum += z.x[i] * mu[i] / den;
+    }
+    return finish(sum, out);
+}
+
+Status dense_gas_viscosity_increment(Values x, ConstantsList c, double rho, double& out) {
+    Composition z;
+    if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
+    if (!std::isfinite(rho) || rho < 0.0) return fail(Status::bad_input, out);
+    detail::PseudoCritical m;
+    if (!detail::pseudo_critical(z, c, m)) return fail(Status::bad_input, out);
+    const double rr = std::min(rho * m.vc, kJstMaxReducedDensity);
+    const double f = jst_poly(rr);
+    const double f0 = jst_poly(0.0);
+    // Measured from the zero-density value of the polynomial rather than the
+    // published 1e-4, so that the increment vanishes at zero density.
+    const double group = f * f * f * f - f0 * f0 * f0 * f0;
+    const double d_mu = 1.0e-3 * group / detail::viscosity_xi(m.tc, m.mw, m.pc);
+    if (!std::isfinite(d_mu)) return fail(Status::no_value, out);
+    out = std::max(d_mu, 0.0);
+    return Status::ok;
+}
+
+Status vapour_viscosity_mix(Values x, Values mu0, ConstantsList c, double rho, double& out) {
+    double low = 0.0;
+    if (Status s = vapour_viscosity_low_pressure_mix(x, mu0, c, low); s != Status::ok)
+        return fail(s, out);
+    double inc = 0.0;
+    if (Status s = dense_gas_viscosity_increment(x, c, rho, inc); s != Status::ok)
+        return fail(s, out);
+    return finish(low + inc, out);
+}
+
+// ----------------------------------------------------- thermal conductivity
+
+Status liquid_conductivity_mix(Values x, Values k, Values v, double& out) {
+    Composition z;
+    if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
+    if (!present_positive(z, k) || !present_positive(z, v)) return fail(Status::bad_input, out);
+    std::array<double, kMaxComponents> phi{};
+    double vm = 0.0;
+    for (std::size_t i = 0; i < z.n; ++i)
+        if (z.x[i] > 0.0) vm += z.x[i] * v[i];
+    for (std::size_t i = 0; i < z.n; ++i)
+        phi[i] = z.x[i] > 0.0 ? z.x[i] * v[i] / vm : 0.0;
+    double sum = 0.0;
+    for (std::size_t i = 0; i < z.n; ++i) {
+        if (phi[i] <= 0.0) continue;
+        for (std::size_t j = 0; j < z.n; ++j) {
+            if (phi[j] <= 0.0) continue;
+            const double kij = 2.0 / (1.0 / k[i] + 1.0 / k[j]);
+            sum += phi[i] * phi[j] * kij;
+        }
+    }
+    return finish(sum, out);
+}
+
+Status vapour_conductivity_low_pressure_mix(Values x, Values k, ConstantsList c, double t,
+                                            double& out) {
+    Composition z;
+    if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
+    if (!detail::finite_positive(t) || !present_positive(z, k) || c.size() != z.n)
+        return fail(Status::bad_input, out);
+    // Translational conductivity of each component up to a common factor:
+    // Roy-Thodos, [exp(0.0464 Tr) - exp(-0.2412 Tr)] / Gamma.
+    std::array<double, kMaxComponents> ktr{};
+    for (std::size_t i = 0; i < z.n; ++i) {
+        if (z.x[i] <= 0.0) continue;
+        const Constants& ci = c[i];
+        if (!detail::finite_positive(ci.tc) || !detail::finite_positive(ci.pc) ||
+            !detail::finite_positive(ci.mw))
+            return fail(Status::bad_input, out);
+        const double tr = t / ci.tc;
+        ktr[i] = (std::exp(0.0464 * tr) - std::exp(-0.2412 * tr)) /
+                 detail::roy_thodos_gamma(ci.tc, ci.mw, ci.pc);
+    }
+    double sum = 0.0;
+    for (std::size_t i = 0; i < z.n; ++i) {
+        if (z.x[i] <= 0.0) continue;
+        double den = 0.0;
+        for (std::size_t j = 0; j < z.n; ++j) {
+            if (z.x[j] <= 0.0) continue;
+            double a = 1.0;
+            if (i != j) {
+                const double b =
+                    1.0 + std::sqrt(ktr[i] / ktr[j]) * std::pow(c[i].mw / c[j].mw, 0.25);
+                a = b * b / std::sqrt(8.0 * (1.0 + c[i].mw / c[j].mw));
+            }
+            den += z.x[j] * a;
+        }
+        sum += z.x[i] * k[i] / den;
+    }
+    return finish(sum, out);
+}
+
+Status dense_gas_conductivity_increment(Values x, ConstantsList c, double rho, double& out) {
+    Composition z;
+    if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
+    if (!std::isfinite(rho) || rho < 0.0) return fail(Status::bad_input, out);
+    detail::PseudoCritical m;
+    if (!detail::pseudo_critical(z, c, m)) return fail(Status::bad_input, out);
+    const double rr = std::min(rho * m.vc, kStielThodosMaxReducedDensity);
+    const double zc5 = std::pow(m.zc, 5.0);
+    const double d_k = stiel_thodos_group(rr) / (detail::roy_thodos_gamma(m.tc, m.mw, m.pc) * zc5);
+    if (!std::isfinite(d_k)) return fail(Status::no_value, out);
+    out = std::max(d_k, 0.0);
+    return Status::ok;
+}
+
+Status vapour_conductivity_mix(Values x, Values k0, ConstantsList c, double t, double rho,
+                               double& out) {
+    double low = 0.0;
+    if (Status s = vapour_conductivity_low_pressure_mix(x, k0, c, t, low); s != Status::ok)
+        return fail(s, out);
+    double inc = 0.0;
+    if (Status s = dense_gas_conductivity_increment(x, c, rho, inc); s != Status::ok)
+        return fail(s, out);
+    return finish(low + inc, out);
+}
+
+// --------------------------------------------------------- surface tension
+
+namespace {
+
+// Winterfeld-Scriven-Davis: sigma = (sum phi_i sigma_i^(1/2))^2 over the
+// components selected, phi the volume fractions among them.
+double wsd(const Composition& z, Values sigma, Values v, int skip) {
+    double vm = 0.0, s = 0.0;
+    for (std::size_t i = 0; i < z.n; ++i) {
+        if (z.x[i] <= 0.0 || static_cast<int>(i) == skip) continue;
+        vm += z.x[i] * v[i];
+        s += z.x[i] * v[i] * std::sqrt(sigma[i]);
+    }
+    s /= vm;
+    return s * s;
+}
+
+// Surface volume fraction of water in Tamura-Kurata-Odani: the root in (0,1)
+// of q log10(s) - log10(1 - s) = c, increasing in s.
+double tko_surface_fraction(double q, double c) {
+    double lo = 0.0, hi = 1.0;
+    for (int it = 0; it < 200; ++it) {
+        const double s = 0.5 * (lo + hi);
+        const double g = q * std::log10(s) - std::log10(1.0 - s) - c;
+        if (g > 0.0)
+            hi = s;
+        else
+            lo = s;
+    }
+    return 0.5 * (lo + hi);
+}
+
+} // namespace
+
+Status surface_tension_mix(Values x, Values sigma, Values v, double t, int water, Values q,
+                           double& out) {
+    Composition z;
+    if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
+    // A pure tension of zero (a component above its critical temperature) is
+    // a valid input.
+    if (!present_positive(z, v) || sigma.size() != z.n) return fail(Status::bad_input, out);
+    for (std::size_t i = 0; i < z.n; ++i)
+        if (z.x[i] > 0.0 && !(std::isfinite(sigma[i]) && sigma[i] >= 0.0))
+            return fail(Status::bad_input, out);
+    if (water < -1 || water >= static_cast<int>(z.n)) return fail(Status::bad_input, out);
+    const double xw = water >= 0 ? z.x[static_cast<std::size_t>(water)] : 0.0;
+    if (xw <= 0.0 || xw >= 1.0) return finish(wsd(z, sigma, v, -1), out);
+
+    if (!detail::finite_positive(t)) return fail(Status::bad_input, out);
+    if (!q.empty() && q.size() != z.n) return fail(Status::bad_size, out);
+    // Organics lumped into one: mole-averaged molar volume and q, WSD tension.
+    const auto w = static_cast<std::size_t>(water);
+    double xo = 0.0, vo = 0.0, qo = 0.0;
+    for (std::size_t i = 0; i < z.n; ++i) {
+        if (i == w || z.x[i] <= 0.0) continue;
+        const double qi = q.empty() ? 1.0 : q[i];
+        if (!detail::finite_positive(qi)) return fail(Status::bad_input, out);
+        xo += z.x[i];
+        vo += z.x[i] * v[i];
+        qo += z.x[i] * qi;
+    }
+    vo /= xo;
+    qo /= xo;
+    const double so = wsd(z, sigma, v, water);
+    // The correlation's units: dyn/cm and cm3/mol.
+    const double sw_cgs = 1.0e3 * sigma[w], so_cgs = 1.0e3 * so;
+    const double vw_cgs = 1.0e3 * v[w], vo_cgs = 1.0e3 * vo;
+    const double bulk_w = xw * vw_cgs / (xw * vw_cgs + xo * vo_cgs);
+    const double bulk_o = 1.0 - bulk_w;
+    const double b = qo * std::log10(bulk_w) - std::log10(bulk_o);
+    const double wterm =
+        0.441 * (qo / t) *
+        (so_cgs * std::pow(vo_cgs, 2.0 / 3.0) / qo - sw_cgs * std::pow(vw_cgs, 2.0 / 3.0));
+    const double surf_w = tko_surface_fraction(qo, b + wterm);
+    const double root = surf_w * std::pow(sigma[w], 0.25) + (1.0 - surf_w) * std::pow(so, 0.25);
+    return finish(root * root * root * root, out);
+}
+
+} // namespace xif::refhost::transport
