@@ -37,6 +37,15 @@ template <class F> double gauss8(F&& f, double a, double b) noexcept {
     return sum * r;
 }
 
+// Integral of f over [a, b] for the CPIG row k. The TRC form switches its y terms on at
+// T = a7, so a panel that straddles a7 is split there to keep the rule's full accuracy.
+template <class F> double integrate(const Correlation& k, F&& f, double a, double b) noexcept {
+    const double kink = k.c[7];
+    if (k.form == Form::trc && kink > std::min(a, b) && kink < std::max(a, b))
+        return gauss8(f, a, kink) + gauss8(f, kink, b);
+    return gauss8(f, a, b);
+}
+
 } // namespace
 
 double Correlation::eval(double T) const noexcept {
@@ -100,7 +109,8 @@ double h_raw(const Component& k, double T) noexcept {
     const std::size_t i =
         std::min(g.n - 2, static_cast<std::size_t>(std::max(0.0, (T - g.t0) / g.dt)));
     const double ti = g.t0 + static_cast<double>(i) * g.dt;
-    return g.h[i] + gauss8([&](double t) { return k.cpig.eval(t); }, ti, T);
+    return g.h[i] + integrate(
+                        k.cpig, [&](double t) { return k.cpig.eval(t); }, ti, T);
 }
 
 double s_raw(const Component& k, double T) noexcept {
@@ -111,7 +121,8 @@ double s_raw(const Component& k, double T) noexcept {
     const std::size_t i =
         std::min(g.n - 2, static_cast<std::size_t>(std::max(0.0, (T - g.t0) / g.dt)));
     const double ti = g.t0 + static_cast<double>(i) * g.dt;
-    return g.s[i] + gauss8([&](double t) { return k.cpig.eval(t) / t; }, ti, T);
+    return g.s[i] + integrate(
+                        k.cpig, [&](double t) { return k.cpig.eval(t) / t; }, ti, T);
 }
 
 } // namespace
@@ -148,8 +159,10 @@ void build_ig_table(Component& k) noexcept {
         for (std::size_t i = 1; i < g.n; ++i) {
             const double a = g.t0 + static_cast<double>(i - 1) * g.dt;
             const double b = g.t0 + static_cast<double>(i) * g.dt;
-            g.h[i] = g.h[i - 1] + gauss8([&](double t) { return k.cpig.eval(t); }, a, b);
-            g.s[i] = g.s[i - 1] + gauss8([&](double t) { return k.cpig.eval(t) / t; }, a, b);
+            g.h[i] = g.h[i - 1] + integrate(
+                                      k.cpig, [&](double t) { return k.cpig.eval(t); }, a, b);
+            g.s[i] = g.s[i - 1] + integrate(
+                                      k.cpig, [&](double t) { return k.cpig.eval(t) / t; }, a, b);
         }
     }
     k.h_at_ref = h_unshifted(k, t_ref);
