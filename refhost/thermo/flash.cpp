@@ -192,8 +192,11 @@ Status tp_residual(const Model& m, double T, double P, const double* z, TwoPhase
         tp.y[i] = K[i] * tp.x[i];
     }
     double lpl[kMaxComponents], lpv[kMaxComponents];
-    if (Status s = m.lnphi(T, P, tp.x.data(), Root::MinGibbs, lpl); s != Status::Ok) return s;
-    if (Status s = m.lnphi(T, P, tp.y.data(), Root::MinGibbs, lpv); s != Status::Ok) return s;
+    // The heavier phase takes the liquid root, the lighter one the vapour
+    // root: the lower-Gibbs root of an incipient phase on its own may be the
+    // wrong one near a dew or bubble point.
+    if (Status s = m.lnphi(T, P, tp.x.data(), Root::Liquid, lpl); s != Status::Ok) return s;
+    if (Status s = m.lnphi(T, P, tp.y.data(), Root::Vapour, lpv); s != Status::Ok) return s;
     for (int i = 0; i < n; ++i)
         r[i] = tp.lnK[i] + lpv[i] - lpl[i];
     return Status::Ok;
@@ -429,8 +432,8 @@ bool better_than_feed(const Model& m, double T, double P, const double* z, const
     const int n = m.size();
     double lpz[kMaxComponents], lpl[kMaxComponents], lpv[kMaxComponents];
     if (m.lnphi(T, P, z, Root::MinGibbs, lpz) != Status::Ok ||
-        m.lnphi(T, P, tp.x.data(), Root::MinGibbs, lpl) != Status::Ok ||
-        m.lnphi(T, P, tp.y.data(), Root::MinGibbs, lpv) != Status::Ok)
+        m.lnphi(T, P, tp.x.data(), Root::Liquid, lpl) != Status::Ok ||
+        m.lnphi(T, P, tp.y.data(), Root::Vapour, lpv) != Status::Ok)
         return false;
     const double g2 =
         tp.beta * phase_g(n, tp.y.data(), lpv) + (1.0 - tp.beta) * phase_g(n, tp.x.data(), lpl);
@@ -467,8 +470,8 @@ FlashResult flash_tp(const Model& m, double T, double P, const double* zin, cons
         }
         if (good && two_phase_solve(m, T, P, z.data(), tp, o, res) == TpOutcome::Converged &&
             inside(tp.beta) && better_than_feed(m, T, P, z.data(), tp)) {
-            res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(),
-                                          Root::MinGibbs, Root::MinGibbs, true, res);
+            res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), Root::Liquid,
+                                          Root::Vapour, true, res);
             return res;
         }
         tp = TwoPhase{};
@@ -479,8 +482,8 @@ FlashResult flash_tp(const Model& m, double T, double P, const double* zin, cons
     }
     const TpOutcome out = two_phase_solve(m, T, P, z.data(), tp, o, res);
     if (out == TpOutcome::Converged && inside(tp.beta)) {
-        res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), Root::MinGibbs,
-                                      Root::MinGibbs, true, res);
+        res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), Root::Liquid,
+                                      Root::Vapour, true, res);
         return res;
     }
     if (out == TpOutcome::Trivial || out == TpOutcome::Single ||
