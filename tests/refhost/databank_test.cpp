@@ -102,14 +102,6 @@ TEST(DatabankLoad, EveryComponentIsCompleteAndIndexed) {
     EXPECT_EQ(db::find("water"), nullptr); // ids are exact
 }
 
-TEST(DatabankLoad, EmbeddedTextReparsesToTheSameBank) {
-    db::Databank again;
-    ASSERT_EQ(db::parse(db::embedded_text(), again), "");
-    ASSERT_EQ(again.all().size(), db::all().size());
-    EXPECT_EQ(again.all()[17].cpig.c, db::all()[17].cpig.c);
-    EXPECT_EQ(again.kij_rows().size(), db::bank().kij_rows().size());
-}
-
 TEST(DatabankParse, AcceptsTheMinimalBlock) {
     db::Databank b;
     ASSERT_EQ(db::parse(good_block, b), "");
