@@ -34,6 +34,7 @@ inline constexpr Constants kHe{4.002602, 5.1953, 228320, 0.0575252, 0.304058, -0
 inline constexpr Constants kH2{2.01588, 33.145, 1296400, 0.0644828, 0.303341, -0.219, 0, 20.3689};
 
 inline constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+inline constexpr double kInf = std::numeric_limits<double>::infinity();
 
 inline double rel(double a, double b) {
     return std::abs(a - b) / std::abs(b);
