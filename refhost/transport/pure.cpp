@@ -49,6 +49,15 @@ Status chung_vapour_viscosity(double t, const Constants& c, double& out) {
     return finish(1.0e-7 * mu, out);
 }
 
+Status vapour_viscosity_out_of_range(double t, double t_ref, double mu_ref, const Constants& c,
+                                     double& out) {
+    if (!finite_positive(mu_ref)) return fail(Status::bad_input, out);
+    double at_t = 0.0, at_ref = 0.0;
+    if (Status s = chung_vapour_viscosity(t, c, at_t); s != Status::ok) return fail(s, out);
+    if (Status s = chung_vapour_viscosity(t_ref, c, at_ref); s != Status::ok) return fail(s, out);
+    return finish(mu_ref * at_t / at_ref, out);
+}
+
 Status letsou_stiel_liquid_viscosity(double t, const Constants& c, double& out) {
     if (!finite_positive(t) || !critical_ok(c)) return fail(Status::bad_input, out);
     const double tr = std::min(t / c.tc, 1.0);
@@ -90,6 +99,18 @@ Status chung_vapour_conductivity(double t, double cp, double mu, const Constants
     const double psi = 1.0 + alpha * (0.215 + 0.28288 * alpha - 1.061 * beta + 0.26665 * z) /
                                  (0.6366 + beta * z + 1.061 * alpha * beta);
     return finish(3.75 * psi * mu * detail::kR / c.mw, out);
+}
+
+Status vapour_conductivity_out_of_range(double t, double cp, double mu, double t_ref, double cp_ref,
+                                        double mu_ref, double k_ref, const Constants& c,
+                                        double& out) {
+    if (!finite_positive(k_ref)) return fail(Status::bad_input, out);
+    double at_t = 0.0, at_ref = 0.0;
+    if (Status s = chung_vapour_conductivity(t, cp, mu, c, at_t); s != Status::ok)
+        return fail(s, out);
+    if (Status s = chung_vapour_conductivity(t_ref, cp_ref, mu_ref, c, at_ref); s != Status::ok)
+        return fail(s, out);
+    return finish(k_ref * at_t / at_ref, out);
 }
 
 Status sato_riedel_liquid_conductivity(double t, const Constants& c, double& out) {

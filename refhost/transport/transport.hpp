@@ -143,6 +143,11 @@ Status liquid_diffusivity(Values x, Values mw, Values phi, Values vb, double t, 
 // Low-pressure vapour viscosity, Chung et al. (1988).
 Status chung_vapour_viscosity(double t, const Constants& c, double& out);
 
+// Vapour viscosity outside the correlation's range: Chung's temperature
+// dependence scaled to meet mu_ref at t_ref (the nearer limit).
+Status vapour_viscosity_out_of_range(double t, double t_ref, double mu_ref, const Constants& c,
+                                     double& out);
+
 // Saturated-liquid viscosity, Letsou and Stiel (1973); Tr is held at 1 above Tc.
 Status letsou_stiel_liquid_viscosity(double t, const Constants& c, double& out);
 
@@ -160,6 +165,12 @@ Status liquid_viscosity_below_range(double t, double t1, double mu1, double t2, 
 // Low-pressure vapour conductivity, Chung et al. (1988).
 // cp: ideal-gas heat capacity (J/(kmol K)); mu: low-pressure viscosity (Pa s).
 Status chung_vapour_conductivity(double t, double cp, double mu, const Constants& c, double& out);
+
+// Vapour conductivity outside the correlation's range: Chung's value scaled
+// to meet k_ref at t_ref; cp and mu are taken at t, cp_ref and mu_ref at t_ref.
+Status vapour_conductivity_out_of_range(double t, double cp, double mu, double t_ref, double cp_ref,
+                                        double mu_ref, double k_ref, const Constants& c,
+                                        double& out);
 
 // Liquid conductivity, Sato-Riedel.
 Status sato_riedel_liquid_conductivity(double t, const Constants& c, double& out);

@@ -153,12 +153,34 @@ TEST(TransportPure, OutOfRangeExtensionsJoinTheCorrelation) {
     EXPECT_EQ(tr::surface_tension_out_of_range(300.0, tc, s_ref, tc, s), Status::bad_input);
 }
 
+// Vapour extensions, as if nitrogen's correlations ended at 500 K: scaled
+// Chung joins them there and follows Perry's Tables 2-312 and 2-314 to
+// 1000 K (viscosity 41.50e-6 Pa s) and 700 K (conductivity 0.05094 W/(m K),
+// with mu 32.68e-6 Pa s and the JANAF Cp 30.754 J/(mol K)).
+TEST(TransportPure, VapourExtensionsJoinTheCorrelation) {
+    double mu = 0.0, k = 0.0;
+    ASSERT_EQ(tr::vapour_viscosity_out_of_range(500.0, 500.0, 25.88e-6, kN2, mu), Status::ok);
+    EXPECT_NEAR(mu, 25.88e-6, 1e-18);
+    ASSERT_EQ(tr::vapour_viscosity_out_of_range(1000.0, 500.0, 25.88e-6, kN2, mu), Status::ok);
+    EXPECT_LT(rel(mu, 41.50e-6), 0.02) << mu;
+    ASSERT_EQ(tr::vapour_conductivity_out_of_range(500, 29580, 25.88e-6, 500, 29580, 25.88e-6,
+                                                   0.0389, kN2, k),
+              Status::ok);
+    EXPECT_NEAR(k, 0.0389, 1e-15);
+    ASSERT_EQ(tr::vapour_conductivity_out_of_range(700, 30754, 32.68e-6, 500, 29580, 25.88e-6,
+                                                   0.0389, kN2, k),
+              Status::ok);
+    EXPECT_LT(rel(k, 0.05094), 0.02) << k;
+    EXPECT_EQ(tr::vapour_viscosity_out_of_range(600.0, 500.0, 0.0, kN2, mu), Status::bad_input);
+}
+
 TEST(TransportPure, NoNaNOverATemperatureGrid) {
     const Constants all[] = {kN2, kCH4, kC3H8, kNC6, kBenzene, kCO2, kWater, kMethanol, kHe, kH2};
     for (const Constants& c : all)
         for (double t = 1.0; t < 3000.0; t *= 1.25) {
             double v = 0.0;
             EXPECT_WELL_FORMED(tr::chung_vapour_viscosity(t, c, v), v);
+            EXPECT_WELL_FORMED(tr::vapour_viscosity_out_of_range(t, 300.0, 1e-5, c, v), v);
             EXPECT_WELL_FORMED(tr::letsou_stiel_liquid_viscosity(t, c, v), v);
             EXPECT_WELL_FORMED(tr::liquid_viscosity_above_range(t, 0.7 * c.tc, 1e-4, c, v), v);
             EXPECT_WELL_FORMED(tr::liquid_viscosity_below_range(t, 200, 1e-3, 210, 9e-4, v), v);
