@@ -1,0 +1,185 @@
+#include "host/engine.h"
+
+#include "host/store.h"
+#include "thermo/flash.hpp"
+#include "water/water.h"
+
+#include <cmath>
+
+namespace xif::refhost {
+
+namespace {
+
+// The ideal gas of the databank's heat-capacity correlations.
+class DatabankIdealGas final : public thermo::IdealGas {
+  public:
+    void eval(int i, double T, double& cp, double& h, double& s) const override {
+        const databank::Component& c = *state().comp[static_cast<size_t>(i)];
+        cp = c.cp_ig(T);
+        h = c.h_ig(T);
+        s = c.s_ig(T);
+    }
+};
+
+struct Engine {
+    DatabankIdealGas ideal_gas;
+    thermo::Model pr, srk;                       // untranslated: equilibrium and energies
+    thermo::Model pr_translated, srk_translated; // liquid volumes
+};
+Engine engine;
+
+thermo::Mixture mixture(thermo::EosKind eos, bool translated) {
+    const HostState& s = state();
+    thermo::Mixture m;
+    m.n = static_cast<int>(s.nc);
+    m.eos = eos;
+    m.volume_translation = translated;
+    m.ideal_gas = &engine.ideal_gas;
+    for (int64_t i = 0; i < s.nc; ++i) {
+        const databank::Component& c = *s.comp[i];
+        thermo::PureParams& p = m.comp[i];
+        p.Tc = c.tc;
+        p.Pc = c.pc;
+        p.omega = c.omega;
+        p.MW = c.mw;
+        for (int64_t j = 0; j < s.nc; ++j)
+            m.kij[i][j] = eos == thermo::EosKind::PengRobinson ? databank::kij_pr(c, *s.comp[j])
+                                                               : databank::kij_srk(c, *s.comp[j]);
+    }
+    return m;
+}
+
+// Liquid volume by ideal mixing of the saturated-liquid correlations, where
+// every present component is inside its correlation's range.
+bool correlation_volume(double T, const Composition& c, double& v) {
+    const HostState& s = state();
+    v = 0.0;
+    for (int64_t j = 0; j < s.nc; ++j) {
+        if (c.z[j] <= 0.0) continue;
+        const databank::Correlation& rho = s.comp[j]->rhol;
+        if (!rho.present() || !rho.in_range(T)) return false;
+        const double r = rho.eval(T);
+        if (!(r > 0.0) || !std::isfinite(r)) return false;
+        v += c.z[j] / r;
+    }
+    return v > 0.0;
+}
+
+int64_t water_properties(double T, double P, bool liquid, thermo::PhaseProps& out) {
+    water::State st;
+    const auto choice = liquid ? water::PhaseChoice::liquid : water::PhaseChoice::vapour;
+    if (water::properties_as(T, P, choice, st) != water::Status::ok) return kNoValue;
+    out = thermo::PhaseProps{};
+    out.v = st.v;
+    out.h = st.h;
+    out.s = st.s;
+    out.cp = st.cp;
+    out.cv = st.cv;
+    out.mw = water::molar_mass;
+    out.Z = P * st.v / (thermo::kR * T);
+    out.liquid_like = liquid;
+    return kMonitorOk;
+}
+
+} // namespace
+
+bool engine_open() {
+    if (engine.pr.init(mixture(thermo::EosKind::PengRobinson, false)) != thermo::Status::Ok ||
+        engine.srk.init(mixture(thermo::EosKind::SoaveRedlichKwong, false)) != thermo::Status::Ok ||
+        engine.pr_translated.init(mixture(thermo::EosKind::PengRobinson, true)) !=
+            thermo::Status::Ok ||
+        engine.srk_translated.init(mixture(thermo::EosKind::SoaveRedlichKwong, true)) !=
+            thermo::Status::Ok) {
+        state().message = "component constants out of range for the equation of state";
+        return false;
+    }
+    return true;
+}
+
+const thermo::Model* model_for(int64_t method) {
+    switch (method) {
+    case kPengRobinson:
+        return &engine.pr;
+    case kSoaveRedlichKwong:
+        return &engine.srk;
+    default:
+        return nullptr;
+    }
+}
+
+int64_t check_state(const double* T, const double* P) {
+    if (!state().open) return kNotOpen;
+    if (!T || !P || !thermo::valid_tp(*T, *P)) return kBadState;
+    return kMonitorOk;
+}
+
+int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, Composition& c) {
+    const HostState& s = state();
+    if (!s.open) return kNotOpen;
+    if (!x || !n || !idx || *n < 1 || *n > s.nc) return kBadComposition;
+    c = Composition{};
+    double sum = 0.0;
+    for (int64_t i = 0; i < *n; ++i) {
+        const int64_t j = idx[i];
+        if (j < 1 || j > s.nc || !std::isfinite(x[i]) || x[i] < 0.0) return kBadComposition;
+        c.z[j - 1] += x[i];
+        sum += x[i];
+    }
+    if (!(sum > 0.0)) return kBadComposition;
+    for (int64_t j = 0; j < s.nc; ++j) {
+        c.z[j] /= sum;
+        if (c.z[j] > 0.0) {
+            ++c.count;
+            c.single = j + 1;
+        }
+    }
+    if (c.count != 1) c.single = 0;
+    return kMonitorOk;
+}
+
+int64_t phase_properties(double T, double P, const Composition& c, bool liquid, const int64_t* G,
+                         thermo::PhaseProps& out) {
+    const HostState& s = state();
+    if (G[0] == kWaterTables) {
+        if (c.single == 0 || c.single != s.water) return kBadMethod;
+        return water_properties(T, P, liquid, out);
+    }
+    const thermo::Model* m = model_for(G[0]);
+    if (!m) return kBadMethod;
+    const auto root = liquid ? thermo::Root::Liquid : thermo::Root::Vapour;
+    if (m->properties(T, P, c.z.data(), root, out) != thermo::Status::Ok) return kNoRoot;
+    if (!liquid) return kMonitorOk;
+    // Liquid volume: by the correlations where they hold, else the translated EOS.
+    double v = 0.0;
+    if (G[2] != kVolumeTranslatedEos && correlation_volume(T, c, v)) {
+        out.v = v;
+        return kMonitorOk;
+    }
+    const thermo::Model& translated =
+        m == &engine.pr ? engine.pr_translated : engine.srk_translated;
+    thermo::PhaseProps t;
+    if (translated.properties(T, P, c.z.data(), root, t) == thermo::Status::Ok) out.v = t.v;
+    return kMonitorOk;
+}
+
+bool stream_state(double* svec) {
+    const HostState& s = state();
+    const int64_t nc = s.nc;
+    double z[64] = {};
+    for (int64_t j = 0; j < nc; ++j)
+        z[j] = svec[j] / svec[nc];
+    const thermo::FlashResult r = thermo::flash_tp(engine.pr, svec[nc + 1], svec[nc + 2], z);
+    if (r.status != thermo::Status::Ok) {
+        state().message = thermo::status_name(r.status);
+        return false;
+    }
+    svec[nc + 3] = r.h;
+    svec[nc + 4] = r.vf;
+    return true;
+}
+
+int64_t flash_status(int64_t code) {
+    return code == 0 ? 1 : (code > 0 ? code + 1 : 99);
+}
+
+} // namespace xif::refhost

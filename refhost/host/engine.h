@@ -1,0 +1,53 @@
+// The property engine behind the host routines: the equation-of-state
+// models of the open component list, phase properties of a composition
+// handed as a phase record, and the stream flash.
+#pragma once
+
+#include "thermo/eos.hpp"
+
+#include <array>
+#include <cstdint>
+
+namespace xif::refhost {
+
+// Error codes that the monitors write (0 is success).
+enum MonitorError : int64_t {
+    kMonitorOk = 0,
+    kBadState = 1,       // temperature or pressure NaN, non-positive or out of range
+    kBadComposition = 2, // count, component numbers or mole fractions unusable
+    kBadMethod = 3,      // a method word this host does not know
+    kNoRoot = 4,         // the equation of state has no such phase here
+    kNotOpen = 5,        // no host open
+    kNoValue = 6,        // the model gives no value here
+};
+
+// Builds the models for state()'s components; false with a message on failure.
+bool engine_open();
+
+// A composition handed as (x, n, idx): mole fractions of listed components.
+struct Composition {
+    std::array<double, 64> z{}; // by component number - 1, normalised
+    int64_t count = 0;          // components with z > 0
+    int64_t single = 0;         // the component number when only one is present
+};
+// Reads and checks a phase record; kMonitorOk or an error code.
+int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, Composition& c);
+// Checks temperature and pressure.
+int64_t check_state(const double* T, const double* P);
+
+// The model that method word `method` names, or nullptr.
+const thermo::Model* model_for(int64_t method);
+
+// Properties of a phase of composition c at (T, P) on the liquid or vapour
+// root, by the method of the property-method group G (water tables for a
+// pure-water phase when G[0] names them). Liquid volumes follow G[2].
+int64_t phase_properties(double T, double P, const Composition& c, bool liquid, const int64_t* G,
+                         thermo::PhaseProps& out);
+
+// Fills the enthalpy and vapour fraction of a new stream vector (T-P flash).
+bool stream_state(double* svec);
+
+// The flash status of a flash code: 1 for success, 2.. for each failure.
+int64_t flash_status(int64_t code);
+
+} // namespace xif::refhost

@@ -1,0 +1,249 @@
+// The host flash: a stream vector brought to equilibrium at one of five
+// specification pairs, the result left in the work areas that the
+// exchanger interface lays out as phase records.
+//
+// Flash codes (EQUI_FLSTAT turns code k into status k + 1, and 0 into 1):
+//   0 converged, 1 bad input (state, specification or composition),
+//   2 not converged within the iteration limit, 3 no solution for the
+//   specification (e.g. a vapour fraction beyond a single-phase region),
+//   4 no usable root of the equation of state, 5 unknown method word,
+//   6 unknown flash type, 7 host not open or stream without flow.
+//
+// Options (the 7th to 10th arguments): 7th the iteration limit of the
+// inner loops (0: the engine's own), 8th the phases allowed (2 vapour and
+// liquid, 3 a second liquid too), 9th 1 keeps the non-condensables out of
+// the liquids, 10th the convergence tolerance on ln fugacity (0: 1e-10).
+//
+// Work (18th and 19th arguments), real part: K-values of the last success,
+// then its temperature, pressure, vapour fraction and a word that is 1.0
+// when they are valid; integer part: phases found, flash type, iterations.
+// Mode (16th): 0 start afresh; 1 start from the K-values in the work when
+// valid; 2 the last flash here failed: start afresh.
+#include "host/engine.h"
+#include "host/store.h"
+#include "thermo/flash.hpp"
+
+#include <cmath>
+
+using namespace xif::refhost;
+namespace th = xif::refhost::thermo;
+
+namespace {
+
+enum FlashCode : int64_t {
+    kConverged = 0,
+    kBadInput = 1,
+    kNotConverged = 2,
+    kNoSolution = 3,
+    kNoRoot = 4,
+    kUnknownMethod = 5,
+    kUnknownType = 6,
+    kNoStream = 7,
+};
+
+int64_t code_of(th::Status s) {
+    switch (s) {
+    case th::Status::Ok:
+        return kConverged;
+    case th::Status::BadInput:
+        return kBadInput;
+    case th::Status::NotConverged:
+        return kNotConverged;
+    case th::Status::NoSolution:
+        return kNoSolution;
+    default:
+        return kNoRoot;
+    }
+}
+
+// Positions in the real work of a flash.
+struct WorkLayout {
+    int64_t nc;
+    int64_t k() const { return 0; }
+    int64_t t() const { return 3 * nc; }
+    int64_t p() const { return 3 * nc + 1; }
+    int64_t vf() const { return 3 * nc + 2; }
+    int64_t valid() const { return 3 * nc + 3; }
+};
+
+void put_real(xif_word* base, int64_t i, double v) {
+    set_real(base[i], v);
+}
+double get_real(const xif_word* base, int64_t i) {
+    double d;
+    std::memcpy(&d, &base[i], sizeof d);
+    return d;
+}
+void set_stwkwk(int64_t k, double v) {
+    set_real(CAT_STWKWK[k - 1], v);
+}
+void set_stwork(int64_t k, double v) {
+    set_real(VEC_STWORK[k - 1], v);
+}
+
+double k_value(double y, double x) {
+    if (x > 0.0) return y / x;
+    return y > 0.0 ? 1e30 : 0.0; // a component that stays out of the liquid
+}
+
+// Writes the equilibrium where the exchanger interface reads it.
+void publish(const th::FlashResult& r, const double* z, double* svec) {
+    const HostState& s = state();
+    const Layout& a = s.at;
+    const int64_t nc = s.nc;
+    const double* y = r.x[th::kVapour].data();
+    const double* x1 = r.x[th::kLiquid].data();
+    const double* x2 = r.x[th::kLiquid2].data();
+    const double f1 = r.present[th::kLiquid] ? r.frac[th::kLiquid] : 0.0;
+    const double f2 = r.present[th::kLiquid2] ? r.frac[th::kLiquid2] : 0.0;
+    const double liquid = f1 + f2;
+    const double b = liquid > 0.0 && f2 > 0.0 ? f1 / liquid : 1.0;
+
+    set_int(CAT_STWKWK[2], nc);
+    set_stwkwk(19, r.T);
+    set_stwkwk(20, r.P);
+    set_stwkwk(21, r.present[th::kVapour] ? r.vf : 0.0);
+    set_stwkwk(23, b);
+    for (int64_t j = 0; j < nc; ++j) {
+        const double xt = liquid > 0.0 ? (f1 * x1[j] + f2 * x2[j]) / liquid : x1[j];
+        set_plex_real(a.real_work + a.whole + j, z[j]);
+        set_plex_real(a.real_work + a.total + j, xt);
+        set_plex_real(a.real_work + a.liquid1 + j, x1[j]);
+        set_plex_real(a.real_work + a.liquid2 + j, f2 > 0.0 ? x2[j] : 0.0);
+        set_plex_real(a.real_work + a.vapour + j, r.present[th::kVapour] ? y[j] : 0.0);
+        set_plex_real(a.real_work + a.k1 + j, k_value(y[j], x1[j]));
+        set_plex_real(a.real_work + a.k2 + j, f2 > 0.0 ? k_value(y[j], x2[j]) : 0.0);
+    }
+    // Per-phase values in groups of four (vapour, total liquid, first liquid,
+    // second liquid): enthalpy, molar volume, heat capacity, molecular weight.
+    auto value = [&](int slot, double th::PhaseProps::*field) {
+        return r.present[slot] ? r.phase[slot].*field : 0.0;
+    };
+    const double total_mw = liquid > 0.0 ? (f1 * value(th::kLiquid, &th::PhaseProps::mw) +
+                                            f2 * value(th::kLiquid2, &th::PhaseProps::mw)) /
+                                               liquid
+                                         : 0.0;
+    double th::PhaseProps::*fields[4] = {&th::PhaseProps::h, &th::PhaseProps::v,
+                                         &th::PhaseProps::cp, &th::PhaseProps::mw};
+    for (int g = 0; g < 4; ++g) {
+        const double l1 = value(th::kLiquid, fields[g]), l2 = value(th::kLiquid2, fields[g]);
+        set_stwork(47 + 4 * g, value(th::kVapour, fields[g]));
+        set_stwork(48 + 4 * g,
+                   g == 3 ? total_mw : (liquid > 0.0 ? (f1 * l1 + f2 * l2) / liquid : 0.0));
+        set_stwork(49 + 4 * g, l1);
+        set_stwork(50 + 4 * g, l2);
+    }
+    // The stream's own elements: molar enthalpy and molecular weight.
+    double mw = 0.0;
+    for (int64_t j = 0; j < nc; ++j)
+        mw += z[j] * s.comp[j]->mw;
+    svec[nc + 3] = r.h;
+    svec[nc + 8] = mw;
+}
+
+} // namespace
+
+extern "C" {
+
+XIFHOST_EXPORT void EQUI_FLASH(double* SVEC, const int64_t*, xif_word*, xif_word*, const int64_t* G,
+                               const int64_t* IFTYPE, const int64_t* o7, const int64_t* o8,
+                               const int64_t* o9, const double* r10, double* spec1, double* spec2,
+                               double* estimate, const int64_t*, const int64_t*,
+                               const int64_t* mode, const int64_t*, xif_word* rwork,
+                               xif_word* iwork, int64_t* code) {
+    const HostState& s = state();
+    if (!s.open || !SVEC || !code) {
+        if (code) *code = kNoStream;
+        return;
+    }
+    const int64_t nc = s.nc;
+    const WorkLayout w{nc};
+    double z[64] = {};
+    double total = 0.0;
+    for (int64_t j = 0; j < nc; ++j) {
+        if (!std::isfinite(SVEC[j]) || SVEC[j] < 0.0) return void(*code = kBadInput);
+        total += SVEC[j];
+    }
+    if (!(total > 0.0) || !std::isfinite(total)) return void(*code = kNoStream);
+    for (int64_t j = 0; j < nc; ++j)
+        z[j] = SVEC[j] / total;
+
+    const th::Model* m = model_for(G[0]);
+    if (!m) return void(*code = kUnknownMethod);
+
+    th::FlashOptions opt;
+    if (*o7 >= 10 && *o7 <= 100000) opt.max_iter = static_cast<int>(*o7);
+    if (*r10 > 0.0 && *r10 < 1e-3) opt.tol = *r10;
+    (void)o8; // a second liquid comes with the three-phase flash
+    (void)o9;
+    double k_guess[64];
+    if (*mode == 1 && get_real(rwork, w.valid()) == 1.0) {
+        for (int64_t j = 0; j < nc; ++j)
+            k_guess[j] = get_real(rwork, w.k() + j);
+        opt.K_guess = k_guess;
+    }
+
+    th::FlashResult r;
+    switch (*IFTYPE) {
+    case 1:
+        opt.T_guess = *estimate;
+        r = th::flash_ph(*m, *spec1, *spec2, z, opt);
+        break;
+    case 2:
+        r = th::flash_tp(*m, *spec1, *spec2, z, opt);
+        break;
+    case 3:
+        opt.T_guess = *estimate;
+        r = th::flash_pv(*m, *spec1, *spec2, z, opt);
+        break;
+    case 4:
+        opt.P_guess = *estimate;
+        r = th::flash_th(*m, *spec1, *spec2, z, opt);
+        break;
+    case 5:
+        opt.P_guess = *estimate;
+        r = th::flash_tv(*m, *spec1, *spec2, z, opt);
+        break;
+    default:
+        *code = kUnknownType;
+        return;
+    }
+    *code = code_of(r.status);
+    set_int(iwork[1], *IFTYPE);
+    set_int(iwork[2], r.it_ss + r.it_newton + r.it_outer);
+    if (*code != kConverged) {
+        put_real(rwork, w.valid(), 0.0);
+        set_int(iwork[0], 0);
+        return;
+    }
+    publish(r, z, SVEC);
+    for (int64_t j = 0; j < nc; ++j)
+        put_real(rwork, w.k() + j, r.K[j]);
+    put_real(rwork, w.t(), r.T);
+    put_real(rwork, w.p(), r.P);
+    put_real(rwork, w.vf(), r.vf);
+    put_real(rwork, w.valid(), 1.0);
+    set_int(iwork[0], r.nphases);
+}
+
+// The pseudo-critical point by Kay's rule, flagged with error code 1: the
+// mixture's true critical point comes with the critical-point solver.
+XIFHOST_EXPORT void EQUI_CRTCAL(const int64_t* n, const double* x, const int64_t* idx, xif_word*,
+                                double* Tc, double* Pc, double* o7, double* o8, int64_t* ierr) {
+    Composition c;
+    *o7 = *o8 = 0.0;
+    if (int64_t e = read_composition(x, n, idx, c)) {
+        *ierr = e;
+        return;
+    }
+    const HostState& s = state();
+    double tc = 0.0, pc = 0.0;
+    for (int64_t j = 0; j < s.nc; ++j) {
+        tc += c.z[j] * s.comp[j]->tc;
+        pc += c.z[j] * s.comp[j]->pc;
+    }
+    *Tc = tc;
+    *Pc = pc;
+    *ierr = c.single ? 0 : 1;
+}
+}

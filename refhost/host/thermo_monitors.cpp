@@ -1,0 +1,178 @@
+// Thermodynamic property monitors: enthalpy, heat capacity, volume and the
+// ten-word thermo results of a phase or a pure component, and the vapour
+// pressure of a pure component.
+//
+// The ten result words of EVAL_VMTHRM, EVAL_LMTHMY, EVAL_VTHRM, EVAL_LTHRM:
+//   1 Gibbs energy G = H - T S   (J/kmol)
+//   2 enthalpy H                 (J/kmol)
+//   3 entropy S                  (J/(kmol K))
+//   4 heat capacity Cp           (J/(kmol K))
+//   5 molar volume v             (m3/kmol)
+//   6 heat capacity Cv           (J/(kmol K))
+//   7 compressibility factor Z
+//   8 molecular weight           (kg/kmol)
+//   9 residual enthalpy          (J/kmol)
+//  10 residual entropy           (J/(kmol K))
+// Words 1 to 5 are written when their flag is 1, words 6 to 10 always.
+#include "host/engine.h"
+#include "host/store.h"
+
+#include <cmath>
+#include <limits>
+
+using namespace xif::refhost;
+using xif::refhost::thermo::PhaseProps;
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+int64_t evaluate(const double* T, const double* P, const double* x, const int64_t* n,
+                 const int64_t* idx, const int64_t* G, bool liquid, PhaseProps& out) {
+    if (int64_t e = check_state(T, P)) return e;
+    if (!G) return kBadMethod;
+    Composition c;
+    if (int64_t e = read_composition(x, n, idx, c)) return e;
+    return phase_properties(*T, *P, c, liquid, G, out);
+}
+
+void enthalpy(const double* T, const double* P, const double* x, const int64_t* n,
+              const int64_t* idx, const int64_t* G, const int64_t* code, double* r1, double* r2,
+              int64_t* ierr, bool liquid) {
+    PhaseProps p;
+    *ierr = evaluate(T, P, x, n, idx, G, liquid, p);
+    if (*ierr) return;
+    if (!code || (*code != 1 && *code != 2)) return void(*ierr = kBadMethod);
+    if (*code == 1)
+        *r1 = p.h;
+    else
+        *r2 = p.cp;
+}
+
+void volume(const double* T, const double* P, const double* x, const int64_t* n, const int64_t* idx,
+            const int64_t* G, double* vol, double* second, int64_t* ierr, bool liquid) {
+    PhaseProps p;
+    *ierr = evaluate(T, P, x, n, idx, G, liquid, p);
+    if (*ierr) return;
+    *vol = p.v;
+    *second = p.Z;
+}
+
+void results(const PhaseProps& p, const double* T, const int64_t* const flags[5],
+             double* const r[10]) {
+    const double first[5] = {p.h - *T * p.s, p.h, p.s, p.cp, p.v};
+    for (int k = 0; k < 5; ++k)
+        if (flags[k] && *flags[k] == 1) *r[k] = first[k];
+    *r[5] = p.cv;
+    *r[6] = p.Z;
+    *r[7] = p.mw;
+    *r[8] = std::isnan(p.hres) ? kNaN : p.hres;
+    *r[9] = std::isnan(p.sres) ? kNaN : p.sres;
+}
+
+// A pure component as a one-entry phase record.
+int64_t pure(const double* T, const double* P, const int64_t* component, const int64_t* G,
+             bool liquid, PhaseProps& out) {
+    const double one_x = 1.0;
+    const int64_t one_n = 1;
+    return evaluate(T, P, &one_x, &one_n, component, G, liquid, out);
+}
+
+} // namespace
+
+extern "C" {
+
+XIFHOST_EXPORT void EVAL_ENTHL(XIF_MONITOR_ARGS, const int64_t*, const int64_t* code, double* r1,
+                               double* r2, int64_t* ierr) {
+    (void)D;
+    enthalpy(T, P, x, n, idx, G, code, r1, r2, ierr, true);
+}
+
+XIFHOST_EXPORT void EVAL_ENTHV(XIF_MONITOR_ARGS, const int64_t*, const int64_t* code, double* r1,
+                               double* r2, int64_t* ierr) {
+    (void)D;
+    enthalpy(T, P, x, n, idx, G, code, r1, r2, ierr, false);
+}
+
+XIFHOST_EXPORT void EVAL_VOLL(XIF_MONITOR_ARGS, const int64_t*, double* vol, double* second,
+                              int64_t* ierr) {
+    (void)D;
+    volume(T, P, x, n, idx, G, vol, second, ierr, true);
+}
+
+XIFHOST_EXPORT void EVAL_VOLV(XIF_MONITOR_ARGS, const int64_t*, double* vol, double* second,
+                              int64_t* ierr) {
+    (void)D;
+    volume(T, P, x, n, idx, G, vol, second, ierr, false);
+}
+
+XIFHOST_EXPORT void EVAL_VMTHRM(XIF_MONITOR_ARGS, const int64_t*, XIF_THERMO_FLAGS_RESULTS,
+                                int64_t* ierr) {
+    (void)D;
+    PhaseProps p;
+    *ierr = evaluate(T, P, x, n, idx, G, false, p);
+    if (*ierr) return;
+    const int64_t* flags[5] = {f1, f2, f3, f4, f5};
+    double* r[10] = {r1, r2, r3, r4, r5, r6, r7, r8, r9, r10};
+    results(p, T, flags, r);
+}
+
+// The vapour composition y is not needed: the liquid's own state suffices.
+XIFHOST_EXPORT void EVAL_LMTHMY(const double* T, const double* P, const double* x, const double*,
+                                const int64_t* n, const int64_t* idx, const int64_t* G,
+                                const int64_t*, const int64_t*, XIF_THERMO_FLAGS_RESULTS,
+                                int64_t* ierr) {
+    PhaseProps p;
+    *ierr = evaluate(T, P, x, n, idx, G, true, p);
+    if (*ierr) return;
+    const int64_t* flags[5] = {f1, f2, f3, f4, f5};
+    double* r[10] = {r1, r2, r3, r4, r5, r6, r7, r8, r9, r10};
+    results(p, T, flags, r);
+}
+
+XIFHOST_EXPORT void EVAL_VTHRM(const double* T, const double* P, const int64_t*,
+                               const int64_t* component, const int64_t* G, const int64_t*,
+                               const int64_t*, XIF_THERMO_FLAGS_RESULTS, int64_t* ierr) {
+    PhaseProps p;
+    *ierr = pure(T, P, component, G, false, p);
+    if (*ierr) return;
+    const int64_t* flags[5] = {f1, f2, f3, f4, f5};
+    double* r[10] = {r1, r2, r3, r4, r5, r6, r7, r8, r9, r10};
+    results(p, T, flags, r);
+}
+
+XIFHOST_EXPORT void EVAL_LTHRM(const double* T, const double* P, const int64_t*,
+                               const int64_t* component, const int64_t* G, const int64_t*,
+                               const int64_t*, XIF_THERMO_FLAGS_RESULTS, int64_t* ierr) {
+    PhaseProps p;
+    *ierr = pure(T, P, component, G, true, p);
+    if (*ierr) return;
+    const int64_t* flags[5] = {f1, f2, f3, f4, f5};
+    double* r[10] = {r1, r2, r3, r4, r5, r6, r7, r8, r9, r10};
+    results(p, T, flags, r);
+}
+
+// ln of the vapour pressure from the component's correlation; where that
+// gives no value, the Lee-Kesler estimate from Tc, Pc and the acentric factor.
+XIFHOST_EXPORT void KERN_PL001(const double* T, const int64_t*, const int64_t* component,
+                               const int64_t*, const int64_t*, const int64_t*, double* lnP,
+                               double* second) {
+    const HostState& s = state();
+    *second = 0.0;
+    if (!s.open || !T || !component || *component < 1 || *component > s.nc || !std::isfinite(*T) ||
+        *T <= 0.0) {
+        *lnP = kNaN;
+        return;
+    }
+    const databank::Component& c = *s.comp[*component - 1];
+    const double p = c.psat.present() ? c.psat.eval(*T) : kNaN;
+    if (std::isfinite(p) && p > 0.0) {
+        *lnP = std::log(p);
+        return;
+    }
+    const double tr = *T / c.tc;
+    const double f0 = 5.92714 - 6.09648 / tr - 1.28862 * std::log(tr) + 0.169347 * std::pow(tr, 6);
+    const double f1 = 15.2518 - 15.6875 / tr - 13.4721 * std::log(tr) + 0.43577 * std::pow(tr, 6);
+    *lnP = std::log(c.pc) + f0 + c.omega * f1;
+}
+}

@@ -1,0 +1,40 @@
+// Phase properties of a flashed stream, read through xif's exported
+// routines only, and their rendering as JSON or as a table.
+#pragma once
+
+#include "session.h"
+
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace xif::cli {
+
+// The phases in xif's phase codes 1..6.
+inline constexpr std::array<const char*, 6> kPhaseNames = {"whole",   "vapour",  "total_liquid",
+                                                           "liquid1", "liquid2", "vapour_subset"};
+
+struct PhaseReport {
+    std::optional<double> fraction, molecular_weight, enthalpy, heat_capacity, entropy,
+        molar_volume, density, critical_temperature, critical_pressure, heat_of_vaporization,
+        viscosity, thermal_conductivity, surface_tension, diffusivity;
+    std::vector<std::optional<double>> composition; // by component
+    bool present = false;
+};
+
+struct StreamReport {
+    int64_t status = 0;
+    double T = 0, P = 0, vapour_fraction = 0, enthalpy = 0;
+    std::array<PhaseReport, 6> phases;
+};
+
+// Reads every property of every phase of the session's flashed stream.
+StreamReport read_report(Session& s, int64_t status);
+
+nlohmann::json to_json(const StreamReport& r, const std::vector<std::string>& ids);
+std::string to_table(const StreamReport& r, const std::vector<std::string>& ids);
+
+} // namespace xif::cli
