@@ -50,6 +50,17 @@ int active_components(int n, const double* z, int& last) {
     return c;
 }
 
+bool roots_consistent(const Model& m, double T, double P, const double* x, const double* y) {
+    double lp[kMaxComponents], zf = 0, zm = 0;
+    if (m.lnphi(T, P, x, Root::Liquid, lp, &zf) != Status::Ok ||
+        m.lnphi(T, P, x, Root::MinGibbs, lp, &zm) != Status::Ok || std::fabs(zf - zm) > 1e-9 * zm)
+        return false;
+    if (m.lnphi(T, P, y, Root::Vapour, lp, &zf) != Status::Ok ||
+        m.lnphi(T, P, y, Root::MinGibbs, lp, &zm) != Status::Ok || std::fabs(zf - zm) > 1e-9 * zm)
+        return false;
+    return true;
+}
+
 Status fill_single(const Model& m, double T, double P, const double* z, FlashResult& r) {
     const int n = m.size();
     PhaseProps p;
@@ -469,7 +480,8 @@ FlashResult flash_tp(const Model& m, double T, double P, const double* zin, cons
             if (good) tp.lnK[i] = std::log(o.K_guess[i]);
         }
         if (good && two_phase_solve(m, T, P, z.data(), tp, o, res) == TpOutcome::Converged &&
-            inside(tp.beta) && better_than_feed(m, T, P, z.data(), tp)) {
+            inside(tp.beta) && better_than_feed(m, T, P, z.data(), tp) &&
+            detail::roots_consistent(m, T, P, tp.x.data(), tp.y.data())) {
             res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), Root::Liquid,
                                           Root::Vapour, true, res);
             return res;
@@ -482,6 +494,10 @@ FlashResult flash_tp(const Model& m, double T, double P, const double* zin, cons
     }
     const TpOutcome out = two_phase_solve(m, T, P, z.data(), tp, o, res);
     if (out == TpOutcome::Converged && inside(tp.beta)) {
+        if (!detail::roots_consistent(m, T, P, tp.x.data(), tp.y.data())) {
+            res.status = Status::NotConverged;
+            return res;
+        }
         res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), Root::Liquid,
                                       Root::Vapour, true, res);
         return res;

@@ -20,6 +20,11 @@ bool brent(F&& f, double a, double b, double fa, double fb, double xtol, int max
 // Number of components with z > 0 and the index of the last one.
 int active_components(int n, const double* z, int& last);
 
+// True if the liquid root of x and the vapour root of y are also the roots of
+// lower Gibbs energy for those compositions, as they must be at equilibrium;
+// a split converged on the other roots is not a physical one.
+bool roots_consistent(const Model& m, double T, double P, const double* x, const double* y);
+
 // Fills single- and two-phase results (properties, fractions, labels).
 Status fill_single(const Model& m, double T, double P, const double* z, FlashResult& r);
 Status fill_two(const Model& m, double T, double P, double beta, const double* x, const double* y,

@@ -218,8 +218,10 @@ double wilson_g(const Model& m, bool fixed_t, double fixed, double beta, const d
     return g;
 }
 
-FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double beta, const Vec& z,
-                           const FlashOptions& o) {
+// One Newton solve of the fixed-fraction problem from var0, with K-values
+// from Kstart, else from a split at the starting point, else Wilson's.
+FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double beta, const Vec& z,
+                             const FlashOptions& o, double var0, const double* Kstart) {
     const int n = m.size();
     FlashResult res;
     auto fail = [&](Status s) {
@@ -227,44 +229,40 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
         return res;
     };
     const double lo_lim = fixed_t ? kLnPlo : kTlo, hi_lim = fixed_t ? kLnPhi : kThi;
-    // Starting point: the caller's estimate, else the Wilson solution.
-    double var = kNaN;
-    const double guess = fixed_t ? o.P_guess : o.T_guess;
-    if (std::isfinite(guess) && guess > 0) var = fixed_t ? std::log(guess) : guess;
-    if (!(var > lo_lim && var < hi_lim)) {
-        double a = lo_lim, b = hi_lim;
-        double ga = wilson_g(m, fixed_t, fixed, beta, z.data(), a);
-        double gb = wilson_g(m, fixed_t, fixed, beta, z.data(), b);
-        if (ga * gb > 0) return fail(Status::NoSolution);
-        for (int k = 0; k < 200 && b - a > 1e-10 * std::fabs(b); ++k) {
-            const double c = fixed_t ? 0.5 * (a + b) : std::sqrt(a * b);
-            const double gc = wilson_g(m, fixed_t, fixed, beta, z.data(), c);
-            if (gc * ga > 0) {
-                a = c;
-                ga = gc;
-            } else {
-                b = c;
-            }
-        }
-        var = 0.5 * (a + b);
-    }
+    double var = var0;
+    FlashOptions ok = o;
+    ok.K_guess = Kstart;
     Vec lnK{}, slope{};
+    bool have_k = ok.K_guess != nullptr;
+    for (int i = 0; i < n && have_k; ++i)
+        have_k = std::isfinite(ok.K_guess[i]) && ok.K_guess[i] > 0;
+    // Without K-values, a split at the starting point gives better ones than
+    // Wilson's near the critical region.
+    FlashResult start;
+    if (!have_k) {
+        const double T = fixed_t ? fixed : var;
+        const double P = fixed_t ? std::exp(var) : fixed;
+        start = flash_tp(m, T, P, z.data(), FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol});
+        res.it_stability += start.it_stability;
+    }
+    const bool from_split = !have_k && start.status == Status::Ok && start.nphases == 2;
     for (int i = 0; i < n; ++i) {
         const double T = fixed_t ? fixed : var;
         const double P = fixed_t ? std::exp(var) : fixed;
         const PureParams& c = m.component(i);
-        lnK[i] = (o.K_guess && std::isfinite(o.K_guess[i]) && o.K_guess[i] > 0)
-                     ? std::log(o.K_guess[i])
-                     : std::log(m.wilson_k(i, T, P));
+        lnK[i] = have_k       ? std::log(ok.K_guess[i])
+                 : from_split ? std::log(start.K[i])
+                              : std::log(m.wilson_k(i, T, P));
         slope[i] = fixed_t ? -1.0 : 5.373 * (1.0 + c.omega) * c.Tc / (T * T);
     }
     double r[kMaxComponents + 1];
-    auto is_trivial = [&]() {
+    auto max_lnk = [&]() {
         double s = 0;
         for (int i = 0; i < n; ++i)
             if (z[i] > 0) s = std::max(s, std::fabs(lnK[i]));
-        return s < 1e-4;
+        return s;
     };
+    auto is_trivial = [&]() { return max_lnk() < 1e-4; };
     // Substitution on K with a Newton step on var from Wilson-like slopes.
     for (int it = 0; it < 40; ++it) {
         ++res.it_ss;
@@ -363,16 +361,135 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
         if (is_trivial()) return fail(Status::NoSolution);
     }
     if (!conv) return fail(Status::NotConverged);
-    if (is_trivial()) return fail(Status::NoSolution);
+    // Near the critical point Newton can settle on the trivial root with K
+    // a hair from 1; a real split this close to it is not resolvable anyway.
+    if (max_lnk() < 1e-3) return fail(Status::NoSolution);
     Vec x{}, y{};
     sat_residual(m, fixed_t, fixed, beta, z.data(), lnK.data(), var, r, &x, &y);
     const double T = fixed_t ? fixed : var;
     const double P = fixed_t ? std::exp(var) : fixed;
+    if (!detail::roots_consistent(m, T, P, x.data(), y.data())) return fail(Status::NoSolution);
     const int it_ss = res.it_ss, it_nt = res.it_newton;
-    detail::fill_two(m, T, P, beta, x.data(), y.data(), Root::Liquid, Root::Vapour, false, res);
+    if (detail::fill_two(m, T, P, beta, x.data(), y.data(), Root::Liquid, Root::Vapour, false,
+                         res) != Status::Ok)
+        return fail(Status::NumericalFailure);
     res.it_ss = it_ss;
     res.it_newton = it_nt;
+    // A split of two dense phases (cold, high pressure) has no vapour.
+    if (res.phase[kVapour].liquid_like && res.phase[kVapour].pip > 1.5)
+        return fail(Status::NoSolution);
     return res;
+}
+
+// Starting point from the caller's estimate, else from Wilson K-values;
+// if Newton fails from there, scan T-P flashes along the free variable for
+// the fraction and restart from the bracket found.
+FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double beta, const Vec& z,
+                           const FlashOptions& o) {
+    const double lo_lim = fixed_t ? kLnPlo : kTlo, hi_lim = fixed_t ? kLnPhi : kThi;
+    double var = kNaN;
+    const double guess = fixed_t ? o.P_guess : o.T_guess;
+    if (std::isfinite(guess) && guess > 0) var = fixed_t ? std::log(guess) : guess;
+    if (!(var > lo_lim && var < hi_lim)) {
+        var = kNaN;
+        double a = lo_lim, b = hi_lim;
+        double ga = wilson_g(m, fixed_t, fixed, beta, z.data(), a);
+        const double gb = wilson_g(m, fixed_t, fixed, beta, z.data(), b);
+        if (ga * gb <= 0) {
+            for (int k = 0; k < 200 && b - a > 1e-10 * std::fabs(b); ++k) {
+                const double c = fixed_t ? 0.5 * (a + b) : std::sqrt(a * b);
+                const double gc = wilson_g(m, fixed_t, fixed, beta, z.data(), c);
+                if (gc * ga > 0) {
+                    a = c;
+                    ga = gc;
+                } else {
+                    b = c;
+                }
+            }
+            var = 0.5 * (a + b);
+        }
+    }
+    FlashResult first;
+    first.status = Status::NoSolution;
+    if (std::isfinite(var)) {
+        first = fraction_attempt(m, fixed_t, fixed, beta, z, o, var, o.K_guess);
+        if (first.status == Status::Ok) return first;
+    }
+    // Scan from the vapour side: T downwards from 1500 K, or ln P upwards
+    // over the working range; the first bracket is the warmest (or the
+    // lowest-pressure) solution, away from dense splits at very low T.
+    const int kScan = 48;
+    const double s_first = fixed_t ? std::log(1e2) : 1500.0,
+                 s_last = fixed_t ? std::log(5e8) : 20.0;
+    auto at = [&](double v) {
+        const double T = fixed_t ? fixed : v;
+        const double P = fixed_t ? std::exp(v) : fixed;
+        return flash_tp(m, T, P, z.data(), FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol});
+    };
+    // Side of the wanted fraction: +1 on the vapour side. Labels of single
+    // phases are unreliable near the critical point, so a single phase is
+    // on the vapour side until a split has been passed.
+    auto side = [&](const FlashResult& r, bool seen_two) {
+        if (r.status != Status::Ok) return 0;
+        if (r.nphases == 1) return seen_two ? -1 : 1;
+        const double d = r.vf - beta;
+        return d > 0 ? 1 : (d < 0 ? -1 : 0);
+    };
+    int evals = 0;
+    FlashResult ra = at(s_first);
+    bool seen_two = ra.status == Status::Ok && ra.nphases == 2;
+    int sa = side(ra, seen_two);
+    double va = s_first;
+    for (int k = 1; k <= kScan; ++k) {
+        const double vb = fixed_t ? s_first + (s_last - s_first) * k / kScan
+                                  : s_first * std::pow(s_last / s_first, double(k) / kScan);
+        FlashResult rb = at(vb);
+        ++evals;
+        seen_two = seen_two || (rb.status == Status::Ok && rb.nphases == 2);
+        const int sb = side(rb, seen_two);
+        if (sa != 0 && sb != 0 && sa != sb) {
+            // Narrow the bracket by bisection, keeping a two-phase end.
+            double lo = va, hi = vb;
+            FlashResult rlo = ra, rhi = rb;
+            for (int it = 0; it < 30; ++it) {
+                const double mid = 0.5 * (lo + hi);
+                FlashResult rm = at(mid);
+                ++evals;
+                int sm;
+                if (rm.status != Status::Ok) break;
+                if (rm.nphases == 2)
+                    sm = side(rm, true);
+                else if (rlo.nphases == 1)
+                    sm = sa;
+                else if (rhi.nphases == 1)
+                    sm = sb;
+                else
+                    break;
+                if (sm == 0) {
+                    rlo = rm;
+                    break;
+                }
+                if (sm == sa) {
+                    lo = mid;
+                    rlo = rm;
+                } else {
+                    hi = mid;
+                    rhi = rm;
+                }
+            }
+            const FlashResult& two = rlo.nphases == 2 ? rlo : rhi;
+            if (two.nphases != 2) break;
+            const double v0 = fixed_t ? std::log(two.P) : two.T;
+            FlashResult again = fraction_attempt(m, fixed_t, fixed, beta, z, o, v0, two.K.data());
+            again.it_outer = evals;
+            return again;
+        }
+        ra = rb;
+        sa = sb;
+        va = vb;
+    }
+    first.it_outer = evals;
+    return first;
 }
 
 } // namespace
