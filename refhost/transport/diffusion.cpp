@@ -15,11 +15,11 @@ namespace {
 
 // Fuller, Ensley and Giddings (1969) diffusion volumes, as tabulated by
 // Poling, Prausnitz and O'Connell (2001), Table 11-1.
-struct Special {
+struct Molecule {
     std::string_view hill;
     double v;
 };
-constexpr Special kSpecial[] = {
+constexpr Molecule kMolecules[] = {
     {"N2", 18.5}, {"O2", 16.3},  {"H2", 6.12},  {"He", 2.67},  {"Ar", 16.2},
     {"CO", 18.0}, {"CO2", 26.9}, {"H2O", 13.1}, {"H3N", 20.7}, {"O2S", 41.8},
 };
@@ -68,7 +68,7 @@ template <class Binary> Status blanc(const Composition& z, Binary binary, double
 Status fuller_volume(std::string_view hill, int aromatic_rings, double& out) {
     if (hill.empty() || aromatic_rings < 0) return fail(Status::bad_input, out);
     if (aromatic_rings == 0)
-        for (const Special& s : kSpecial)
+        for (const Molecule& s : kMolecules)
             if (s.hill == hill) return finish(s.v, out);
     double v = 0.0;
     std::size_t pos = 0;
