@@ -49,6 +49,11 @@ bool pure_in_dome(const Model& m, int i, double T, double P, double H, const Vec
     return r.status == Status::Ok;
 }
 
+// An inner flash that "succeeded" with a non-finite enthalpy still failed.
+Status failed_status(Status s) {
+    return s == Status::Ok ? Status::NumericalFailure : s;
+}
+
 double mixture_cp(const FlashResult& r) {
     double cp = 0;
     for (int k = 0; k < kSlots; ++k)
@@ -90,6 +95,7 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
         return std::isfinite(f);
     };
     auto finish = [&](FlashResult r, Status s) {
+        if (s != Status::Ok) r = FlashResult{}; // no half-filled state on failure
         r.status = s;
         r.it_outer = outer;
         r.it_ss = inner_ss;
@@ -105,7 +111,7 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
         x0 = std::isfinite(o.T_guess) && o.T_guess > 0 ? o.T_guess : 300.0;
     x0 = std::clamp(x0, lo_lim, hi_lim);
     double f0;
-    if (!eval(x0, f0)) return finish(last, last.status);
+    if (!eval(x0, f0)) return finish(last, failed_status(last.status));
     double a = x0, fa = f0, b = x0, fb = f0;
     bool bracketed = f0 == 0;
     if (!fixed_t) {
@@ -117,7 +123,7 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
             double xn = std::clamp(a + dir * step, lo_lim, hi_lim);
             if (xn == a) return finish(last, Status::NoSolution);
             double fn;
-            if (!eval(xn, fn)) return finish(last, last.status);
+            if (!eval(xn, fn)) return finish(last, failed_status(last.status));
             if (fn * fa <= 0) {
                 b = xn;
                 fb = fn;
@@ -169,7 +175,7 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
         return finish(last, last.status != Status::Ok ? last.status : Status::NotConverged);
     }
     double fr;
-    if (!eval(root, fr)) return finish(last, last.status);
+    if (!eval(root, fr)) return finish(last, failed_status(last.status));
     // A jump in h (a pure component, or a flash switching branch) leaves a
     // residual that the bracket cannot remove.
     const double scale = std::fabs(H) + kR * last.T;
@@ -225,8 +231,12 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
     const int n = m.size();
     FlashResult res;
     auto fail = [&](Status s) {
-        res.status = s;
-        return res;
+        FlashResult r; // no half-filled state on failure
+        r.status = s;
+        r.it_ss = res.it_ss;
+        r.it_newton = res.it_newton;
+        r.it_stability = res.it_stability;
+        return r;
     };
     const double lo_lim = fixed_t ? kLnPlo : kTlo, hi_lim = fixed_t ? kLnPhi : kThi;
     double var = var0;
