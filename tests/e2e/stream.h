@@ -1,0 +1,90 @@
+// A stream on the reference host, driven through xif's exported routines
+// the way an exchanger program drives it.
+#pragma once
+
+#include <xif/refhost.h>
+#include <xif/xif.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace xif::e2e {
+
+class Stream {
+  public:
+    // Opens the host for `ids` with the recommended options; `flows` in kmol/s.
+    Stream(const std::vector<std::string>& ids, const std::vector<double>& flows, double T = 300.0,
+           double P = 101325.0) {
+        std::vector<char> a(ids.size() * 8, ' ');
+        for (size_t k = 0; k < ids.size(); ++k)
+            std::memcpy(&a[k * 8], ids[k].data(), ids[k].size());
+        int64_t n = static_cast<int64_t>(ids.size()), width = 8, ierr = 0;
+        XIFHOST_OPEN(&n, a.data(), &width, &ierr);
+        EXPECT_EQ(ierr, 0) << message();
+        XIFHOST_RECOMMEND(XIF_HXIPP.word, XIF_HXRPP.word, XIF_HXSBD.word, XIF_HXRMSS.word,
+                          XIF_HXRMIN.word, &ierr);
+        nc = n;
+        flows_ = flows;
+        svec.assign(static_cast<size_t>(XIFHOST_STREAM_SIZE(&n)), 0.0);
+        XIFHOST_STREAM(flows_.data(), &T, &P, svec.data(), &ierr);
+        EXPECT_EQ(ierr, 0) << message();
+    }
+
+    static std::string message() {
+        char text[256];
+        int64_t width = sizeof text, length = 0;
+        XIFHOST_MESSAGE(text, &width, &length);
+        return std::string(text, static_cast<size_t>(length));
+    }
+
+    // Flash type 1..5 with the two specifications written into the stream
+    // vector first; returns the flash status.
+    int64_t flash(int64_t type, double a, double b) {
+        double* s = svec.data();
+        switch (type) {
+        case 1:
+            XIF_HXBZPR(s, nullptr, nullptr, &a), XIF_HXBZNT(s, nullptr, nullptr, &b);
+            break;
+        case 2:
+            XIF_HXBZTP(s, nullptr, nullptr, &a), XIF_HXBZPR(s, nullptr, nullptr, &b);
+            break;
+        case 3:
+            XIF_HXBZPR(s, nullptr, nullptr, &a), XIF_HXBZVF(s, nullptr, nullptr, &b);
+            break;
+        case 4:
+            XIF_HXBZTP(s, nullptr, nullptr, &a), XIF_HXBZNT(s, nullptr, nullptr, &b);
+            break;
+        case 5:
+            XIF_HXBZTP(s, nullptr, nullptr, &a), XIF_HXBZVF(s, nullptr, nullptr, &b);
+            break;
+        }
+        int64_t side = 0, point = 0, update = 0, status = 0;
+        XIF_HXBFLS(s, nullptr, &side, &point, &type, &update, &status);
+        return status;
+    }
+
+    using Routine = void (*)(double*, void*, int64_t*, int64_t*, int64_t*, double*, int64_t*);
+    // A property through an exported routine; NaN where absent or failed.
+    double get(Routine r, int64_t phase, int64_t basis = 0) {
+        int64_t side = 0, ierr = 0;
+        double v = 0.0;
+        r(svec.data(), nullptr, &side, &phase, &basis, &v, &ierr);
+        return ierr == 0 && v < XIF_HXRMSS.word[0] ? v : std::numeric_limits<double>::quiet_NaN();
+    }
+
+    double T() const { return svec[nc + 1]; }
+    double P() const { return svec[nc + 2]; }
+    double H() const { return svec[nc + 3]; }
+    double vf() const { return svec[nc + 4]; }
+
+    int64_t nc = 0;
+    std::vector<double> svec;
+
+  private:
+    std::vector<double> flows_;
+};
+
+} // namespace xif::e2e
