@@ -515,17 +515,33 @@ Status properties_as(double t, double p, PhaseChoice phase, State& out) {
     if (st != Status::ok) return st;
     if (t >= t_crit) return properties(t, p, out);
     const double p_mpa = p * 1e-6;
+    State res;
+    Status s = Status::ok;
     if (t <= t_r1_max) {
-        if (phase == PhaseChoice::liquid) return finish(region1(t, p_mpa), t, p, Region::r1, out);
-        // Supersaturated steam: the region-2 equation holds up to 10 MPa.
-        if (p_mpa > psat_mpa(t) && p_mpa > 10.0) return Status::no_solution;
-        return finish(region2(t, p_mpa), t, p, Region::r2, out);
+        if (phase == PhaseChoice::liquid) {
+            s = finish(region1(t, p_mpa), t, p, Region::r1, res);
+        } else if (p_mpa > psat_mpa(t) && p_mpa > 10.0) {
+            // Supersaturated steam: the region-2 equation holds up to 10 MPa.
+            return Status::no_solution;
+        } else {
+            s = finish(region2(t, p_mpa), t, p, Region::r2, res);
+        }
+    } else if (phase == PhaseChoice::vapour && p <= b23_pressure(t)) {
+        // 623.15 K < t < critical: region 2 below B23, region 3 above it; a
+        // liquid below B23 lies on the metastable dense branch of region 3.
+        s = finish(region2(t, p_mpa), t, p, Region::r2, res);
+    } else {
+        s = region3_at(t, p, phase, res);
     }
-    // 623.15 K < t < critical: region 3 above B23, region 2 below it. A
-    // liquid below B23 lies on the metastable dense branch of region 3.
-    if (phase == PhaseChoice::vapour && p <= b23_pressure(t))
-        return finish(region2(t, p_mpa), t, p, Region::r2, out);
-    return region3_at(t, p, phase, out);
+    if (s != Status::ok) return s;
+    // Far into the metastable range the extrapolated equations drift towards
+    // the other phase's densities; past the critical density the asked-for
+    // phase has no state left.
+    const bool dense = res.mass_density() > rho_crit;
+    if (dense != (phase == PhaseChoice::liquid)) return Status::no_solution;
+    res.phase = dense ? Phase::liquid : Phase::vapour;
+    out = res;
+    return Status::ok;
 }
 
 Status region3_tv(double t, double v, State& out) {

@@ -73,10 +73,12 @@ Status properties(double t, double p, State& out);
 // State in the phase the caller has chosen, metastable if need be: liquid is
 // region 1 up to 623.15 K and the dense root of region 3 up to the critical
 // temperature; vapour is region 2 up to 623.15 K (extrapolated above the
-// saturation pressure) and the dilute root of region 3 up to the critical
-// temperature. Above the critical temperature, or where (t, p) is already
-// in the chosen phase, this is properties(). no_solution when the phase has
-// no state there (past its spinodal).
+// saturation pressure, to 10 MPa at most) and below B23, and the dilute root
+// of region 3 up to the critical temperature. Above the critical temperature,
+// or where (t, p) is already in the chosen phase, this is properties().
+// no_solution when the phase has no state there: past its spinodal, or so
+// deep in the metastable range that the liquid would be lighter (the vapour
+// denser) than the critical density.
 Status properties_as(double t, double p, PhaseChoice phase, State& out);
 
 // Region-3 state from temperature and molar volume (m3/kmol); p is an output.

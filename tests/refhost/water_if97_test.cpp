@@ -326,6 +326,72 @@ TEST(WaterIf97, ChosenPhaseGivesMetastableStates) {
     EXPECT_EQ(sc.phase, w::Phase::supercritical);
 }
 
+// Every (T, P) inside the tables answers, with a physical state: the
+// region-3 density solve in particular must converge everywhere, including
+// around the critical point and next to the saturation line.
+TEST(WaterIf97, WholeRangeAnswersPhysically) {
+    int count = 0;
+    for (double t = 273.15; t <= 2273.15; t += t < 600 || t > 900 ? 25.0 : 2.5) {
+        for (double lp = 2.0; lp <= 8.0; lp += 0.05) {
+            const double p = std::pow(10.0, lp);
+            if (t > w::t_max_r2 && p > w::p_max_r5) continue;
+            w::State st;
+            ASSERT_EQ(w::properties(t, p, st), w::Status::ok) << t << " " << p;
+            ASSERT_GT(st.v, 0.0);
+            ASSERT_GT(st.cp, st.cv);
+            ASSERT_GT(st.cv, 0.0);
+            ASSERT_GT(st.w, 0.0);
+            ASSERT_LT(st.dvdp_t, 0.0);
+            ++count;
+        }
+    }
+    EXPECT_GT(count, 5000);
+    const double near_crit[][2] = {
+        {647.1, 22.07e6}, {647.096, 22.064e6}, {648.0, 22.1e6}, {646.0, 21.9e6}, {647.0, 22.0e6}};
+    for (const auto& q : near_crit) {
+        w::State st;
+        ASSERT_EQ(w::properties(q[0], q[1], st), w::Status::ok) << q[0] << " " << q[1];
+        EXPECT_EQ(st.region, w::Region::r3);
+    }
+}
+
+// Below the critical temperature, region 3 is split by the saturation line.
+TEST(WaterIf97, Region3SidesOfSaturation) {
+    double psat = 0.0;
+    ASSERT_EQ(w::saturation_pressure(640.0, psat), w::Status::ok);
+    ASSERT_GT(0.99 * psat, w::b23_pressure(640.0));
+    w::State vap, liq;
+    ASSERT_EQ(w::properties(640.0, 0.99 * psat, vap), w::Status::ok);
+    ASSERT_EQ(w::properties(640.0, 1.01 * psat, liq), w::Status::ok);
+    EXPECT_EQ(vap.region, w::Region::r3);
+    EXPECT_EQ(liq.region, w::Region::r3);
+    EXPECT_EQ(vap.phase, w::Phase::vapour);
+    EXPECT_EQ(liq.phase, w::Phase::liquid);
+    EXPECT_GT(vap.v, 2.0 * liq.v);
+    EXPECT_GT(vap.h, liq.h);
+}
+
+// Whatever phase is asked for, the answer is either a physical state of
+// that phase or no_solution, never nonsense.
+TEST(WaterIf97, ChosenPhaseNeverAnswersNonsense) {
+    for (double t = 273.15; t < w::t_crit; t += 7.5) {
+        for (double lp = 3.0; lp <= 8.0; lp += 0.1) {
+            const double p = std::pow(10.0, lp);
+            for (w::PhaseChoice ph : {w::PhaseChoice::liquid, w::PhaseChoice::vapour}) {
+                w::State st;
+                const w::Status s = w::properties_as(t, p, ph, st);
+                ASSERT_TRUE(s == w::Status::ok || s == w::Status::no_solution) << t << " " << p;
+                if (s != w::Status::ok) continue;
+                ASSERT_GT(st.cv, 0.0) << t << " " << p;
+                ASSERT_GT(st.cp, st.cv) << t << " " << p;
+                ASSERT_GT(st.w, 0.0) << t << " " << p;
+                const bool dense = st.mass_density() > w::rho_crit;
+                EXPECT_EQ(dense, ph == w::PhaseChoice::liquid) << t << " " << p;
+            }
+        }
+    }
+}
+
 TEST(WaterIf97, GuardsRejectBadInputWithoutTouchingOutput) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
