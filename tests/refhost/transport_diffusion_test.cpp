@@ -55,6 +55,16 @@ TEST(TransportDiffusion, BinaryGasDiffusivityMatchesMeasurements) {
                                                     59.7, 71.4, d),
               Status::ok);
     EXPECT_LT(rel(d, 0.784e-4), 0.08) << d;
+    // The collision integral against the tabulated Omega(1,1)* of Hirschfelder,
+    // Curtiss and Bird (1954): 1.439 at T* = 1 and 0.8422 at T* = 5, in
+    // D = 0.00266 T^1.5 / (P[bar] M_AB^0.5 sigma[A]^2 Omega) cm2/s.
+    for (const auto& [eps, omega] : {std::pair{300.0, 1.439}, std::pair{60.0, 0.8422}}) {
+        ASSERT_EQ(
+            tr::chapman_enskog_binary_diffusivity(300, 1e5, 30, 30, 4e-10, 4e-10, eps, eps, d),
+            Status::ok);
+        EXPECT_LT(rel(d, 1e-4 * 2.66e-3 * std::pow(300.0, 1.5) / (std::sqrt(30.0) * 16 * omega)),
+                  0.005);
+    }
     // Inversely proportional to pressure.
     double d1 = 0.0, d3 = 0.0;
     ASSERT_EQ(tr::fuller_binary_diffusivity(298.0, kP, kH2.mw, kN2.mw, 6.12, 18.5, d1), Status::ok);
@@ -83,21 +93,19 @@ TEST(TransportDiffusion, EffectiveGasDiffusivity) {
     ASSERT_EQ(tr::gas_diffusivity_fuller(std::array{1.0 - 1e-10, 1e-10, 0.0}, mw, v, 300.0, kP, d),
               Status::ok);
     EXPECT_LT(rel(d, self), 1e-8);
-    // Hydrogen speeds diffusion up; the Chapman-Enskog variant normalises too.
+    // Hydrogen speeds diffusion up.
     double a = 0.0, b = 0.0;
     ASSERT_EQ(tr::gas_diffusivity_fuller(std::array{0.4, 0.4, 0.2}, mw, v, 300.0, kP, a),
               Status::ok);
     ASSERT_EQ(tr::gas_diffusivity_fuller(std::array{0.5, 0.5, 0.0}, mw, v, 300.0, kP, b),
               Status::ok);
     EXPECT_GT(a, b);
+    // Chapman-Enskog's phase value agrees with Fuller's within their accuracy.
     const double sig[3] = {3.941e-10, 3.798e-10, 2.827e-10}, eps[3] = {195.2, 71.4, 59.7};
     ASSERT_EQ(
-        tr::gas_diffusivity_chapman_enskog(std::array{2.0, 2.0, 1.0}, mw, sig, eps, 300.0, kP, a),
+        tr::gas_diffusivity_chapman_enskog(std::array{2.0, 2.0, 1.0}, mw, sig, eps, 300.0, kP, b),
         Status::ok);
-    ASSERT_EQ(
-        tr::gas_diffusivity_chapman_enskog(std::array{0.4, 0.4, 0.2}, mw, sig, eps, 300.0, kP, b),
-        Status::ok);
-    EXPECT_NEAR(a, b, 1e-15);
+    EXPECT_LT(rel(b, a), 0.10);
     EXPECT_EQ(tr::gas_diffusivity_fuller(std::array{0.5, 0.5, 0.0}, mw, v, 300.0, 0.0, a),
               Status::bad_input);
 }
