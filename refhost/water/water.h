@@ -96,9 +96,9 @@ double b23_temperature(double p);
 
 // --- transport and interface ---------------------------------------------
 
-// Viscosity (Pa s) by IAPWS 2008 without the critical enhancement (which
-// only matters within about 1 K and a few percent in density of the critical
-// point). From temperature and molar volume, or from an IF97 state.
+// Viscosity (Pa s) by IAPWS 2008 without the critical enhancement, which
+// matters (above 2 %) only within about 645.9-650.8 K and 246-405 kg/m3.
+// From temperature and molar volume, or from an IF97 state.
 Status viscosity_tv(double t, double v, double& mu);
 Status viscosity(const State& st, double& mu);
 // Viscosity of the stable phase at (t, p).
