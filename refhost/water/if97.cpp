@@ -4,11 +4,12 @@
 #include "refhost/water/water.h"
 
 #include <cmath>
+#include <cstddef>
 
 namespace xif::refhost::water {
 namespace {
 
-constexpr double r_kj = 0.461526; // kJ/(kg K), IF97 specific gas constant
+constexpr double r_kj = 0.461526; // kJ/(kg K), IF97 gas constant per kg
 constexpr double t_r1_max = 623.15;
 constexpr double t_b23_max = 863.15;
 // kg/m3: above every region-3 state (p > 100 MPa there from 623.15 to
@@ -406,8 +407,10 @@ Status finish(const MassState& m, double t, double p, Region region, State& out)
     st.t = t;
     st.p = p;
     st.v = m.v * mm;
-    st.h = m.h * 1e3 * mm + enthalpy_offset();
-    st.s = m.s * 1e3 * mm + entropy_offset();
+    static const double h_off = enthalpy_offset();
+    static const double s_off = entropy_offset();
+    st.h = m.h * 1e3 * mm + h_off;
+    st.s = m.s * 1e3 * mm + s_off;
     st.cp = m.cp * 1e3 * mm;
     st.cv = m.cv * 1e3 * mm;
     st.w = m.w2 > 0.0 ? std::sqrt(m.w2) : std::nan("");
