@@ -3,7 +3,8 @@
 //
 // Every function takes plain pure-component values (already evaluated by the
 // caller from the databank correlations) and returns a Status. On success the
-// result is finite and positive; on any other status the result is set to 0.
+// result is finite and positive (the two dense-gas increments: finite and
+// >= 0, being 0 at zero density); on any other status the result is set to 0.
 // Nothing here allocates or throws.
 //
 // Units are SI on a kmol basis: K, Pa, kg/kmol, m3/kmol, kmol/m3, Pa s,
