@@ -1,5 +1,5 @@
 // Binary and effective diffusivities of gases and liquids.
-#include "detail.hpp"
+#include "transport_detail.hpp"
 
 #include <cctype>
 #include <cmath>

@@ -1,6 +1,6 @@
 // Mixing rules and dense-fluid corrections for viscosity, thermal
 // conductivity and surface tension.
-#include "detail.hpp"
+#include "transport_detail.hpp"
 
 #include <algorithm>
 #include <cmath>

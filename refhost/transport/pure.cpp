@@ -1,6 +1,6 @@
 // Pure-component estimation methods, used where a databank correlation is
 // missing or outside its temperature range.
-#include "detail.hpp"
+#include "transport_detail.hpp"
 
 #include <algorithm>
 #include <cmath>
