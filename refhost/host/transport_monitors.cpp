@@ -113,18 +113,18 @@ double liquid_viscosity(const databank::Component& c, const tr::Constants& k, do
 
 double vapour_viscosity(const databank::Component& c, const tr::Constants& k, double T) {
     const databank::Correlation& r = c.muv;
-    double out = 0.0, chung = 0.0;
-    if (r.present() && r.in_range(T)) {
-        out = r.eval(T);
-        if (out > 0.0 && std::isfinite(out)) return out;
+    double out = 0.0;
+    if (r.present()) {
+        if (r.in_range(T)) {
+            out = r.eval(T);
+            if (out > 0.0 && std::isfinite(out)) return out;
+        }
+        double bound;
+        const double ref = at_bound(r, T, bound);
+        if (ref > 0.0 && ok(tr::vapour_viscosity_out_of_range(T, bound, ref, k, out), out))
+            return out;
     }
-    if (!ok(tr::chung_vapour_viscosity(T, k, chung), chung)) return 0.0;
-    if (!r.present()) return chung;
-    double bound, at_b = 0.0;
-    const double ref = at_bound(r, T, bound);
-    if (ok(tr::chung_vapour_viscosity(bound, k, at_b), at_b) && ref > 0.0 && std::isfinite(ref))
-        return chung * ref / at_b;
-    return chung;
+    return ok(tr::chung_vapour_viscosity(T, k, out), out) ? out : 0.0;
 }
 
 double liquid_conductivity(const databank::Component& c, const tr::Constants& k, double T) {
@@ -146,26 +146,22 @@ double liquid_conductivity(const databank::Component& c, const tr::Constants& k,
 double vapour_conductivity(const databank::Component& c, const tr::Constants& k, double T) {
     const databank::Correlation& r = c.kv;
     double out = 0.0;
-    if (r.present() && r.in_range(T)) {
-        out = r.eval(T);
-        if (out > 0.0 && std::isfinite(out)) return out;
-    }
     const double mu = vapour_viscosity(c, k, T);
-    double chung = 0.0;
-    if (!ok(tr::chung_vapour_conductivity(T, c.cp_ig(T), mu, k, chung), chung)) return 0.0;
-    if (!r.present()) return chung;
-    double bound, at_b = 0.0;
-    const double ref = at_bound(r, T, bound);
-    const double mu_b = vapour_viscosity(c, k, bound);
-    if (ref > 0.0 && std::isfinite(ref) &&
-        ok(tr::chung_vapour_conductivity(bound, c.cp_ig(bound), mu_b, k, at_b), at_b))
-        return chung * ref / at_b;
-    return chung;
+    if (r.present()) {
+        if (r.in_range(T)) {
+            out = r.eval(T);
+            if (out > 0.0 && std::isfinite(out)) return out;
+        }
+        double bound;
+        const double ref = at_bound(r, T, bound);
+        if (ref > 0.0 &&
+            ok(tr::vapour_conductivity_out_of_range(T, c.cp_ig(T), mu, bound, c.cp_ig(bound),
+                                                    vapour_viscosity(c, k, bound), ref, k, out),
+               out))
+            return out;
+    }
+    return ok(tr::chung_vapour_conductivity(T, c.cp_ig(T), mu, k, out), out) ? out : 0.0;
 }
-
-// Above its critical temperature a component has no surface of its own; it
-// counts with a vanishing tension in the mixture.
-constexpr double kVanishingTension = 1e-7;
 
 double surface_tension(const databank::Component& c, double T) {
     const databank::Correlation& r = c.sigma;
@@ -181,7 +177,24 @@ double surface_tension(const databank::Component& c, double T) {
             return out;
     }
     if (ok(tr::brock_bird_surface_tension(T, constants(c), out), out)) return out;
-    return kVanishingTension;
+    return 0.0; // above its critical temperature a component has no surface of its own
+}
+
+// Size factor of an organic component in water (Tamura-Kurata-Odani): the
+// carbon number of an alcohol or acid, one less for a ketone, else 1.
+double size_factor(const databank::Component& c) {
+    if (c.id == "ETOH" || c.id == "ACETACID" || c.id == "ACETONE" || c.id == "MEG") return 2.0;
+    if (c.id == "NPROH" || c.id == "IPROH") return 3.0;
+    if (c.id == "NBUOH") return 4.0;
+    return 1.0;
+}
+
+// Aromatic rings for the diffusion volumes.
+int aromatic_rings(const databank::Component& c) {
+    return c.id == "BENZENE" || c.id == "TOLUENE" || c.id == "EBENZENE" || c.id == "OXYLENE" ||
+                   c.id == "PXYLENE"
+               ? 1
+               : 0;
 }
 
 bool pure_water(const Composition& z, const int64_t* G) {
@@ -327,8 +340,9 @@ XIFHOST_EXPORT void EVAL_SRFTEN(XIF_MONITOR_ARGS, double* value, int64_t* ierr) 
                                                                                : kNoValue;
                 Inputs in;
                 fill(z, in);
-                Values sigma{}, v{};
+                Values sigma{}, v{}, q{};
                 for (int j = 0; j < in.n; ++j) {
+                    q[j] = size_factor(*in.comp[j]);
                     if (in.x[j] <= 0.0) continue;
                     sigma[j] = surface_tension(*in.comp[j], t);
                     v[j] = liquid_volume(*in.comp[j], t);
@@ -336,32 +350,40 @@ XIFHOST_EXPORT void EVAL_SRFTEN(XIF_MONITOR_ARGS, double* value, int64_t* ierr) 
                 const int water = static_cast<int>(state().water) - 1;
                 const size_t m = in.xs().size();
                 return ok(tr::surface_tension_mix(in.xs(), {sigma.data(), m}, {v.data(), m}, t,
-                                                  water, {}, out),
+                                                  water, {q.data(), m}, out),
                           out)
                            ? kMonitorOk
                            : kNoValue;
             });
 }
 
+// Fuller's diffusion volumes from the formula; Chapman-Enskog with the
+// Lennard-Jones parameters where a formula has no volume.
 XIFHOST_EXPORT void EVAL_DIFCOV(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
     (void)D;
     monitor(T, P, x, n, idx, G, value, ierr,
             [](double t, double p, const Composition& z, double& out) -> int64_t {
                 Inputs in;
                 fill(z, in);
-                Values mw{}, sigma{}, eps{};
+                Values mw{}, volume{}, sigma{}, eps{};
+                bool fuller = true;
                 for (int j = 0; j < in.n; ++j) {
-                    mw[j] = in.comp[j]->mw;
-                    sigma[j] = in.comp[j]->lj_sigma * 1e-10;
-                    eps[j] = in.comp[j]->lj_eps_k;
+                    const databank::Component& c = *in.comp[j];
+                    mw[j] = c.mw;
+                    sigma[j] = c.lj_sigma * 1e-10;
+                    eps[j] = c.lj_eps_k;
+                    if (in.x[j] > 0.0 &&
+                        !ok(tr::fuller_volume(c.formula, aromatic_rings(c), volume[j]), volume[j]))
+                        fuller = false;
                 }
                 const size_t m = in.xs().size();
-                return ok(tr::gas_diffusivity_chapman_enskog(in.xs(), {mw.data(), m},
-                                                             {sigma.data(), m}, {eps.data(), m}, t,
-                                                             p, out),
-                          out)
-                           ? kMonitorOk
-                           : kNoValue;
+                const tr::Status st =
+                    fuller ? tr::gas_diffusivity_fuller(in.xs(), {mw.data(), m}, {volume.data(), m},
+                                                        t, p, out)
+                           : tr::gas_diffusivity_chapman_enskog(in.xs(), {mw.data(), m},
+                                                                {sigma.data(), m}, {eps.data(), m},
+                                                                t, p, out);
+                return ok(st, out) ? kMonitorOk : kNoValue;
             });
 }
 

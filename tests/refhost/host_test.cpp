@@ -1,0 +1,172 @@
+// The reference host's routines called directly, as a host's caller would:
+// set-up errors, the data-store layout, input guards, and every monitor for
+// every databank component across a range of temperatures.
+#include <xif/host.h>
+#include <xif/refhost.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+int64_t open(const std::vector<std::string>& ids) {
+    std::vector<char> a(ids.size() * 10, ' ');
+    for (size_t k = 0; k < ids.size(); ++k)
+        std::memcpy(&a[k * 10], ids[k].data(), ids[k].size());
+    int64_t n = static_cast<int64_t>(ids.size()), width = 10, ierr = -1;
+    XIFHOST_OPEN(&n, a.data(), &width, &ierr);
+    return ierr;
+}
+
+std::string message() {
+    char text[200];
+    int64_t width = sizeof text, length = 0;
+    XIFHOST_MESSAGE(text, &width, &length);
+    return std::string(text, static_cast<size_t>(length));
+}
+
+int64_t word(xif_word* block, int64_t k) {
+    return block[k - 1].i;
+}
+double real(int64_t k) {
+    return CAT_PLEX[k - 1].r;
+}
+
+TEST(SetUp, RejectsBadComponentLists) {
+    EXPECT_EQ(open({"CH4", "NOSUCH"}), XIFHOST_UNKNOWN_ID);
+    EXPECT_NE(message().find("NOSUCH"), std::string::npos);
+    EXPECT_EQ(open({"CH4", "C2H6", "CH4"}), XIFHOST_REPEATED_ID);
+    EXPECT_NE(message().find("twice"), std::string::npos);
+    EXPECT_EQ(open({"CH4", ""}), XIFHOST_BAD_ARGUMENT);
+    EXPECT_EQ(open({}), XIFHOST_BAD_ARGUMENT);
+    EXPECT_EQ(open({"ch4", "Water"}), XIFHOST_OK); // ids are not case-sensitive
+}
+
+TEST(SetUp, StreamRejectsBadStates) {
+    ASSERT_EQ(open({"CH4", "C2H6"}), 0);
+    std::vector<double> svec(11);
+    int64_t ierr = 0;
+    double t = 300, p = 1e5;
+    const double bad_flows[][2] = {{-1.0, 1.0}, {std::nan(""), 1.0}, {0.0, 0.0}};
+    for (const auto& f : bad_flows) {
+        XIFHOST_STREAM(f, &t, &p, svec.data(), &ierr);
+        EXPECT_EQ(ierr, XIFHOST_BAD_ARGUMENT) << message();
+    }
+    const double flows[2] = {1.0, 1.0};
+    for (double bad_t : {-5.0, 0.0, std::nan(""), 1e6}) {
+        XIFHOST_STREAM(flows, &bad_t, &p, svec.data(), &ierr);
+        EXPECT_EQ(ierr, XIFHOST_BAD_ARGUMENT);
+    }
+    XIFHOST_STREAM(flows, &t, &p, svec.data(), &ierr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_EQ(svec[2], 2.0);                                // total flow
+    EXPECT_NEAR(svec[10], (16.04246 + 30.06904) / 2, 1e-9); // molecular weight
+}
+
+TEST(DataStore, ParametersWhereTheLibraryReadsThem) {
+    ASSERT_EQ(open({"WATER", "N2"}), 0);
+    EXPECT_EQ(word(CAT_NCOMP, 1), 2);
+    EXPECT_EQ(real(word(CAT_IPOFF1, 306) + 1), 18.01528);
+    EXPECT_EQ(real(word(CAT_IPOFF1, 14) + 1), 1.0); // water never non-condensable
+    EXPECT_EQ(real(word(CAT_IPOFF1, 14) + 2), 0.0);
+    EXPECT_EQ(CAT_IFCMNC("TC", 2), CAT_IFCMNC("TC  ", 4));
+    EXPECT_NEAR(real(CAT_IFCMNC("TC", 2) + 2), 126.192, 1e-3);
+    int64_t name[2];
+    std::memcpy(name, "VLST    D       ", 16);
+    EXPECT_EQ(CAT_IFCMN(name), CAT_IFCMNC("VLSTD", 5));
+    EXPECT_NEAR(real(CAT_IFCMN(name) + 1), 0.018, 2e-4);
+    // Identifiers: the id blank-padded over two words.
+    const int64_t ids = word(CAT_IPOFF4, 3);
+    EXPECT_EQ(std::memcmp(&CAT_PLEX[ids + 2], "N2              ", 16), 0); // words 2j - 1, 2j
+    // Water's position in the flash list.
+    const int64_t count = 2;
+    const int64_t list[2] = {2, 1};
+    EXPECT_EQ(AID_IDXH2O(list, &count), 2);
+    // The non-condensable list.
+    const char n2[] = "N2";
+    int64_t one = 1, width = 2, ierr = 0, key = 1;
+    XIFHOST_NONCONDENSABLES(&one, n2, &width, &ierr);
+    ASSERT_EQ(ierr, 0);
+    const int64_t l = CAT_LOCATI(&key);
+    EXPECT_EQ(CAT_PLEX[l - 1].i, 1);
+    EXPECT_EQ(std::memcmp(&CAT_PLEX[l], "N2              ", 16), 0);
+    const char water[] = "WATER";
+    width = 5;
+    XIFHOST_NONCONDENSABLES(&one, water, &width, &ierr);
+    EXPECT_NE(ierr, 0);
+}
+
+TEST(Monitors, GuardTheirInputs) {
+    ASSERT_EQ(open({"CH4", "C2H6"}), 0);
+    const int64_t G[6] = {1, 1, 0, 0, 11, 0}, D = 0, n = 2, idx[2] = {1, 2};
+    const double x[2] = {0.5, 0.5};
+    double v = -1.0;
+    int64_t ierr = 0;
+    for (double t : {std::nan(""), -1.0, 0.0}) {
+        const double p = 1e5;
+        EVAL_VISCV(&t, &p, x, &n, idx, G, &D, &v, &ierr);
+        EXPECT_NE(ierr, 0);
+        EXPECT_EQ(v, -1.0); // untouched
+    }
+    const double t = 300, p = 1e5;
+    const double bad_x[2] = {-0.5, 1.5};
+    EVAL_VISCV(&t, &p, bad_x, &n, idx, G, &D, &v, &ierr);
+    EXPECT_NE(ierr, 0);
+    const int64_t bad_idx[2] = {1, 7};
+    EVAL_VISCV(&t, &p, x, &n, bad_idx, G, &D, &v, &ierr);
+    EXPECT_NE(ierr, 0);
+    const int64_t unknown[6] = {99, 0, 0, 0, 0, 0};
+    EVAL_VISCV(&t, &p, x, &n, idx, unknown, &D, &v, &ierr);
+    EXPECT_NE(ierr, 0);
+    // The water tables serve pure water only.
+    const int64_t tables[6] = {11, 0, 0, 0, 11, 0};
+    EVAL_VISCL(&t, &p, x, &n, idx, tables, &D, &v, &ierr);
+    EXPECT_NE(ierr, 0);
+}
+
+// Every transport monitor, for every databank component on its own, from
+// near its melting point to well above its critical point: a finite
+// positive value and no error.
+TEST(Monitors, EveryComponentAcrossItsRange) {
+    using Monitor = void (*)(const double*, const double*, const double*, const int64_t*,
+                             const int64_t*, const int64_t*, const int64_t*, double*, int64_t*);
+    struct Named {
+        const char* name;
+        Monitor m;
+    } monitors[] = {{"VISCL", EVAL_VISCL}, {"VISCV", EVAL_VISCV},   {"TCONL", EVAL_TCONL},
+                    {"TCONV", EVAL_TCONV}, {"DIFCOL", EVAL_DIFCOL}, {"DIFCOV", EVAL_DIFCOV}};
+    const int64_t n = XIFHOST_DATABANK_SIZE();
+    ASSERT_EQ(n, 40);
+    for (int64_t i = 1; i <= n; ++i) {
+        char id[16], name[16], formula[16];
+        int64_t width = 16, ierr = 0;
+        double mw, tc, pc;
+        XIFHOST_DATABANK_ENTRY(&i, id, name, formula, &width, &mw, &tc, &pc, &ierr);
+        std::string sid(id, 16);
+        sid.erase(sid.find_last_not_of(' ') + 1);
+        ASSERT_EQ(open({sid}), 0) << sid;
+        const int64_t one = 1, comp = 1, D = 0, G[6] = {1, 1, 0, 0, 11, 0};
+        const double x = 1.0, p = 1e5;
+        for (double tr : {0.45, 0.6, 0.8, 0.95, 1.2, 2.0}) {
+            const double t = tr * tc;
+            for (const Named& m : monitors) {
+                double v = 0.0;
+                m.m(&t, &p, &x, &one, &comp, G, &D, &v, &ierr);
+                EXPECT_EQ(ierr, 0) << sid << " " << m.name << " at " << t;
+                EXPECT_TRUE(std::isfinite(v) && v > 0.0) << sid << " " << m.name << " " << v;
+            }
+            if (tr < 0.99) {
+                double v = 0.0;
+                EVAL_SRFTEN(&t, &p, &x, &one, &comp, G, &D, &v, &ierr);
+                EXPECT_EQ(ierr, 0) << sid << " SRFTEN at " << t;
+                EXPECT_TRUE(std::isfinite(v) && v > 0.0) << sid << " SRFTEN " << v;
+            }
+        }
+    }
+}
+
+} // namespace
