@@ -1,0 +1,211 @@
+// Benchmarks: what libxif adds to a property call on the reference host,
+// and what the reference host's flashes and property sets cost.
+#include <xif/host.h>
+#include <xif/refhost.h>
+#include <xif/xif.h>
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Stream {
+    std::vector<double> svec;
+    int64_t nc = 0;
+
+    Stream(const std::vector<std::string>& ids, const std::vector<double>& flows, double T,
+           double P, int64_t phases = 2) {
+        std::vector<char> a(ids.size() * 8, ' ');
+        for (size_t k = 0; k < ids.size(); ++k)
+            std::memcpy(&a[k * 8], ids[k].data(), ids[k].size());
+        int64_t n = static_cast<int64_t>(ids.size()), width = 8, ierr = 0;
+        XIFHOST_OPEN(&n, a.data(), &width, &ierr);
+        XIFHOST_RECOMMEND(XIF_HXIPP.word, XIF_HXRPP.word, XIF_HXSBD.word, XIF_HXRMSS.word,
+                          XIF_HXRMIN.word, &ierr);
+        XIF_HXIPP.word[6] = XIF_HXIPP.word[16] = phases;
+        nc = n;
+        svec.assign(static_cast<size_t>(XIFHOST_STREAM_SIZE(&n)), 0.0);
+        XIFHOST_STREAM(flows.data(), &T, &P, svec.data(), &ierr);
+        if (ierr != 0) throw std::runtime_error("stream set-up failed");
+    }
+
+    int64_t flash(int64_t type, double a, double b, int64_t point = 0) {
+        double* s = svec.data();
+        switch (type) {
+        case 1:
+            XIF_HXBZPR(s, nullptr, nullptr, &a), XIF_HXBZNT(s, nullptr, nullptr, &b);
+            break;
+        case 2:
+            XIF_HXBZTP(s, nullptr, nullptr, &a), XIF_HXBZPR(s, nullptr, nullptr, &b);
+            break;
+        }
+        int64_t side = 0, update = 0, status = 0;
+        XIF_HXBFLS(s, nullptr, &side, &point, &type, &update, &status);
+        return status;
+    }
+};
+
+Stream natural_gas(double T = 220.0, double P = 40e5) {
+    return Stream({"CH4", "C2H6", "C3H8", "NC4", "NC5", "N2", "CO2"},
+                  {0.85, 0.07, 0.04, 0.02, 0.01, 0.005, 0.005}, T, P);
+}
+
+using Routine = void (*)(double*, void*, int64_t*, int64_t*, int64_t*, double*, int64_t*);
+
+// The full set of properties an exchanger program reads at one state.
+double property_set(Stream& s) {
+    static const Routine routines[] = {XIF_HXBFRC, XIF_HXBMWT, XIF_HXBNTH, XIF_HXBCPP, XIF_HXBVOL,
+                                       XIF_HXBDNS, XIF_HXBVIS, XIF_HXBTHC, XIF_HXBSFT, XIF_HXBDIF};
+    double sum = 0.0;
+    for (int64_t phase : {1, 2, 4}) {
+        for (Routine r : routines) {
+            int64_t side = 0, basis = 0, ierr = 0;
+            double v = 0.0;
+            r(s.svec.data(), nullptr, &side, &phase, &basis, &v, &ierr);
+            sum += v;
+        }
+    }
+    return sum;
+}
+
+// ---- the reference host ----
+
+void FlashTP_NaturalGas(benchmark::State& st) {
+    Stream s = natural_gas();
+    for (auto _ : st)
+        benchmark::DoNotOptimize(s.flash(2, 220.0, 40e5));
+}
+BENCHMARK(FlashTP_NaturalGas);
+
+void FlashTP_NaturalGas_Retained(benchmark::State& st) {
+    Stream s = natural_gas();
+    s.flash(2, 220.0, 40e5, 1);
+    for (auto _ : st)
+        benchmark::DoNotOptimize(s.flash(2, 220.0, 40e5, 1));
+}
+BENCHMARK(FlashTP_NaturalGas_Retained);
+
+void FlashPH_NaturalGas(benchmark::State& st) {
+    Stream s = natural_gas();
+    s.flash(2, 220.0, 40e5);
+    const double h = s.svec[s.nc + 3];
+    for (auto _ : st)
+        benchmark::DoNotOptimize(s.flash(1, 40e5, h));
+}
+BENCHMARK(FlashPH_NaturalGas);
+
+void FlashTP_WaterHydrocarbon_ThreePhase(benchmark::State& st) {
+    // Just above the three-phase temperature: vapour, hydrocarbon and water.
+    Stream s({"WATER", "NC6", "NC7"}, {0.4, 0.4, 0.2}, 350.0, 101325.0, 3);
+    if (s.flash(2, 345.0, 101325.0) != 1) {
+        st.SkipWithError("the three-phase flash did not converge");
+        return;
+    }
+    for (auto _ : st)
+        benchmark::DoNotOptimize(s.flash(2, 345.0, 101325.0));
+}
+BENCHMARK(FlashTP_WaterHydrocarbon_ThreePhase);
+
+void PropertySet_NaturalGas(benchmark::State& st) {
+    Stream s = natural_gas();
+    s.flash(2, 220.0, 40e5);
+    for (auto _ : st)
+        benchmark::DoNotOptimize(property_set(s));
+}
+BENCHMARK(PropertySet_NaturalGas);
+
+void FlashAndPropertySet_NaturalGas(benchmark::State& st) {
+    Stream s = natural_gas();
+    for (auto _ : st) {
+        s.flash(2, 220.0, 40e5);
+        benchmark::DoNotOptimize(property_set(s));
+    }
+}
+BENCHMARK(FlashAndPropertySet_NaturalGas);
+
+void Curve100_NaturalGas(benchmark::State& st) {
+    Stream s = natural_gas();
+    for (auto _ : st) {
+        for (int k = 0; k < 100; ++k) {
+            s.flash(2, 150.0 + 2.0 * k, 40e5);
+            benchmark::DoNotOptimize(property_set(s));
+        }
+    }
+}
+BENCHMARK(Curve100_NaturalGas)->Unit(benchmark::kMillisecond);
+
+// ---- what libxif adds: the routine against the same monitor call made
+// directly on the same phase record ----
+
+int64_t slot_count(int64_t s) {
+    return RIG_HXPKV[s - 1].i;
+}
+const double* slot_x(int64_t s) {
+    return &CAT_PLEX[RIG_HXPKV[10 + s - 1].i - 1].r;
+}
+const int64_t* slot_idx(int64_t s) {
+    return &CAT_PLEX[RIG_HXPKV[5 + s - 1].i - 1].i;
+}
+
+using Monitor = void (*)(const double*, const double*, const double*, const int64_t*,
+                         const int64_t*, const int64_t*, const int64_t*, double*, int64_t*);
+
+void Through(benchmark::State& st, Routine r, int64_t phase) {
+    Stream s = natural_gas();
+    s.flash(2, 220.0, 40e5);
+    int64_t side = 0, basis = 0, ierr = 0;
+    double v;
+    for (auto _ : st) {
+        r(s.svec.data(), nullptr, &side, &phase, &basis, &v, &ierr);
+        benchmark::DoNotOptimize(v);
+    }
+}
+
+void Direct(benchmark::State& st, Monitor m, int64_t slot) {
+    Stream s = natural_gas();
+    s.flash(2, 220.0, 40e5);
+    const int64_t* g = XIF_HXIPP.word;
+    const int64_t n = slot_count(slot);
+    int64_t ierr = 0;
+    double v;
+    for (auto _ : st) {
+        m(&s.svec[s.nc + 1], &s.svec[s.nc + 2], slot_x(slot), &n, slot_idx(slot), g,
+          &XIF_HXIPP.word[22], &v, &ierr);
+        benchmark::DoNotOptimize(v);
+    }
+}
+
+BENCHMARK_CAPTURE(Through, Viscosity_Vapour, XIF_HXBVIS, 2);
+BENCHMARK_CAPTURE(Direct, Viscosity_Vapour, EVAL_VISCV, 4);
+BENCHMARK_CAPTURE(Through, Viscosity_Liquid, XIF_HXBVIS, 4);
+BENCHMARK_CAPTURE(Direct, Viscosity_Liquid, EVAL_VISCL, 2);
+BENCHMARK_CAPTURE(Through, Conductivity_Vapour, XIF_HXBTHC, 2);
+BENCHMARK_CAPTURE(Direct, Conductivity_Vapour, EVAL_TCONV, 4);
+BENCHMARK_CAPTURE(Through, SurfaceTension_Liquid, XIF_HXBSFT, 4);
+BENCHMARK_CAPTURE(Direct, SurfaceTension_Liquid, EVAL_SRFTEN, 2);
+
+void Through_Enthalpy_Vapour(benchmark::State& st) {
+    Through(st, XIF_HXBNTH, 2);
+}
+BENCHMARK(Through_Enthalpy_Vapour);
+
+void Direct_Enthalpy_Vapour(benchmark::State& st) {
+    Stream s = natural_gas();
+    s.flash(2, 220.0, 40e5);
+    const int64_t n = slot_count(4), code = 1;
+    int64_t ierr = 0;
+    double h, cp;
+    for (auto _ : st) {
+        EVAL_ENTHV(&s.svec[s.nc + 1], &s.svec[s.nc + 2], slot_x(4), &n, slot_idx(4), XIF_HXIPP.word,
+                   &XIF_HXIPP.word[22], &XIF_HXIPP.word[20], &code, &h, &cp, &ierr);
+        benchmark::DoNotOptimize(h);
+    }
+}
+BENCHMARK(Direct_Enthalpy_Vapour);
+
+} // namespace
+
+BENCHMARK_MAIN();
