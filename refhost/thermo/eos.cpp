@@ -110,6 +110,8 @@ Status Model::init(const Mixture& m) {
     eos_ = m.eos;
     translate_ = m.volume_translation;
     ig_ = m.ideal_gas;
+    if (m.water < -1 || m.water >= m.n) return Status::BadInput;
+    water_ = m.water;
     double zra_a = 0, zra_b = 0;
     if (eos_ == EosKind::PengRobinson) {
         d1_ = 1.0 + std::sqrt(2.0);

@@ -16,6 +16,7 @@ class Model {
     const PureParams& component(int i) const { return comp_[i]; }
     double vshift(int i) const { return c_[i]; }
     const IdealGas* ideal_gas() const { return ig_; }
+    int water() const { return water_; }
 
     // ln fugacity coefficients of a phase of mole fractions x (need not be
     // normalised; they are scaled to sum 1). Z is the compressibility of the
@@ -38,6 +39,7 @@ class Model {
     EosKind eos_ = EosKind::PengRobinson;
     bool translate_ = false;
     const IdealGas* ig_ = nullptr;
+    int water_ = -1;
     double d1_ = 0, d2_ = 0, omega_a_ = 0, omega_b_ = 0;
     std::array<PureParams, kMaxComponents> comp_{};
     Vec m_{}, ac_{}, b_{}, c_{};

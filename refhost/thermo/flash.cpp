@@ -50,12 +50,13 @@ int active_components(int n, const double* z, int& last) {
     return c;
 }
 
-bool roots_consistent(const Model& m, double T, double P, const double* x, const double* y) {
+bool roots_consistent(const Model& m, double T, double P, const double* x, Root rx, const double* y,
+                      Root ry) {
     double lp[kMaxComponents], zf = 0, zm = 0;
-    if (m.lnphi(T, P, x, Root::Liquid, lp, &zf) != Status::Ok ||
+    if (m.lnphi(T, P, x, rx, lp, &zf) != Status::Ok ||
         m.lnphi(T, P, x, Root::MinGibbs, lp, &zm) != Status::Ok || std::fabs(zf - zm) > 1e-9 * zm)
         return false;
-    if (m.lnphi(T, P, y, Root::Vapour, lp, &zf) != Status::Ok ||
+    if (m.lnphi(T, P, y, ry, lp, &zf) != Status::Ok ||
         m.lnphi(T, P, y, Root::MinGibbs, lp, &zm) != Status::Ok || std::fabs(zf - zm) > 1e-9 * zm)
         return false;
     return true;
@@ -187,7 +188,8 @@ namespace {
 struct TwoPhase {
     Vec lnK{}, x{}, y{};
     double beta = 0.5;
-    bool single = false; // Rachford-Rice has no root: one phase
+    Root rl = Root::Liquid, rv = Root::Vapour; // roots of the x and y phases
+    bool single = false;                       // Rachford-Rice has no root: one phase
 };
 
 // r_i = ln K_i + ln phi_V(y) - ln phi_L(x) for the K-values in tp.lnK.
@@ -206,8 +208,8 @@ Status tp_residual(const Model& m, double T, double P, const double* z, TwoPhase
     // The heavier phase takes the liquid root, the lighter one the vapour
     // root: the lower-Gibbs root of an incipient phase on its own may be the
     // wrong one near a dew or bubble point.
-    if (Status s = m.lnphi(T, P, tp.x.data(), Root::Liquid, lpl); s != Status::Ok) return s;
-    if (Status s = m.lnphi(T, P, tp.y.data(), Root::Vapour, lpv); s != Status::Ok) return s;
+    if (Status s = m.lnphi(T, P, tp.x.data(), tp.rl, lpl); s != Status::Ok) return s;
+    if (Status s = m.lnphi(T, P, tp.y.data(), tp.rv, lpv); s != Status::Ok) return s;
     for (int i = 0; i < n; ++i)
         r[i] = tp.lnK[i] + lpv[i] - lpl[i];
     return Status::Ok;
@@ -443,8 +445,8 @@ bool better_than_feed(const Model& m, double T, double P, const double* z, const
     const int n = m.size();
     double lpz[kMaxComponents], lpl[kMaxComponents], lpv[kMaxComponents];
     if (m.lnphi(T, P, z, Root::MinGibbs, lpz) != Status::Ok ||
-        m.lnphi(T, P, tp.x.data(), Root::Liquid, lpl) != Status::Ok ||
-        m.lnphi(T, P, tp.y.data(), Root::Vapour, lpv) != Status::Ok)
+        m.lnphi(T, P, tp.x.data(), tp.rl, lpl) != Status::Ok ||
+        m.lnphi(T, P, tp.y.data(), tp.rv, lpv) != Status::Ok)
         return false;
     const double g2 =
         tp.beta * phase_g(n, tp.y.data(), lpv) + (1.0 - tp.beta) * phase_g(n, tp.x.data(), lpl);
@@ -471,39 +473,55 @@ FlashResult flash_tp(const Model& m, double T, double P, const double* zin, cons
         res.status = detail::fill_single(m, T, P, z.data(), res);
         return res;
     }
+    // The heavier phase takes the liquid root and the lighter one the vapour
+    // root; if that split fails, both take the liquid root (two liquids).
+    const Root pairs[2][2] = {{Root::Liquid, Root::Vapour}, {Root::Liquid, Root::Liquid}};
     TwoPhase tp;
+    auto accepted = [&](TpOutcome out) {
+        return out == TpOutcome::Converged && inside(tp.beta) &&
+               detail::roots_consistent(m, T, P, tp.x.data(), tp.rl, tp.y.data(), tp.rv);
+    };
+    auto fill = [&]() {
+        res.status =
+            detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl, tp.rv, true, res);
+        return res;
+    };
     // Warm start: accept a converged split that lowers the Gibbs energy.
     if (o.K_guess) {
+        Vec lnK{};
         bool good = true;
-        for (int i = 0; i < n; ++i) {
-            good = good && std::isfinite(o.K_guess[i]) && o.K_guess[i] > 0;
-            if (good) tp.lnK[i] = std::log(o.K_guess[i]);
+        for (int i = 0; i < n && good; ++i) {
+            good = std::isfinite(o.K_guess[i]) && o.K_guess[i] > 0;
+            if (good) lnK[i] = std::log(o.K_guess[i]);
         }
-        if (good && two_phase_solve(m, T, P, z.data(), tp, o, res) == TpOutcome::Converged &&
-            inside(tp.beta) && better_than_feed(m, T, P, z.data(), tp) &&
-            detail::roots_consistent(m, T, P, tp.x.data(), tp.y.data())) {
-            res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), Root::Liquid,
-                                          Root::Vapour, true, res);
-            return res;
+        for (int p = 0; p < 2 && good; ++p) {
+            tp = TwoPhase{};
+            tp.lnK = lnK;
+            tp.rl = pairs[p][0];
+            tp.rv = pairs[p][1];
+            if (accepted(two_phase_solve(m, T, P, z.data(), tp, o, res)) &&
+                better_than_feed(m, T, P, z.data(), tp))
+                return fill();
         }
-        tp = TwoPhase{};
     }
-    if (!unstable(m, T, P, z.data(), tp.lnK, res)) {
+    Vec lnK0{};
+    if (!unstable(m, T, P, z.data(), lnK0, res)) {
         res.status = detail::fill_single(m, T, P, z.data(), res);
         return res;
     }
-    const TpOutcome out = two_phase_solve(m, T, P, z.data(), tp, o, res);
-    if (out == TpOutcome::Converged && inside(tp.beta)) {
-        if (!detail::roots_consistent(m, T, P, tp.x.data(), tp.y.data())) {
-            res.status = Status::NotConverged;
-            return res;
-        }
-        res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), Root::Liquid,
-                                      Root::Vapour, true, res);
-        return res;
+    bool collapsed = false;
+    for (int p = 0; p < 2; ++p) {
+        tp = TwoPhase{};
+        tp.lnK = lnK0;
+        tp.rl = pairs[p][0];
+        tp.rv = pairs[p][1];
+        const TpOutcome out = two_phase_solve(m, T, P, z.data(), tp, o, res);
+        if (accepted(out)) return fill();
+        if (p == 0)
+            collapsed = out == TpOutcome::Trivial || out == TpOutcome::Single ||
+                        (out == TpOutcome::Converged && !inside(tp.beta));
     }
-    if (out == TpOutcome::Trivial || out == TpOutcome::Single ||
-        (out == TpOutcome::Converged && !inside(tp.beta))) {
+    if (collapsed) {
         // The instability was marginal; the split collapses onto the feed.
         res.status = detail::fill_single(m, T, P, z.data(), res);
         return res;

@@ -20,15 +20,28 @@ bool brent(F&& f, double a, double b, double fa, double fb, double xtol, int max
 // Number of components with z > 0 and the index of the last one.
 int active_components(int n, const double* z, int& last);
 
-// True if the liquid root of x and the vapour root of y are also the roots of
-// lower Gibbs energy for those compositions, as they must be at equilibrium;
-// a split converged on the other roots is not a physical one.
-bool roots_consistent(const Model& m, double T, double P, const double* x, const double* y);
+// True if root rx of x and root ry of y are also the roots of lower Gibbs
+// energy for those compositions, as they must be at equilibrium; a split
+// converged on the other roots is not a physical one.
+bool roots_consistent(const Model& m, double T, double P, const double* x, Root rx, const double* y,
+                      Root ry);
 
 // Fills single- and two-phase results (properties, fractions, labels).
 Status fill_single(const Model& m, double T, double P, const double* z, FlashResult& r);
 Status fill_two(const Model& m, double T, double P, double beta, const double* x, const double* y,
                 Root rl, Root rv, bool relabel, FlashResult& r);
+
+using TpFn = FlashResult (*)(const Model&, double, double, const double*, const FlashOptions&);
+
+// Enthalpy given: bracket and Brent on T (fixed P) or ln P (fixed T) around
+// the isothermal flash tp; z already normalised.
+// A jump of h across one value of the free variable (phases appearing at a
+// single T or P): given the results just below and just above it, builds the
+// state of enthalpy H there, or returns false.
+using JumpFn = bool (*)(const Model&, const Vec& z, double H, const FlashResult& below,
+                        const FlashResult& above, FlashResult& out);
+FlashResult enthalpy_flash_with(const Model& m, bool fixed_t, double fixed, double H, const Vec& z,
+                                const FlashOptions& o, TpFn tp, JumpFn jump = nullptr);
 
 } // namespace xif::refhost::thermo::detail
 

@@ -63,7 +63,7 @@ double mixture_cp(const FlashResult& r) {
 
 // Solves h(var) = H where var is T (fixed P) or ln P (fixed T).
 FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H, const Vec& z,
-                           const FlashOptions& o) {
+                           const FlashOptions& o, detail::TpFn tp, detail::JumpFn jump) {
     const int n = m.size();
     Vec kwarm{};
     bool have_warm = false;
@@ -81,7 +81,7 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
         oi.K_guess = have_warm ? kwarm.data() : nullptr;
         const double T = fixed_t ? fixed : var;
         const double P = fixed_t ? std::exp(var) : fixed;
-        last = flash_tp(m, T, P, z.data(), oi);
+        last = tp(m, T, P, z.data(), oi);
         ++outer;
         inner_ss += last.it_ss;
         inner_nt += last.it_newton;
@@ -179,8 +179,19 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
     // A jump in h (a pure component, or a flash switching branch) leaves a
     // residual that the bracket cannot remove.
     const double scale = std::fabs(H) + kR * last.T;
-    if (std::fabs(fr) > 1e-7 * scale) return finish(last, Status::NotConverged);
-    return finish(last, Status::Ok);
+    if (std::fabs(fr) <= 1e-7 * scale) return finish(last, Status::Ok);
+    if (jump) {
+        const double d = fixed_t ? 1e-9 : 1e-9 * root;
+        double fb, fa;
+        if (eval(root - d, fb)) {
+            const FlashResult below = last;
+            if (eval(root + d, fa)) {
+                FlashResult out;
+                if (fb * fa < 0 && jump(m, z, H, below, last, out)) return finish(out, Status::Ok);
+            }
+        }
+    }
+    return finish(last, Status::NotConverged);
 }
 
 // Residual of the fixed-fraction problem: r_i = ln K_i + ln phi_V - ln phi_L,
@@ -378,7 +389,8 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
     sat_residual(m, fixed_t, fixed, beta, z.data(), lnK.data(), var, r, &x, &y);
     const double T = fixed_t ? fixed : var;
     const double P = fixed_t ? std::exp(var) : fixed;
-    if (!detail::roots_consistent(m, T, P, x.data(), y.data())) return fail(Status::NoSolution);
+    if (!detail::roots_consistent(m, T, P, x.data(), Root::Liquid, y.data(), Root::Vapour))
+        return fail(Status::NoSolution);
     const int it_ss = res.it_ss, it_nt = res.it_newton;
     if (detail::fill_two(m, T, P, beta, x.data(), y.data(), Root::Liquid, Root::Vapour, false,
                          res) != Status::Ok)
@@ -504,6 +516,11 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
 
 } // namespace
 
+FlashResult detail::enthalpy_flash_with(const Model& m, bool fixed_t, double fixed, double H,
+                                        const Vec& z, const FlashOptions& o, TpFn tp, JumpFn jump) {
+    return enthalpy_flash(m, fixed_t, fixed, H, z, o, tp, jump);
+}
+
 FlashResult flash_ph(const Model& m, double P, double H, const double* zin, const FlashOptions& o) {
     Vec z{};
     if (!check_inputs(m, zin, z, o) || !valid_tp(300.0, P) || !std::isfinite(H)) return bad();
@@ -515,7 +532,7 @@ FlashResult flash_ph(const Model& m, double P, double H, const double* zin, cons
             pure_in_dome(m, last, Ts, P, H, z, r))
             return r;
     }
-    return enthalpy_flash(m, false, P, H, z, o);
+    return enthalpy_flash(m, false, P, H, z, o, flash_tp, nullptr);
 }
 
 FlashResult flash_th(const Model& m, double T, double H, const double* zin, const FlashOptions& o) {
@@ -529,7 +546,7 @@ FlashResult flash_th(const Model& m, double T, double H, const double* zin, cons
             pure_in_dome(m, last, T, Ps, H, z, r))
             return r;
     }
-    return enthalpy_flash(m, true, T, H, z, o);
+    return enthalpy_flash(m, true, T, H, z, o, flash_tp, nullptr);
 }
 
 FlashResult flash_pv(const Model& m, double P, double vf, const double* zin,

@@ -66,6 +66,7 @@ struct Mixture {
     EosKind eos = EosKind::PengRobinson;
     bool volume_translation = false;     // apply Peneloux shift to volume, ln phi and H
     const IdealGas* ideal_gas = nullptr; // not owned; must outlive the model
+    int water = -1; // index of water, if present: names the aqueous liquid in a three-phase result
 };
 
 // Properties of one phase at (T, P, composition).

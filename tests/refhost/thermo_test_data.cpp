@@ -60,6 +60,13 @@ constexpr Row kTable[kNumComp] = {
      44.0095,
      {3.259, 0.001356, 1.502e-5, -2.374e-8, 1.056e-11},
      {140.54, -4735, -21.268, 0.040909, 1}},
+    // Water: IAPWS critical point.
+    {647.096,
+     22064000,
+     0.3443,
+     18.01528,
+     {4.395, -0.004186, 1.405e-5, -1.564e-8, 6.32e-12},
+     {73.649, -7258.2, -7.3037, 4.1653e-6, 2}},
 };
 
 // Peng-Robinson k_ij (ChemSep PR interaction-parameter table).
@@ -74,10 +81,14 @@ double kij(Comp a, Comp b) {
         {CH4, C3H8, 0.0119},  {CH4, NC4, 0.0185},  {CH4, NC5, 0.0230},   {CO2, C2H6, 0.1300},
         {C2H6, C3H8, 0.0011}, {C2H6, NC4, 0.0089}, {C2H6, NC5, 0.0078},  {CO2, C3H8, 0.1315},
         {CO2, NC4, 0.1352},   {CO2, NC5, 0.1252},  {C3H8, NC4, 0.0033},  {C3H8, NC5, 0.0267},
-        {NC4, NC5, 0.0174},
+        {NC4, NC5, 0.0174},   {CO2, H2O, 0.0952},
     };
     for (const K& k : kTab)
         if ((k.a == a && k.b == b) || (k.a == b && k.b == a)) return k.k;
+    // Water with hydrocarbons and nitrogen: a representative PR value (fitted
+    // values mostly fall between 0.45 and 0.55), enough for near-immiscible
+    // liquids.
+    if (a == H2O || b == H2O) return 0.5;
     return 0.0;
 }
 
@@ -103,6 +114,11 @@ std::unique_ptr<Fixture> make(std::initializer_list<Comp> comps, th::EosKind eos
     f->mix.eos = eos;
     f->mix.volume_translation = translate;
     f->mix.ideal_gas = &f->ig;
+    i = 0;
+    for (Comp c : comps) {
+        if (c == H2O) f->mix.water = i;
+        ++i;
+    }
     if (f->model.init(f->mix) != th::Status::Ok) return nullptr;
     return f;
 }

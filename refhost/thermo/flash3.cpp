@@ -1,0 +1,813 @@
+// Vapour-liquid-liquid flash: tangent-plane test of the liquid from the
+// vapour-liquid flash, three-phase Rachford-Rice, accelerated substitution
+// and Newton on the two sets of ln K.
+#include "flash3.hpp"
+
+#include "flash_detail.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace xif::refhost::thermo {
+
+using detail::Mat;
+
+bool rachford_rice3(int n, const double* z, const double* K1, const double* K2, double b[2]) {
+    // Region: every phase mole fraction at most 1, i.e. t_i >= z_i max(1, K1_i, K2_i).
+    auto t_of = [&](int i, const double* bb) {
+        return 1.0 + bb[0] * (K1[i] - 1.0) + bb[1] * (K2[i] - 1.0);
+    };
+    auto feasible = [&](const double* bb) {
+        for (int i = 0; i < n; ++i) {
+            if (!(z[i] > 0)) continue;
+            if (!(t_of(i, bb) > z[i] * std::max({1.0, K1[i], K2[i]}))) return false;
+        }
+        return true;
+    };
+    auto F = [&](const double* bb) {
+        double f = 0;
+        for (int i = 0; i < n; ++i)
+            if (z[i] > 0) f -= z[i] * std::log(t_of(i, bb));
+        return f;
+    };
+    double cur[2] = {b[0], b[1]};
+    if (!std::isfinite(cur[0]) || !std::isfinite(cur[1]) || !feasible(cur)) {
+        const double starts[][2] = {{0, 0},     {0.5, 0.25}, {0.25, 0.5}, {0.33, 0.33},
+                                    {0.1, 0.1}, {0.8, 0.1},  {0.1, 0.8},  {0.01, 0.01}};
+        bool any = false;
+        double best = 1e300;
+        for (const auto& s : starts)
+            if (feasible(s) && F(s) < best) {
+                best = F(s);
+                cur[0] = s[0];
+                cur[1] = s[1];
+                any = true;
+            }
+        if (!any) {
+            // The region can be a thin sliver when a phase is nearly pure:
+            // take the centroid of its vertices (inside a box of +-10).
+            double vs[2] = {0, 0};
+            int nvx = 0;
+            auto con = [&](int i, double& a0, double& a1, double& c) {
+                if (i >= n) { // box sides
+                    const int k = i - n;
+                    a0 = (k == 0) ? 1 : (k == 1 ? -1 : 0);
+                    a1 = (k == 2) ? 1 : (k == 3 ? -1 : 0);
+                    c = -10.0;
+                    return true;
+                }
+                if (!(z[i] > 0)) return false;
+                a0 = K1[i] - 1.0;
+                a1 = K2[i] - 1.0;
+                c = z[i] * std::max({1.0, K1[i], K2[i]}) - 1.0;
+                const double sc = std::max({std::fabs(a0), std::fabs(a1), std::fabs(c), 1e-300});
+                a0 /= sc;
+                a1 /= sc;
+                c /= sc;
+                return true;
+            };
+            for (int i = 0; i < n + 4; ++i)
+                for (int j = i + 1; j < n + 4; ++j) {
+                    double a0, a1, c, e0, e1, d;
+                    if (!con(i, a0, a1, c) || !con(j, e0, e1, d)) continue;
+                    const double det = a0 * e1 - a1 * e0;
+                    if (std::fabs(det) < 1e-14) continue;
+                    const double p0 = (c * e1 - a1 * d) / det, p1 = (a0 * d - c * e0) / det;
+                    bool in = true;
+                    for (int k = 0; k < n + 4 && in; ++k) {
+                        double g0, g1, h;
+                        if (con(k, g0, g1, h)) in = g0 * p0 + g1 * p1 >= h - 1e-12;
+                    }
+                    if (in) {
+                        vs[0] += p0;
+                        vs[1] += p1;
+                        ++nvx;
+                    }
+                }
+            if (nvx < 3) return false;
+            cur[0] = vs[0] / nvx;
+            cur[1] = vs[1] / nvx;
+            if (!feasible(cur)) return false;
+        }
+    }
+    for (int it = 0; it < 200; ++it) {
+        double g[2] = {0, 0}, H[2][2] = {{0, 0}, {0, 0}};
+        for (int i = 0; i < n; ++i) {
+            if (!(z[i] > 0)) continue;
+            const double t = t_of(i, cur);
+            const double e[2] = {K1[i] - 1.0, K2[i] - 1.0};
+            for (int j = 0; j < 2; ++j) {
+                g[j] -= z[i] * e[j] / t;
+                for (int k = 0; k < 2; ++k)
+                    H[j][k] += z[i] * e[j] * e[k] / (t * t);
+            }
+        }
+        if (std::fabs(g[0]) + std::fabs(g[1]) < 1e-15) break;
+        double det = H[0][0] * H[1][1] - H[0][1] * H[1][0];
+        double d[2];
+        if (std::fabs(det) > 1e-300 * (std::fabs(H[0][0]) + 1.0)) {
+            d[0] = -(H[1][1] * g[0] - H[0][1] * g[1]) / det;
+            d[1] = -(-H[1][0] * g[0] + H[0][0] * g[1]) / det;
+        } else { // singular (e.g. K2 = K1): steepest descent
+            d[0] = -g[0];
+            d[1] = -g[1];
+        }
+        // Largest step keeping the region, then backtrack on F.
+        double amax = 1.0;
+        for (int i = 0; i < n; ++i) {
+            if (!(z[i] > 0)) continue;
+            const double lim = z[i] * std::max({1.0, K1[i], K2[i]});
+            const double dt = d[0] * (K1[i] - 1.0) + d[1] * (K2[i] - 1.0);
+            const double t = t_of(i, cur);
+            if (dt < 0) amax = std::min(amax, 0.99 * (t - lim) / -dt);
+        }
+        const double f0 = F(cur);
+        double a = amax;
+        bool moved = false;
+        for (int ls = 0; ls < 40; ++ls) {
+            const double nb[2] = {cur[0] + a * d[0], cur[1] + a * d[1]};
+            if (feasible(nb) && F(nb) <= f0) {
+                const double step = std::fabs(nb[0] - cur[0]) + std::fabs(nb[1] - cur[1]);
+                cur[0] = nb[0];
+                cur[1] = nb[1];
+                moved = step > 1e-16;
+                break;
+            }
+            a *= 0.5;
+        }
+        if (!moved) break;
+    }
+    b[0] = cur[0];
+    b[1] = cur[1];
+    return std::isfinite(b[0]) && std::isfinite(b[1]);
+}
+
+namespace {
+
+// Tangent-plane test of phase w (root rw): a trial rich in each component,
+// then Wilson vapour- and liquid-like ones. Returns the most unstable trial.
+bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw, Vec& trial,
+                    int& iters) {
+    const int n = m.size();
+    double lpw[kMaxComponents], Zw = 0;
+    if (m.lnphi(T, P, w, rw, lpw, &Zw) != Status::Ok) return false;
+    Vec d{}, Kw{};
+    for (int i = 0; i < n; ++i) {
+        d[i] = w[i] > 0 ? std::log(w[i]) + lpw[i] : 0.0;
+        Kw[i] = m.wilson_k(i, T, P);
+    }
+    double best = -1e-8;
+    bool found = false;
+    for (int t = 0; t < n + 2; ++t) {
+        if (t < n && !(w[t] > 0)) continue;
+        Vec W{};
+        for (int i = 0; i < n; ++i) {
+            if (!(w[i] > 0)) continue;
+            if (t < n)
+                W[i] = i == t ? 1.0 : 1e-3 * w[i];
+            else if (t == n)
+                W[i] = w[i] * Kw[i];
+            else
+                W[i] = w[i] / Kw[i];
+        }
+        double lp[kMaxComponents], Zt = 0, tm = 1.0, dprev[kMaxComponents] = {};
+        bool trivial = false;
+        for (int it = 0; it < 150; ++it) {
+            ++iters;
+            if (m.lnphi(T, P, W.data(), Root::MinGibbs, lp, &Zt) != Status::Ok) {
+                trivial = true;
+                break;
+            }
+            tm = 1.0;
+            double err = 0, dd = 0, pd = 0, sw = 0, dl[kMaxComponents];
+            for (int i = 0; i < n; ++i) {
+                dl[i] = 0;
+                if (!(W[i] > 0)) continue;
+                const double lw = std::log(W[i]);
+                tm += W[i] * (lw + lp[i] - d[i] - 1.0);
+                dl[i] = d[i] - lp[i] - lw;
+                err = std::max(err, std::fabs(dl[i]));
+                dd += dl[i] * dl[i];
+                pd += dl[i] * dprev[i];
+                sw += W[i];
+            }
+            double dev = 0;
+            for (int i = 0; i < n; ++i)
+                dev = std::max(dev, std::fabs(W[i] / sw - w[i]));
+            if (dev < 1e-5 && std::fabs(Zt - Zw) < 1e-5 * Zw) {
+                trivial = true;
+                break;
+            }
+            if (err < 1e-10) break;
+            double accel = 0;
+            if (it % 5 == 4 && pd != 0) {
+                const double lam = dd / pd;
+                if (lam > 0 && lam < 0.95) accel = lam / (1.0 - lam);
+            }
+            for (int i = 0; i < n; ++i) {
+                if (W[i] > 0) W[i] *= std::exp(std::clamp(dl[i] * (1.0 + accel), -50.0, 50.0));
+                dprev[i] = dl[i];
+            }
+        }
+        if (trivial || !(tm < best)) continue;
+        best = tm;
+        found = true;
+        double sw = 0;
+        for (int i = 0; i < n; ++i)
+            sw += W[i];
+        for (int i = 0; i < n; ++i)
+            trial[i] = W[i] / sw;
+    }
+    return found;
+}
+
+struct Ph {
+    PhaseProps p;
+    Vec x{};
+    double frac = 0;
+};
+
+// Puts phases into slots by the rules in flash3.hpp and fills the result.
+void assign(const Model& m, Ph* ph, int np, const Vec& Kprev, FlashResult& r) {
+    const int n = m.size();
+    int slot[3] = {-1, -1, -1};
+    auto dense = [](const Ph& a) { return a.p.liquid_like && a.p.pip > 1.5; };
+    auto organic_first = [&](int a, int b) {
+        // True if phase a should be liquid 1.
+        const int w = m.water();
+        if (w >= 0 && ph[a].x[w] != ph[b].x[w]) return ph[a].x[w] < ph[b].x[w];
+        return ph[a].p.mw / ph[a].p.v < ph[b].p.mw / ph[b].p.v;
+    };
+    if (np == 1) {
+        slot[0] = ph[0].p.liquid_like ? kLiquid : kVapour;
+    } else if (np == 2) {
+        if (dense(ph[0]) && dense(ph[1])) {
+            const bool first = organic_first(0, 1);
+            slot[0] = first ? kLiquid : kLiquid2;
+            slot[1] = first ? kLiquid2 : kLiquid;
+        } else {
+            const bool v0 = ph[0].p.v > ph[1].p.v;
+            slot[0] = v0 ? kVapour : kLiquid;
+            slot[1] = v0 ? kLiquid : kVapour;
+        }
+    } else {
+        int v = 0;
+        for (int k = 1; k < 3; ++k)
+            if (ph[k].p.v > ph[v].p.v) v = k;
+        const int a = (v + 1) % 3, b = (v + 2) % 3;
+        slot[v] = kVapour;
+        const bool first = organic_first(a, b);
+        slot[a] = first ? kLiquid : kLiquid2;
+        slot[b] = first ? kLiquid2 : kLiquid;
+    }
+    const double T = r.T, P = r.P;
+    FlashResult out;
+    out.T = T;
+    out.P = P;
+    out.nphases = np;
+    out.it_stability = r.it_stability;
+    out.it_ss = r.it_ss;
+    out.it_newton = r.it_newton;
+    out.it_outer = r.it_outer;
+    out.h = out.s = 0;
+    for (int k = 0; k < kSlots; ++k) {
+        out.present[k] = false;
+        out.frac[k] = 0;
+    }
+    for (int k = 0; k < np; ++k) {
+        const int s = slot[k];
+        out.present[s] = true;
+        out.frac[s] = ph[k].frac;
+        out.phase[s] = ph[k].p;
+        out.x[s] = ph[k].x;
+        out.h += ph[k].frac * ph[k].p.h;
+        out.s += ph[k].frac * ph[k].p.s;
+    }
+    // Absent slots hold the feed composition.
+    Vec zf{};
+    for (int k = 0; k < np; ++k)
+        for (int i = 0; i < n; ++i)
+            zf[i] += ph[k].frac * ph[k].x[i];
+    for (int s = 0; s < kSlots; ++s)
+        if (!out.present[s]) out.x[s] = zf;
+    out.vf = out.frac[kVapour];
+    int num = -1, den = -1;
+    if (out.present[kVapour] && out.present[kLiquid])
+        num = kVapour, den = kLiquid;
+    else if (out.present[kLiquid] && out.present[kLiquid2])
+        num = kLiquid2, den = kLiquid;
+    for (int i = 0; i < n; ++i) {
+        double k = (std::isfinite(Kprev[i]) && Kprev[i] > 0) ? Kprev[i] : 1.0;
+        if (num >= 0 && out.x[den][i] > 0)
+            k = out.x[num][i] / out.x[den][i];
+        else if (num < 0)
+            k = m.wilson_k(i, T, P);
+        out.K[i] = k;
+    }
+    out.status = Status::Ok;
+    r = out;
+}
+
+// Re-slots a vapour-liquid result by the three-phase rules.
+FlashResult relabel(const Model& m, FlashResult r) {
+    if (r.status != Status::Ok) return r;
+    Ph ph[3];
+    int np = 0;
+    for (int k = 0; k < kSlots; ++k)
+        if (r.present[k]) {
+            ph[np].p = r.phase[k];
+            ph[np].x = r.x[k];
+            ph[np].frac = r.frac[k];
+            ++np;
+        }
+    const Vec K = r.K;
+    assign(m, ph, np, K, r);
+    return r;
+}
+
+struct Split3 {
+    Vec lnK1{}, lnK2{}, x{}, w1{}, w2{};
+    double b[2] = {kNaN, kNaN};
+    Root rx = Root::Liquid, r1 = Root::Vapour, r2 = Root::Liquid;
+};
+
+// r_i = ln K1_i + ln phi(w1) - ln phi(x), r_{n+i} likewise for w2.
+Status split3_eval(const Model& m, double T, double P, const double* z, Split3& s, double* r) {
+    const int n = m.size();
+    Vec K1{}, K2{};
+    for (int i = 0; i < n; ++i) {
+        K1[i] = std::exp(std::clamp(s.lnK1[i], -600.0, 600.0));
+        K2[i] = std::exp(std::clamp(s.lnK2[i], -600.0, 600.0));
+    }
+    if (!rachford_rice3(n, z, K1.data(), K2.data(), s.b)) return Status::NotConverged;
+    for (int i = 0; i < n; ++i) {
+        const double t = 1.0 + s.b[0] * (K1[i] - 1.0) + s.b[1] * (K2[i] - 1.0);
+        s.x[i] = z[i] / t;
+        s.w1[i] = K1[i] * s.x[i];
+        s.w2[i] = K2[i] * s.x[i];
+    }
+    double lx[kMaxComponents], l1[kMaxComponents], l2[kMaxComponents];
+    if (Status st = m.lnphi(T, P, s.x.data(), s.rx, lx); st != Status::Ok) return st;
+    if (Status st = m.lnphi(T, P, s.w1.data(), s.r1, l1); st != Status::Ok) return st;
+    if (Status st = m.lnphi(T, P, s.w2.data(), s.r2, l2); st != Status::Ok) return st;
+    for (int i = 0; i < n; ++i) {
+        r[i] = s.lnK1[i] + l1[i] - lx[i];
+        r[n + i] = s.lnK2[i] + l2[i] - lx[i];
+    }
+    return Status::Ok;
+}
+
+double max_abs(int n, const double* v) {
+    double s = 0;
+    for (int i = 0; i < n; ++i)
+        s = std::max(s, std::fabs(v[i]));
+    return s;
+}
+
+// Substitution with dominant-eigenvalue extrapolation; Newton with a
+// forward-difference Jacobian once slow (up to 32 components, 2n unknowns).
+bool split3_solve(const Model& m, double T, double P, const double* z, Split3& s,
+                  const FlashOptions& o, FlashResult& res) {
+    const int n = m.size(), nv = 2 * n;
+    double r[2 * kMaxComponents], dprev[2 * kMaxComponents] = {};
+    double err_prev = 1e300;
+    bool newton_tried = false;
+    const int max_it = 3 * o.max_iter;
+    for (int it = 0; it < max_it; ++it) {
+        ++res.it_ss;
+        if (split3_eval(m, T, P, z, s, r) != Status::Ok) return false;
+        const double err = max_abs(nv, r);
+        if (err < o.tol) return true;
+        double dd = 0, pd = 0;
+        for (int i = 0; i < nv; ++i) {
+            dd += r[i] * r[i];
+            pd += dprev[i] * r[i];
+        }
+        double accel = 0;
+        if (it % 5 == 4 && pd != 0) {
+            const double lam = dd / pd;
+            if (lam > 0 && lam < 0.95) accel = lam / (1.0 - lam);
+        }
+        for (int i = 0; i < n; ++i) {
+            s.lnK1[i] -= r[i] * (1.0 + accel);
+            s.lnK2[i] -= r[n + i] * (1.0 + accel);
+        }
+        for (int i = 0; i < nv; ++i)
+            dprev[i] = r[i];
+        const bool slow = it >= 20 && err > 0.5 * err_prev;
+        err_prev = err;
+        if (!newton_tried && slow && err < 1e-2 && nv < detail::kMatDim) {
+            newton_tried = true;
+            Split3 keep = s;
+            bool ok = false;
+            for (int nt = 0; nt < 30; ++nt) {
+                ++res.it_newton;
+                if (split3_eval(m, T, P, z, s, r) != Status::Ok) break;
+                const double e0 = max_abs(nv, r);
+                if (e0 < o.tol) {
+                    ok = true;
+                    break;
+                }
+                Mat J;
+                double rr[2 * kMaxComponents];
+                bool jac_ok = true;
+                for (int j = 0; j < nv && jac_ok; ++j) {
+                    Split3 s2 = s;
+                    const double h = 1e-7;
+                    if (j < n)
+                        s2.lnK1[j] += h;
+                    else
+                        s2.lnK2[j - n] += h;
+                    jac_ok = split3_eval(m, T, P, z, s2, rr) == Status::Ok;
+                    for (int i = 0; i < nv && jac_ok; ++i)
+                        J[i][j] = (rr[i] - r[i]) / h;
+                }
+                double dx[detail::kMatDim];
+                for (int i = 0; i < nv; ++i)
+                    dx[i] = -r[i];
+                if (!jac_ok || !detail::solve_dense(nv, J, dx)) break;
+                double step = std::min(1.0, 1.0 / std::max(max_abs(nv, dx), 1e-300));
+                bool moved = false;
+                for (int ls = 0; ls < 10; ++ls) {
+                    Split3 s2 = s;
+                    for (int i = 0; i < n; ++i) {
+                        s2.lnK1[i] += step * dx[i];
+                        s2.lnK2[i] += step * dx[n + i];
+                    }
+                    if (split3_eval(m, T, P, z, s2, rr) == Status::Ok && max_abs(nv, rr) < e0) {
+                        s = s2;
+                        moved = true;
+                        break;
+                    }
+                    step *= 0.5;
+                }
+                if (!moved) break;
+            }
+            if (ok) return true;
+            s = keep;
+        }
+    }
+    return false;
+}
+
+Root root_of(const Model& m, double T, double P, const double* x) {
+    double lp[kMaxComponents], zl = 0, zm = 0;
+    if (m.lnphi(T, P, x, Root::Liquid, lp, &zl) != Status::Ok ||
+        m.lnphi(T, P, x, Root::MinGibbs, lp, &zm) != Status::Ok)
+        return Root::MinGibbs;
+    return zl == zm ? Root::Liquid : Root::Vapour;
+}
+
+bool root_ok(const Model& m, double T, double P, const double* x, Root r) {
+    double lp[kMaxComponents], zf = 0, zm = 0;
+    return m.lnphi(T, P, x, r, lp, &zf) == Status::Ok &&
+           m.lnphi(T, P, x, Root::MinGibbs, lp, &zm) == Status::Ok &&
+           std::fabs(zf - zm) <= 1e-9 * zm;
+}
+
+int active(const Model& m, const double* z) {
+    int last;
+    return detail::active_components(m.size(), z, last);
+}
+
+// Three phases at one T and P, as a two-component feed has them at a single
+// temperature for a given pressure: the vapour from one side of the jump,
+// both liquids from the other. Amounts from the material balance and either
+// the vapour fraction beta or the enthalpy H (the other NaN).
+bool three_at_jump(const Model& m, const Vec& z, double beta, double H, const FlashResult& a,
+                   const FlashResult& b, FlashResult& out) {
+    const FlashResult* vs = nullptr;
+    const FlashResult* ls = nullptr;
+    for (const FlashResult* r : {&a, &b}) {
+        if (r->status != Status::Ok) return false;
+        if (r->present[kVapour]) vs = r;
+        if (r->present[kLiquid] && r->present[kLiquid2]) ls = r;
+    }
+    if (!vs || !ls || vs == ls) return false;
+    const int n = m.size();
+    const double T = ls->T, P = ls->P;
+    Ph ph[3];
+    const Vec* comp[3] = {&vs->x[kVapour], &ls->x[kLiquid], &ls->x[kLiquid2]};
+    const Root roots[3] = {Root::Vapour, Root::Liquid, Root::Liquid};
+    for (int k = 0; k < 3; ++k) {
+        ph[k].x = *comp[k];
+        if (m.properties(T, P, ph[k].x.data(), roots[k], ph[k].p) != Status::Ok) return false;
+    }
+    // Least squares on: sum of amounts, component balances, the extra condition.
+    double AtA[3][3] = {}, Atb[3] = {};
+    auto row = [&](const double c[3], double rhs) {
+        for (int j = 0; j < 3; ++j) {
+            Atb[j] += c[j] * rhs;
+            for (int k = 0; k < 3; ++k)
+                AtA[j][k] += c[j] * c[k];
+        }
+    };
+    const double one[3] = {1, 1, 1};
+    row(one, 1.0);
+    for (int i = 0; i < n; ++i) {
+        const double c[3] = {ph[0].x[i], ph[1].x[i], ph[2].x[i]};
+        row(c, z[i]);
+    }
+    double hs = 1.0;
+    if (std::isfinite(beta)) {
+        const double c[3] = {1, 0, 0};
+        row(c, beta);
+    } else {
+        hs = std::max(
+            {std::fabs(ph[0].p.h), std::fabs(ph[1].p.h), std::fabs(ph[2].p.h), std::fabs(H), 1.0});
+        const double c[3] = {ph[0].p.h / hs, ph[1].p.h / hs, ph[2].p.h / hs};
+        row(c, H / hs);
+    }
+    Mat M;
+    double amt[detail::kMatDim];
+    for (int j = 0; j < 3; ++j) {
+        for (int k = 0; k < 3; ++k)
+            M[j][k] = AtA[j][k];
+        amt[j] = Atb[j];
+    }
+    if (!detail::solve_dense(3, M, amt)) return false;
+    double worst = std::fabs(amt[0] + amt[1] + amt[2] - 1.0);
+    for (int i = 0; i < n; ++i)
+        worst = std::max(worst, std::fabs(amt[0] * ph[0].x[i] + amt[1] * ph[1].x[i] +
+                                          amt[2] * ph[2].x[i] - z[i]));
+    if (std::isfinite(beta))
+        worst = std::max(worst, std::fabs(amt[0] - beta));
+    else
+        worst = std::max(
+            worst,
+            std::fabs(amt[0] * ph[0].p.h + amt[1] * ph[1].p.h + amt[2] * ph[2].p.h - H) / hs);
+    if (!(worst < 1e-7)) return false;
+    for (int k = 0; k < 3; ++k) {
+        if (amt[k] < -1e-9) return false;
+        ph[k].frac = std::max(amt[k], 0.0);
+    }
+    out = FlashResult{};
+    out.T = T;
+    out.P = P;
+    out.it_stability = a.it_stability + b.it_stability;
+    out.it_ss = a.it_ss + b.it_ss;
+    out.it_newton = a.it_newton + b.it_newton;
+    assign(m, ph, 3, ls->K, out);
+    if (std::isfinite(beta)) out.vf = beta; // exact by construction, to rounding
+    return true;
+}
+
+bool jump_h(const Model& m, const Vec& z, double H, const FlashResult& below,
+            const FlashResult& above, FlashResult& out) {
+    return three_at_jump(m, z, kNaN, H, below, above, out);
+}
+
+} // namespace
+
+FlashResult flash3_tp(const Model& m, double T, double P, const double* zin,
+                      const FlashOptions& o) {
+    const int n = m.size();
+    FlashResult r2 = flash_tp(m, T, P, zin, o);
+    if (r2.status != Status::Ok || active(m, zin) < 2) return relabel(m, r2);
+    Vec z{};
+    normalise_composition(n, zin, z.data());
+    // The single-phase case: the feed's own test already tried every
+    // component-rich trial.
+    if (r2.nphases < 2) return relabel(m, r2);
+    const int A = kVapour, B = kLiquid;
+    Root rb = root_of(m, T, P, r2.x[B].data());
+    Vec W{};
+    int st_it = 0;
+    if (!phase_unstable(m, T, P, r2.x[B].data(), rb, W, st_it)) {
+        r2.it_stability += st_it;
+        return relabel(m, r2);
+    }
+    Split3 s;
+    for (int i = 0; i < n; ++i) {
+        const double xb = std::max(r2.x[B][i], 1e-300);
+        s.lnK1[i] = std::log(std::max(r2.x[A][i], 1e-300) / xb);
+        s.lnK2[i] = std::log(std::max(W[i], 1e-300) / xb);
+    }
+    s.rx = rb;
+    s.r1 = root_of(m, T, P, r2.x[A].data());
+    s.r2 = root_of(m, T, P, W.data());
+    s.b[0] = r2.frac[A];
+    s.b[1] = 0.01;
+    FlashResult res;
+    res.T = T;
+    res.P = P;
+    res.it_stability = r2.it_stability + st_it;
+    res.it_ss = r2.it_ss;
+    res.it_newton = r2.it_newton;
+    if (!split3_solve(m, T, P, z.data(), s, o, res)) {
+        // No three-phase answer: the best split between two of the three.
+        const Vec* c3[3] = {&s.x, &s.w1, &s.w2};
+        FlashResult best;
+        best.status = Status::NotConverged;
+        double gbest = 1e300;
+        for (int a = 0; a < 3; ++a)
+            for (int b = a + 1; b < 3; ++b) {
+                Vec K{};
+                for (int i = 0; i < n; ++i)
+                    K[i] = std::max((*c3[a])[i], 1e-300) / std::max((*c3[b])[i], 1e-300);
+                FlashOptions ow = o;
+                ow.K_guess = K.data();
+                FlashResult two = flash_tp(m, T, P, z.data(), ow);
+                if (two.status == Status::Ok && two.h - T * two.s < gbest) {
+                    gbest = two.h - T * two.s;
+                    best = two;
+                }
+            }
+        best.it_stability += res.it_stability;
+        best.it_ss += res.it_ss;
+        best.it_newton += res.it_newton;
+        return relabel(m, best);
+    }
+    const double amt[3] = {1.0 - s.b[0] - s.b[1], s.b[0], s.b[1]};
+    const double* comp[3] = {s.x.data(), s.w1.data(), s.w2.data()};
+    const Root roots[3] = {s.rx, s.r1, s.r2};
+    int alive[3], na = 0;
+    for (int k = 0; k < 3; ++k)
+        if (amt[k] > 0) alive[na++] = k;
+    if (na == 3) {
+        bool roots_fine = true;
+        for (int k = 0; k < 3; ++k)
+            roots_fine = roots_fine && root_ok(m, T, P, comp[k], roots[k]);
+        if (!roots_fine) {
+            FlashResult f;
+            f.status = Status::NotConverged;
+            return f;
+        }
+        Ph ph[3];
+        for (int k = 0; k < 3; ++k) {
+            if (m.properties(T, P, comp[k], roots[k], ph[k].p) != Status::Ok) {
+                FlashResult f;
+                f.status = Status::NumericalFailure;
+                return f;
+            }
+            double sum = 0;
+            for (int i = 0; i < n; ++i)
+                sum += comp[k][i];
+            for (int i = 0; i < n; ++i)
+                ph[k].x[i] = comp[k][i] / sum;
+            ph[k].frac = amt[k];
+        }
+        assign(m, ph, 3, r2.K, res);
+        return res;
+    }
+    if (na == 2) {
+        // One phase vanished: split between the other two from their K-values.
+        Vec K{};
+        const double* a = comp[alive[0]];
+        const double* b = comp[alive[1]];
+        for (int i = 0; i < n; ++i)
+            K[i] = std::max(a[i], 1e-300) / std::max(b[i], 1e-300);
+        FlashOptions ow = o;
+        ow.K_guess = K.data();
+        FlashResult two = flash_tp(m, T, P, z.data(), ow);
+        two.it_stability += res.it_stability;
+        two.it_ss += res.it_ss;
+        two.it_newton += res.it_newton;
+        return relabel(m, two);
+    }
+    return relabel(m, r2);
+}
+
+FlashResult flash3_ph(const Model& m, double P, double H, const double* zin,
+                      const FlashOptions& o) {
+    Vec z{};
+    if (active(m, zin) < 2 || !normalise_composition(m.size(), zin, z.data()))
+        return relabel(m, flash_ph(m, P, H, zin, o));
+    if (!valid_tp(300.0, P) || !std::isfinite(H) || o.max_iter < 1 || !(o.tol > 0)) {
+        FlashResult r;
+        r.status = Status::BadInput;
+        return r;
+    }
+    return detail::enthalpy_flash_with(m, false, P, H, z, o, flash3_tp, jump_h);
+}
+
+FlashResult flash3_th(const Model& m, double T, double H, const double* zin,
+                      const FlashOptions& o) {
+    Vec z{};
+    if (active(m, zin) < 2 || !normalise_composition(m.size(), zin, z.data()))
+        return relabel(m, flash_th(m, T, H, zin, o));
+    if (!valid_tp(T, 1e5) || !std::isfinite(H) || o.max_iter < 1 || !(o.tol > 0)) {
+        FlashResult r;
+        r.status = Status::BadInput;
+        return r;
+    }
+    return detail::enthalpy_flash_with(m, true, T, H, z, o, flash3_tp, jump_h);
+}
+
+namespace {
+
+// Vapour fraction given with two liquids possible: keep the vapour-liquid
+// answer when its liquid is stable, else bisect on the three-phase T-P flash
+// along T (fixed P) or ln P (fixed T) from the vapour side.
+FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, const double* zin,
+                      const FlashOptions& o) {
+    FlashResult r2 = fixed_t ? flash_tv(m, fixed, beta, zin, o) : flash_pv(m, fixed, beta, zin, o);
+    if (r2.status == Status::BadInput || active(m, zin) < 2) return relabel(m, r2);
+    if (r2.status == Status::Ok) {
+        Vec W{};
+        int it = 0;
+        const Root rb = root_of(m, r2.T, r2.P, r2.x[kLiquid].data());
+        if (!phase_unstable(m, r2.T, r2.P, r2.x[kLiquid].data(), rb, W, it)) {
+            r2.it_stability += it;
+            return relabel(m, r2);
+        }
+    }
+    const double T0 = fixed_t ? fixed : 0, P0 = fixed_t ? 0 : fixed;
+    auto at = [&](double v) {
+        const double T = fixed_t ? T0 : v;
+        const double P = fixed_t ? std::exp(v) : P0;
+        return flash3_tp(m, T, P, zin, FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol});
+    };
+    // On the vapour side of the wanted fraction?
+    auto vapour_side = [&](const FlashResult& r) {
+        return beta >= 1.0 ? (r.nphases == 1 && r.present[kVapour]) : r.vf > beta;
+    };
+    const int kScan = 48;
+    const double first = fixed_t ? std::log(1e2) : 1500.0, last = fixed_t ? std::log(5e8) : 20.0;
+    double va = first;
+    FlashResult ra = at(va);
+    int evals = 1;
+    if (ra.status != Status::Ok || !vapour_side(ra)) {
+        FlashResult f;
+        f.status = Status::NoSolution;
+        return f;
+    }
+    for (int k = 1; k <= kScan; ++k) {
+        const double vb = fixed_t ? first + (last - first) * k / kScan
+                                  : first * std::pow(last / first, double(k) / kScan);
+        FlashResult rb = at(vb);
+        ++evals;
+        if (rb.status != Status::Ok) {
+            FlashResult f;
+            f.status = rb.status;
+            f.it_outer = evals;
+            return f;
+        }
+        if (vapour_side(rb)) {
+            va = vb;
+            ra = rb;
+            continue;
+        }
+        double lo = va, hi = vb; // lo on the vapour side
+        FlashResult rlo = ra, rhi = rb;
+        bool broke = false;
+        for (int it = 0; it < 80 && std::fabs(hi - lo) > 1e-13 * std::fabs(hi); ++it) {
+            const double mid = 0.5 * (lo + hi);
+            FlashResult rm = at(mid);
+            ++evals;
+            if (rm.status != Status::Ok) {
+                broke = true;
+                break;
+            }
+            if (vapour_side(rm)) {
+                lo = mid;
+                rlo = rm;
+            } else {
+                hi = mid;
+                rhi = rm;
+            }
+        }
+        if (broke) {
+            FlashResult f;
+            f.status = Status::NotConverged;
+            f.it_outer = evals;
+            return f;
+        }
+        // Bubble: the side where the vapour has just appeared; dew: the side
+        // where the liquid has.
+        FlashResult& pick =
+            beta <= 0.0   ? rlo
+            : beta >= 1.0 ? rhi
+                          : (std::fabs(rlo.vf - beta) <= std::fabs(rhi.vf - beta) ? rlo : rhi);
+        pick.it_outer = evals;
+        if (std::fabs(pick.vf - beta) < 1e-6) return pick;
+        // The fraction jumps past beta: three phases at this one T (or P).
+        FlashResult three;
+        Vec z{};
+        normalise_composition(m.size(), zin, z.data());
+        if (three_at_jump(m, z, beta, kNaN, rlo, rhi, three)) {
+            three.it_outer = evals;
+            return three;
+        }
+        FlashResult f;
+        f.status = Status::NoSolution;
+        f.it_outer = evals;
+        return f;
+    }
+    FlashResult f;
+    f.status = Status::NoSolution;
+    f.it_outer = evals;
+    return f;
+}
+
+} // namespace
+
+FlashResult flash3_pv(const Model& m, double P, double vf, const double* z, const FlashOptions& o) {
+    return fraction3(m, false, P, vf, z, o);
+}
+
+FlashResult flash3_tv(const Model& m, double T, double vf, const double* z, const FlashOptions& o) {
+    return fraction3(m, true, T, vf, z, o);
+}
+
+} // namespace xif::refhost::thermo
