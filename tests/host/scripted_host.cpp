@@ -37,7 +37,12 @@ double answer_for(const char* name, const void* x) {
     return v == it->second.end() ? 0.0 : v->second;
 }
 
-int64_t error_for(const char* name) {
+int64_t error_for(const char* name, const void* x = nullptr) {
+    auto at_slot = the_host.error_at.find(name);
+    if (at_slot != the_host.error_at.end()) {
+        auto e = at_slot->second.find(the_host.slot_of_record(x));
+        if (e != at_slot->second.end()) return e->second;
+    }
     auto it = the_host.error.find(name);
     return it == the_host.error.end() ? 0 : it->second;
 }
@@ -47,7 +52,7 @@ void monitor(const char* name, const double* T, const double* P, const double* x
     Call& c = record(name, {T, P, x, n, idx, G, D, value, ierr});
     keep_group(c, G);
     *value = answer_for(name, x);
-    *ierr = error_for(name);
+    *ierr = error_for(name, x);
 }
 
 void thermo(const char* name, Call& c, const void* x, const int64_t* const* flags,

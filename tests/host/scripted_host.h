@@ -68,6 +68,8 @@ struct ScriptedHost {
     // Monitor answers by routine name and phase slot (0: whole stream).
     std::map<std::string, std::map<int64_t, double>> answer;
     std::map<std::string, int64_t> error; // error code a monitor writes
+    // Error code by routine name and phase slot; overrides `error` for that slot.
+    std::map<std::string, std::map<int64_t, int64_t>> error_at;
     // Pure-component answers by component number.
     std::map<int64_t, double> ln_p, h_vapour, h_liquid;
     double tot_flow = 0, tot_mass = 0, tot_enth = 0;

@@ -38,4 +38,36 @@ void LibTest::three_phases(double f2, double f4, double f5) {
     host().set_record(5, {1}, {1.0}, f2 * 0.9, 10.0);
 }
 
+void LibTest::option_sets() {
+    for (int64_t w = 1; w <= 6; ++w) {
+        XIF_HXIPP.word[w - 1] = 100 + w;
+        XIF_HXIPP.word[10 + w - 1] = 200 + w;
+    }
+    XIF_HXIPP.word[21 - 1] = 21;
+    XIF_HXIPP.word[23 - 1] = 23;
+}
+
+std::array<int64_t, 6> LibTest::group(int64_t side, bool pure_water) {
+    const int64_t base = side == 1 ? 200 : 100;
+    std::array<int64_t, 6> g{};
+    for (int64_t w = 1; w <= 6; ++w)
+        g[w - 1] = base + w;
+    if (pure_water) g[0] = g[4];
+    return g;
+}
+
+void LibTest::water_in_work_area(int64_t position, double in_first, double in_second) {
+    host().water_position = position;
+    set_block_int(CAT_STWKWK, 3, 4);
+    for (int64_t i = 1; i <= 4; ++i) {
+        set_plex_int(at::kIntWork + at::kList + i - 1, i);
+        set_plex_real(at::kRealWork + at::kLiquid1 + i - 1, 0.0);
+        set_plex_real(at::kRealWork + at::kLiquid2 + i - 1, 0.0);
+    }
+    if (position >= 1 && position <= 4) {
+        set_plex_real(at::kRealWork + at::kLiquid1 + position - 1, in_first);
+        set_plex_real(at::kRealWork + at::kLiquid2 + position - 1, in_second);
+    }
+}
+
 } // namespace xif::test

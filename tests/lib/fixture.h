@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <vector>
 
 namespace xif::test {
@@ -40,6 +41,25 @@ class LibTest : public ::testing::Test {
     // Phase records for a two-liquid, vapour-bearing stream: vapour f2,
     // first liquid f4, second liquid f5 (total liquid f4 + f5).
     void three_phases(double f2, double f4, double f5);
+
+    // Distinct option sets: side 0's property-method group 101..106, side
+    // 1's 201..206, XIF_HXIPP(21) = 21 and (23) = 23; water switches 0.
+    void option_sets();
+    // The property-method group of a side as a monitor should receive it;
+    // `pure_water` puts word 5 in place of word 1.
+    static std::array<int64_t, 6> group(int64_t side, bool pure_water = false);
+    // Water at `position` of a four-entry flash list (components 1..4), with
+    // the given water mole fractions of the first and second liquid in the
+    // flash work area, and the scripted water index answering `position`.
+    void water_in_work_area(int64_t position, double in_first, double in_second);
 };
+
+// The address of word k (from 1) of a block, as the host sees it handed on.
+inline const void* word_at(const void* block, int64_t k) {
+    return static_cast<const char*>(block) + 8 * (k - 1);
+}
+inline const void* plex_at(int64_t k) {
+    return &CAT_PLEX[k - 1];
+}
 
 } // namespace xif::test
