@@ -1,0 +1,478 @@
+#include "critical.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace xif::refhost::critical {
+
+namespace {
+
+using thermo::kMaxComponents;
+using thermo::kNaN;
+using thermo::kR;
+using Mat = std::array<std::array<double, kMaxComponents>, kMaxComponents>;
+
+constexpr double kTlow = 1.0, kThigh = 5000.0; // K, the engine's working range
+constexpr double kPhigh = 1e9;                 // Pa
+constexpr double kKmin = 1.02, kKmax = 30.0;   // bounds on v / b
+constexpr int kMaxBrent = 200;
+
+// The mixture as the solver sees it: only components present, with the
+// equation-of-state constants worked out once.
+struct System {
+    int n = 0;
+    double d1 = 0, d2 = 0; // P = RT/(v-b) - a/((v+d1 b)(v+d2 b))
+    std::array<double, kMaxComponents> z{}, sz{}, b{}, ac{}, m{}, Tc{}, Pc{};
+    Mat kij{};
+};
+
+// Everything the Hessian and the cubic form share at one (T, v).
+struct Terms {
+    double bm = 0;                         // mixture b
+    double at = 0;                         // sum n_i n_j a_ij / RT
+    std::array<double, kMaxComponents> ai; // sum_j n_j a_ij / RT
+    Mat aij;                               // a_ij / RT
+    double gB = 0, gBB = 0, gBBB = 0;      // derivatives of ln(1 - B/V) in B
+    double fB = 0, fBB = 0, fBBB = 0, f = 0;
+};
+
+bool bad_number(double x) {
+    return !std::isfinite(x);
+}
+
+// Builds the system from the mixture and composition; false on bad input.
+bool build(const thermo::Mixture& mx, const double* z, System& s) {
+    if (mx.n < 1 || mx.n > kMaxComponents || z == nullptr) return false;
+    double omega_a = 0, omega_b = 0;
+    if (mx.eos == thermo::EosKind::PengRobinson) {
+        s.d1 = 1.0 + std::sqrt(2.0);
+        s.d2 = 1.0 - std::sqrt(2.0);
+        omega_a = 0.45723553;
+        omega_b = 0.07779607;
+    } else if (mx.eos == thermo::EosKind::SoaveRedlichKwong) {
+        s.d1 = 1.0;
+        s.d2 = 0.0;
+        omega_a = 0.42748023;
+        omega_b = 0.08664035;
+    } else {
+        return false;
+    }
+    double sum = 0;
+    for (int i = 0; i < mx.n; ++i) {
+        if (bad_number(z[i]) || z[i] < 0) return false;
+        sum += z[i];
+    }
+    if (!(sum > 0) || bad_number(sum)) return false;
+    std::array<int, kMaxComponents> idx{};
+    s.n = 0;
+    for (int i = 0; i < mx.n; ++i) {
+        const thermo::PureParams& p = mx.comp[i];
+        if (bad_number(p.Tc) || p.Tc <= 0 || bad_number(p.Pc) || p.Pc <= 0 || bad_number(p.omega) ||
+            p.omega < -1.0 || p.omega > 3.0)
+            return false;
+        for (int j = 0; j < mx.n; ++j)
+            if (i != j && (bad_number(mx.kij[i][j]) || std::fabs(mx.kij[i][j]) >= 1.0))
+                return false;
+        if (z[i] == 0) continue;
+        const int k = s.n++;
+        idx[k] = i;
+        const double w = p.omega;
+        s.z[k] = z[i] / sum;
+        s.sz[k] = std::sqrt(s.z[k]);
+        s.Tc[k] = p.Tc;
+        s.Pc[k] = p.Pc;
+        s.b[k] = omega_b * kR * p.Tc / p.Pc;
+        s.ac[k] = omega_a * kR * kR * p.Tc * p.Tc / p.Pc;
+        if (mx.eos == thermo::EosKind::PengRobinson)
+            s.m[k] = w <= 0.491 ? 0.37464 + w * (1.54226 - 0.26992 * w)
+                                : 0.379642 + w * (1.48503 + w * (-0.164423 + 0.016666 * w));
+        else
+            s.m[k] = 0.480 + w * (1.574 - 0.176 * w);
+    }
+    for (int i = 0; i < s.n; ++i)
+        for (int j = 0; j < s.n; ++j)
+            s.kij[i][j] = i == j ? 0.0 : mx.kij[idx[i]][idx[j]];
+    return true;
+}
+
+double mixture_b(const System& s) {
+    double b = 0;
+    for (int i = 0; i < s.n; ++i)
+        b += s.z[i] * s.b[i];
+    return b;
+}
+
+// Attraction and the volume functions at (T, v) for one kmol of mixture.
+void terms(const System& s, double T, double v, Terms& t) {
+    const double RT = kR * T;
+    std::array<double, kMaxComponents> q{}; // sqrt(a_i / RT)
+    for (int i = 0; i < s.n; ++i) {
+        const double f = 1.0 + s.m[i] * (1.0 - std::sqrt(T / s.Tc[i]));
+        q[i] = std::sqrt(s.ac[i] / RT) * f; // signed, as the engine mixes it
+    }
+    t.bm = mixture_b(s);
+    t.at = 0;
+    for (int i = 0; i < s.n; ++i) {
+        double sum = 0;
+        for (int j = 0; j < s.n; ++j) {
+            t.aij[i][j] = q[i] * q[j] * (1.0 - s.kij[i][j]);
+            sum += s.z[j] * t.aij[i][j];
+        }
+        t.ai[i] = sum;
+        t.at += s.z[i] * sum;
+    }
+    const double B = t.bm, r = v - B;
+    t.gB = -1.0 / r;
+    t.gBB = -1.0 / (r * r);
+    t.gBBB = -2.0 / (r * r * r);
+    // f(B) = ln((v + d1 B)/(v + d2 B)) / (B (d1 - d2)) and its B-derivatives.
+    const double e1 = v + s.d1 * B, e2 = v + s.d2 * B, dd = s.d1 - s.d2;
+    const double h = std::log(e1 / e2);
+    const double h1 = s.d1 / e1 - s.d2 / e2;
+    const double h2 = -s.d1 * s.d1 / (e1 * e1) + s.d2 * s.d2 / (e2 * e2);
+    const double h3 =
+        2.0 * (s.d1 * s.d1 * s.d1 / (e1 * e1 * e1) - s.d2 * s.d2 * s.d2 / (e2 * e2 * e2));
+    const double u0 = 1.0 / B, u1 = -u0 * u0, u2 = 2.0 * u0 * u0 * u0,
+                 u3 = -6.0 * u0 * u0 * u0 * u0;
+    t.f = h * u0 / dd;
+    t.fB = (h1 * u0 + h * u1) / dd;
+    t.fBB = (h2 * u0 + 2.0 * h1 * u1 + h * u2) / dd;
+    t.fBBB = (h3 * u0 + 3.0 * h2 * u1 + 3.0 * h1 * u2 + h * u3) / dd;
+}
+
+// Scaled Hessian M_ij = sqrt(z_i z_j) d2(A/RT)/dn_i dn_j at constant T and V.
+// The residual part is F = -n ln(1 - B/V) - (D/RT) f(B), D = sum n_i n_j a_ij.
+void hessian(const System& s, const Terms& t, Mat& M) {
+    for (int i = 0; i < s.n; ++i) {
+        for (int j = 0; j <= i; ++j) {
+            const double bi = s.b[i], bj = s.b[j];
+            const double q = -t.gB * (bi + bj) - t.gBB * bi * bj - 2.0 * t.aij[i][j] * t.f -
+                             2.0 * (t.ai[i] * bj + t.ai[j] * bi) * t.fB - t.at * t.fBB * bi * bj;
+            M[i][j] = M[j][i] = s.sz[i] * s.sz[j] * q + (i == j ? 1.0 : 0.0);
+        }
+    }
+}
+
+// Third derivative of A/RT along the mole-number direction dn.
+double cubic_form(const System& s, const Terms& t, const double* dn) {
+    double nprime = 0, beta = 0, ideal = 0, d1 = 0, d2 = 0;
+    for (int i = 0; i < s.n; ++i) {
+        nprime += dn[i];
+        beta += dn[i] * s.b[i];
+        ideal -= dn[i] * dn[i] * dn[i] / (s.z[i] * s.z[i]);
+        double row = 0;
+        for (int j = 0; j < s.n; ++j)
+            row += t.aij[i][j] * dn[j];
+        d1 += 2.0 * s.z[i] * row;
+        d2 += dn[i] * row;
+    }
+    const double rep = 3.0 * nprime * t.gBB * beta * beta + t.gBBB * beta * beta * beta;
+    const double att = 6.0 * d2 * t.fB * beta + 3.0 * d1 * t.fBB * beta * beta +
+                       t.at * t.fBBB * beta * beta * beta;
+    return ideal - rep - att;
+}
+
+// Smallest eigenvalue and its unit eigenvector of the symmetric M (cyclic Jacobi).
+double smallest_eigen(int n, Mat& A, double* vec) {
+    if (n == 1) {
+        vec[0] = 1.0;
+        return A[0][0];
+    }
+    static thread_local Mat V;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j)
+            V[i][j] = i == j ? 1.0 : 0.0;
+    for (int sweep = 0; sweep < 60; ++sweep) {
+        double off = 0, diag = 0;
+        for (int i = 0; i < n; ++i) {
+            diag += A[i][i] * A[i][i];
+            for (int j = i + 1; j < n; ++j)
+                off += A[i][j] * A[i][j];
+        }
+        if (off <= 1e-32 * diag) break;
+        for (int p = 0; p < n - 1; ++p) {
+            for (int q = p + 1; q < n; ++q) {
+                const double apq = A[p][q];
+                if (std::fabs(apq) < 1e-300) continue;
+                const double theta = (A[q][q] - A[p][p]) / (2.0 * apq);
+                const double tt =
+                    (theta >= 0 ? 1.0 : -1.0) / (std::fabs(theta) + std::sqrt(theta * theta + 1.0));
+                const double c = 1.0 / std::sqrt(tt * tt + 1.0), sn = tt * c;
+                for (int k = 0; k < n; ++k) {
+                    const double akp = A[k][p], akq = A[k][q];
+                    A[k][p] = c * akp - sn * akq;
+                    A[k][q] = sn * akp + c * akq;
+                }
+                for (int k = 0; k < n; ++k) {
+                    const double apk = A[p][k], aqk = A[q][k];
+                    A[p][k] = c * apk - sn * aqk;
+                    A[q][k] = sn * apk + c * aqk;
+                }
+                for (int k = 0; k < n; ++k) {
+                    const double vkp = V[k][p], vkq = V[k][q];
+                    V[k][p] = c * vkp - sn * vkq;
+                    V[k][q] = sn * vkp + c * vkq;
+                }
+            }
+        }
+    }
+    int best = 0;
+    for (int i = 1; i < n; ++i)
+        if (A[i][i] < A[best][best]) best = i;
+    for (int i = 0; i < n; ++i)
+        vec[i] = V[i][best];
+    return A[best][best];
+}
+
+// Brent's method on [a, b] with fa, fb of opposite sign.
+template <class F>
+bool brent(F&& fun, double a, double b, double fa, double fb, double tol, double& root) {
+    if (fa == 0) {
+        root = a;
+        return true;
+    }
+    if (fb == 0) {
+        root = b;
+        return true;
+    }
+    if ((fa > 0) == (fb > 0)) return false;
+    double c = a, fc = fa, d = b - a, e = d;
+    for (int it = 0; it < kMaxBrent; ++it) {
+        if ((fb > 0) == (fc > 0)) {
+            c = a;
+            fc = fa;
+            d = e = b - a;
+        }
+        if (std::fabs(fc) < std::fabs(fb)) {
+            a = b;
+            b = c;
+            c = a;
+            fa = fb;
+            fb = fc;
+            fc = fa;
+        }
+        const double tol1 = 2.0 * 1e-16 * std::fabs(b) + 0.5 * tol;
+        const double xm = 0.5 * (c - b);
+        if (std::fabs(xm) <= tol1 || fb == 0) {
+            root = b;
+            return true;
+        }
+        if (std::fabs(e) >= tol1 && std::fabs(fa) > std::fabs(fb)) {
+            double p, q, r;
+            const double sr = fb / fa;
+            if (a == c) {
+                p = 2.0 * xm * sr;
+                q = 1.0 - sr;
+            } else {
+                q = fa / fc;
+                r = fb / fc;
+                p = sr * (2.0 * xm * q * (q - r) - (b - a) * (r - 1.0));
+                q = (q - 1.0) * (r - 1.0) * (sr - 1.0);
+            }
+            if (p > 0) q = -q;
+            p = std::fabs(p);
+            if (2.0 * p < std::min(3.0 * xm * q - std::fabs(tol1 * q), std::fabs(e * q))) {
+                e = d;
+                d = p / q;
+            } else {
+                d = xm;
+                e = d;
+            }
+        } else {
+            d = xm;
+            e = d;
+        }
+        a = b;
+        fa = fb;
+        b += std::fabs(d) > tol1 ? d : (xm > 0 ? tol1 : -tol1);
+        fb = fun(b);
+        if (!std::isfinite(fb)) return false;
+    }
+    root = b;
+    return false;
+}
+
+class Solver {
+  public:
+    explicit Solver(const System& s) : s_(s), bm_(mixture_b(s)) {}
+
+    // Smallest eigenvalue of the scaled Hessian at (T, v); vec receives its vector.
+    double lambda(double T, double v, double* vec) {
+        ++evals_;
+        terms(s_, T, v, t_);
+        hessian(s_, t_, M_);
+        return smallest_eigen(s_.n, M_, vec);
+    }
+
+    // Highest temperature of the stability limit at volume v, searched
+    // downwards from above (or from a nearby guess when warm). NaN if none.
+    double spinodal_t(double v, double guess) {
+        double vec[kMaxComponents];
+        double hi = guess, lhi = lambda(hi, v, vec);
+        if (!std::isfinite(lhi)) return kNaN;
+        // Climb until stable, then walk down to the first unstable point.
+        while (lhi <= 0) {
+            if (hi >= kThigh) return kNaN;
+            hi = std::min(hi * 1.25, kThigh);
+            lhi = lambda(hi, v, vec);
+            if (!std::isfinite(lhi)) return kNaN;
+        }
+        double lo = hi, llo = lhi;
+        while (llo > 0) {
+            if (lo <= kTlow) return kNaN;
+            hi = lo;
+            lhi = llo;
+            lo = std::max(lo * 0.9, kTlow);
+            llo = lambda(lo, v, vec);
+            if (!std::isfinite(llo)) return kNaN;
+        }
+        double T = kNaN;
+        auto f = [&](double x) { return lambda(x, v, vec); };
+        if (!brent(f, lo, hi, llo, lhi, 1e-12 * hi, T)) return kNaN;
+        return T;
+    }
+
+    // Cubic form at volume ratio k = v/b on the stability limit; the null
+    // vector is oriented like ref (or, when ref is empty, with positive b-sum).
+    double cubic_at(double k, double guess, double* ref, bool have_ref, double& T) {
+        const double v = k * bm_;
+        T = spinodal_t(v, guess);
+        if (!std::isfinite(T)) return kNaN;
+        double u[kMaxComponents], dn[kMaxComponents];
+        lambda(T, v, u);
+        double dot = 0, beta = 0;
+        for (int i = 0; i < s_.n; ++i) {
+            dn[i] = s_.sz[i] * u[i];
+            dot += u[i] * ref[i];
+            beta += dn[i] * s_.b[i];
+        }
+        const double sign = (have_ref ? dot : beta) < 0 ? -1.0 : 1.0;
+        for (int i = 0; i < s_.n; ++i) {
+            u[i] *= sign;
+            dn[i] *= sign;
+            ref[i] = u[i];
+        }
+        terms(s_, T, v, t_);
+        // Scale by b^3 so that the form is dimensionless in v / b.
+        return cubic_form(s_, t_, dn) * bm_ * bm_ * bm_;
+    }
+
+    double pressure(double T, double v) const {
+        Terms t;
+        terms(s_, T, v, t);
+        const double RT = kR * T;
+        const double a = t.at * RT, b = t.bm;
+        return RT / (v - b) - a / ((v + s_.d1 * b) * (v + s_.d2 * b));
+    }
+
+    double bm() const { return bm_; }
+    int evals() const { return evals_; }
+
+  private:
+    const System& s_;
+    double bm_;
+    Terms t_{};
+    Mat M_{};
+    int evals_ = 0;
+};
+
+} // namespace
+
+const char* status_name(Status s) {
+    switch (s) {
+    case Status::Ok:
+        return "ok";
+    case Status::NotFound:
+        return "no critical point found";
+    case Status::BadInput:
+        return "bad input";
+    }
+    return "unknown";
+}
+
+Status kay_pseudocritical(const thermo::Mixture& m, const double* z, Result& out) {
+    out = Result{};
+    System s;
+    if (!build(m, z, s)) return Status::BadInput;
+    double T = 0, P = 0;
+    for (int i = 0; i < s.n; ++i) {
+        T += s.z[i] * s.Tc[i];
+        P += s.z[i] * s.Pc[i];
+    }
+    out.T = T;
+    out.P = P;
+    out.pseudo = true;
+    return Status::Ok;
+}
+
+Status critical_point(const thermo::Mixture& m, const double* z, Result& out) {
+    out = Result{};
+    System s;
+    if (!build(m, z, s)) return Status::BadInput;
+    Solver solver(s);
+    double tmax = 0;
+    for (int i = 0; i < s.n; ++i)
+        tmax = std::max(tmax, s.Tc[i]);
+
+    // Walk the stability limit from the gas side towards the liquid side in
+    // v/b and stop at the first sign change of the cubic form: the largest-
+    // volume critical point is the gas-liquid one.
+    double ref[kMaxComponents] = {};
+    double kprev = kKmax, Tprev = kNaN;
+    double cprev = solver.cubic_at(kprev, std::min(2.0 * tmax, kThigh), ref, false, Tprev);
+    bool found = false;
+    double ka = 0, kb = 0, ca = 0, cb = 0, Ta = 0;
+    double refa[kMaxComponents];
+    for (double k = kprev / 1.08; k >= kKmin; k /= 1.08) {
+        double Tk = kNaN;
+        double refk[kMaxComponents];
+        std::copy(ref, ref + s.n, refk);
+        const bool have = std::isfinite(cprev);
+        const double guess = std::isfinite(Tprev) ? Tprev : std::min(2.0 * tmax, kThigh);
+        const double ck = solver.cubic_at(k, guess, refk, have, Tk);
+        if (std::isfinite(ck) && std::isfinite(cprev) && (ck > 0) != (cprev > 0)) {
+            found = true;
+            ka = kprev;
+            kb = k;
+            ca = cprev;
+            cb = ck;
+            Ta = Tprev;
+            std::copy(ref, ref + s.n, refa);
+            break;
+        }
+        if (std::isfinite(ck)) std::copy(refk, refk + s.n, ref);
+        kprev = k;
+        cprev = ck;
+        Tprev = Tk;
+    }
+    double k = kNaN, T = kNaN;
+    if (found) {
+        auto f = [&](double kk) {
+            double r[kMaxComponents], Tk;
+            std::copy(refa, refa + s.n, r);
+            return solver.cubic_at(kk, Ta, r, true, Tk);
+        };
+        if (brent(f, kb, ka, cb, ca, 1e-13 * ka, k)) {
+            double r[kMaxComponents];
+            std::copy(refa, refa + s.n, r);
+            solver.cubic_at(k, Ta, r, true, T);
+        }
+    }
+    if (std::isfinite(k) && std::isfinite(T) && T > kTlow && T < kThigh) {
+        const double v = k * solver.bm();
+        const double P = solver.pressure(T, v);
+        if (std::isfinite(P) && P > 0 && P < kPhigh) {
+            out.T = T;
+            out.P = P;
+            out.v = v;
+            out.evaluations = solver.evals();
+            return Status::Ok;
+        }
+    }
+    kay_pseudocritical(m, z, out);
+    out.evaluations = solver.evals();
+    return Status::NotFound;
+}
+
+} // namespace xif::refhost::critical
