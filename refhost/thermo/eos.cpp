@@ -305,7 +305,10 @@ Status Model::properties(double T, double P, const double* x, Root r, PhaseProps
     out.cp = cpig + cpres;
     out.cv = cpig - kR + cvres;
     out.pip = v * (d2PdTdv / dPdT - d2Pdv2 / dPdv);
-    out.liquid_like = !(out.pip <= 1.0);
+    // PIP alone calls a hot, dilute gas (PIP -> 1 from above) liquid: also
+    // require a volume below the equation's own critical volume, Zc/Omega_b b.
+    const double zc = eos_ == EosKind::PengRobinson ? 0.307401 : 1.0 / 3.0;
+    out.liquid_like = !(out.pip <= 1.0) && v < zc / omega_b_ * b;
     if (!std::isfinite(out.h) || !std::isfinite(out.s) || !std::isfinite(out.v) ||
         !std::isfinite(out.cp))
         return Status::NumericalFailure;

@@ -124,9 +124,12 @@ bool rachford_rice3(int n, const double* z, const double* K1, const double* K2, 
         const double f0 = F(cur);
         double a = amax;
         bool moved = false;
+        // Near the minimum F changes by less than its rounding: take the
+        // full Newton step there.
+        const bool polish = amax >= 1.0 && std::fabs(g[0]) + std::fabs(g[1]) < 1e-6;
         for (int ls = 0; ls < 40; ++ls) {
             const double nb[2] = {cur[0] + a * d[0], cur[1] + a * d[1]};
-            if (feasible(nb) && F(nb) <= f0) {
+            if (feasible(nb) && (polish || F(nb) <= f0)) {
                 const double step = std::fabs(nb[0] - cur[0]) + std::fabs(nb[1] - cur[1]);
                 cur[0] = nb[0];
                 cur[1] = nb[1];
@@ -480,10 +483,14 @@ bool three_at_jump(const Model& m, const Vec& z, double beta, double H, const Fl
     const FlashResult* ls = nullptr;
     for (const FlashResult* r : {&a, &b}) {
         if (r->status != Status::Ok) return false;
+        if (r->nphases == 3) vs = ls = r; // a side that already holds all three
+    }
+    for (const FlashResult* r : {&a, &b}) {
+        if (vs && ls) break;
         if (r->present[kVapour]) vs = r;
         if (r->present[kLiquid] && r->present[kLiquid2]) ls = r;
     }
-    if (!vs || !ls || vs == ls) return false;
+    if (!vs || !ls) return false;
     const int n = m.size();
     const double T = ls->T, P = ls->P;
     Ph ph[3];
@@ -562,7 +569,12 @@ bool jump_h(const Model& m, const Vec& z, double H, const FlashResult& below,
 FlashResult flash3_tp(const Model& m, double T, double P, const double* zin,
                       const FlashOptions& o) {
     const int n = m.size();
-    FlashResult r2 = flash_tp(m, T, P, zin, o);
+    // Cold start: a warm start may settle on a metastable split of two
+    // liquids where gas and liquid are stable, which the phase test below
+    // cannot always undo, and would make the result depend on the path.
+    FlashOptions cold = o;
+    cold.K_guess = nullptr;
+    FlashResult r2 = flash_tp(m, T, P, zin, cold);
     if (r2.status != Status::Ok || active(m, zin) < 2) return relabel(m, r2);
     Vec z{};
     normalise_composition(n, zin, z.data());

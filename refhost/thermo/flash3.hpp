@@ -7,6 +7,13 @@
 // Mixture::water names it (the organic liquid), else the one of lower mass
 // density; kLiquid2 is the other. K = y/x1 when vapour and liquid 1 are
 // present, else x2/x1 for two liquids, else Wilson values.
+//
+// FlashOptions::K_guess is not used here: a warm start can hold a metastable
+// pair of liquids where gas and liquid are stable. The T and P estimates are.
+// A two-component feed has three phases at one T for a given P (and one P for
+// a given T); inside that jump the state is built from the phases on both
+// sides with the amounts from the material balance and the vapour fraction or
+// the enthalpy.
 #pragma once
 
 #include "flash.hpp"
