@@ -15,7 +15,7 @@ using Mat = std::array<std::array<double, kMaxComponents>, kMaxComponents>;
 
 constexpr double kTlow = 1.0, kThigh = 5000.0; // K, the engine's working range
 constexpr double kPhigh = 1e9;                 // Pa
-constexpr double kKmin = 1.02, kKmax = 30.0;   // bounds on v / b
+constexpr double kKmin = 1.02, kKmax = 12.0;   // bounds on v / b; pure fluids sit near 4
 constexpr int kMaxBrent = 200;
 
 // The mixture as the solver sees it: only components present, with the
@@ -173,56 +173,116 @@ double cubic_form(const System& s, const Terms& t, const double* dn) {
     return ideal - rep - att;
 }
 
-// Smallest eigenvalue and its unit eigenvector of the symmetric M (cyclic Jacobi).
+// Smallest eigenvalue and its unit eigenvector of the symmetric A (destroyed):
+// Householder reduction to tridiagonal form, Sturm-count bisection for the
+// eigenvalue, inverse iteration just below it (positive definite, so the
+// tridiagonal solve needs no pivoting) and back-transformation.
 double smallest_eigen(int n, Mat& A, double* vec) {
     if (n == 1) {
         vec[0] = 1.0;
         return A[0][0];
     }
-    static thread_local Mat V;
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j < n; ++j)
-            V[i][j] = i == j ? 1.0 : 0.0;
-    for (int sweep = 0; sweep < 60; ++sweep) {
-        double off = 0, diag = 0;
-        for (int i = 0; i < n; ++i) {
-            diag += A[i][i] * A[i][i];
-            for (int j = i + 1; j < n; ++j)
-                off += A[i][j] * A[i][j];
+    std::array<double, kMaxComponents> d{}, e{}, beta{}, p{}, y{};
+    for (int k = 0; k + 2 < n; ++k) {
+        // Reflector zeroing A[k+2..][k]; v kept in A[k+1..][k].
+        double norm = 0;
+        for (int i = k + 1; i < n; ++i)
+            norm += A[i][k] * A[i][k];
+        norm = std::sqrt(norm);
+        if (norm == 0) {
+            e[k] = 0;
+            beta[k] = 0;
+            continue;
         }
-        if (off <= 1e-32 * diag) break;
-        for (int p = 0; p < n - 1; ++p) {
-            for (int q = p + 1; q < n; ++q) {
-                const double apq = A[p][q];
-                if (std::fabs(apq) < 1e-300) continue;
-                const double theta = (A[q][q] - A[p][p]) / (2.0 * apq);
-                const double tt =
-                    (theta >= 0 ? 1.0 : -1.0) / (std::fabs(theta) + std::sqrt(theta * theta + 1.0));
-                const double c = 1.0 / std::sqrt(tt * tt + 1.0), sn = tt * c;
-                for (int k = 0; k < n; ++k) {
-                    const double akp = A[k][p], akq = A[k][q];
-                    A[k][p] = c * akp - sn * akq;
-                    A[k][q] = sn * akp + c * akq;
-                }
-                for (int k = 0; k < n; ++k) {
-                    const double apk = A[p][k], aqk = A[q][k];
-                    A[p][k] = c * apk - sn * aqk;
-                    A[q][k] = sn * apk + c * aqk;
-                }
-                for (int k = 0; k < n; ++k) {
-                    const double vkp = V[k][p], vkq = V[k][q];
-                    V[k][p] = c * vkp - sn * vkq;
-                    V[k][q] = sn * vkp + c * vkq;
-                }
-            }
+        const double alpha = A[k + 1][k] > 0 ? -norm : norm;
+        A[k + 1][k] -= alpha;
+        double vv = 0;
+        for (int i = k + 1; i < n; ++i)
+            vv += A[i][k] * A[i][k];
+        const double b = 2.0 / vv;
+        beta[k] = b;
+        e[k] = alpha;
+        double K = 0;
+        for (int i = k + 1; i < n; ++i) {
+            double sum = 0;
+            for (int j = k + 1; j < n; ++j)
+                sum += A[i][j] * A[j][k];
+            p[i] = b * sum;
+            K += p[i] * A[i][k];
         }
+        K *= 0.5 * b;
+        for (int i = k + 1; i < n; ++i)
+            p[i] -= K * A[i][k];
+        for (int i = k + 1; i < n; ++i)
+            for (int j = k + 1; j < n; ++j)
+                A[i][j] -= A[i][k] * p[j] + p[i] * A[j][k];
     }
-    int best = 0;
-    for (int i = 1; i < n; ++i)
-        if (A[i][i] < A[best][best]) best = i;
     for (int i = 0; i < n; ++i)
-        vec[i] = V[i][best];
-    return A[best][best];
+        d[i] = A[i][i];
+    e[n - 2] = A[n - 1][n - 2];
+    // Number of eigenvalues below s (Sturm sequence of the tridiagonal).
+    auto below = [&](double s) {
+        int count = 0;
+        double q = d[0] - s;
+        for (int i = 0;; ++i) {
+            if (q < 0) ++count;
+            if (i + 1 == n) break;
+            if (q == 0) q = 1e-300;
+            q = d[i + 1] - s - e[i] * e[i] / q;
+        }
+        return count;
+    };
+    double lo = d[0], hi = d[0];
+    for (int i = 0; i < n; ++i) {
+        const double r = (i > 0 ? std::fabs(e[i - 1]) : 0.0) + (i + 1 < n ? std::fabs(e[i]) : 0.0);
+        lo = std::min(lo, d[i] - r);
+        hi = std::max(hi, d[i] + r);
+    }
+    const double span = std::max(hi - lo, 1e-300);
+    hi = lo + span;
+    for (int it = 0; it < 200 && hi - lo > 1e-15 * span; ++it) {
+        const double mid = 0.5 * (lo + hi);
+        (below(mid) > 0 ? hi : lo) = mid;
+    }
+    const double lambda = 0.5 * (lo + hi);
+    // Inverse iteration with T - (lambda - delta) I, positive definite.
+    const double shift = lambda - 1e-10 * span;
+    for (int i = 0; i < n; ++i)
+        y[i] = 1.0;
+    for (int it = 0; it < 3; ++it) {
+        std::array<double, kMaxComponents> c{}, r{};
+        double piv = d[0] - shift;
+        c[0] = e[0] / piv;
+        r[0] = y[0] / piv;
+        for (int i = 1; i < n; ++i) {
+            piv = d[i] - shift - e[i - 1] * c[i - 1];
+            if (piv == 0) piv = 1e-300;
+            c[i] = i + 1 < n ? e[i] / piv : 0.0;
+            r[i] = (y[i] - e[i - 1] * r[i - 1]) / piv;
+        }
+        y[n - 1] = r[n - 1];
+        for (int i = n - 2; i >= 0; --i)
+            y[i] = r[i] - c[i] * y[i + 1];
+        double norm = 0;
+        for (int i = 0; i < n; ++i)
+            norm += y[i] * y[i];
+        norm = std::sqrt(norm);
+        for (int i = 0; i < n; ++i)
+            y[i] /= norm;
+    }
+    // Back to the original basis: x = H_0 H_1 ... H_{n-3} y.
+    for (int k = n - 3; k >= 0; --k) {
+        if (beta[k] == 0) continue;
+        double dot = 0;
+        for (int i = k + 1; i < n; ++i)
+            dot += A[i][k] * y[i];
+        dot *= beta[k];
+        for (int i = k + 1; i < n; ++i)
+            y[i] -= dot * A[i][k];
+    }
+    for (int i = 0; i < n; ++i)
+        vec[i] = y[i];
+    return lambda;
 }
 
 // Brent's method on [a, b] with fa, fb of opposite sign.
@@ -307,7 +367,7 @@ class Solver {
 
     // Highest temperature of the stability limit at volume v, searched
     // downwards from above (or from a nearby guess when warm). NaN if none.
-    double spinodal_t(double v, double guess) {
+    double spinodal_t(double v, double guess, double tol) {
         double vec[kMaxComponents];
         double hi = guess, lhi = lambda(hi, v, vec);
         if (!std::isfinite(lhi)) return kNaN;
@@ -329,15 +389,16 @@ class Solver {
         }
         double T = kNaN;
         auto f = [&](double x) { return lambda(x, v, vec); };
-        if (!brent(f, lo, hi, llo, lhi, 1e-12 * hi, T)) return kNaN;
+        if (!brent(f, lo, hi, llo, lhi, tol * hi, T)) return kNaN;
         return T;
     }
 
     // Cubic form at volume ratio k = v/b on the stability limit; the null
     // vector is oriented like ref (or, when ref is empty, with positive b-sum).
-    double cubic_at(double k, double guess, double* ref, bool have_ref, double& T) {
+    double cubic_at(double k, double guess, double* ref, bool have_ref, double& T,
+                    double tol = 1e-12) {
         const double v = k * bm_;
-        T = spinodal_t(v, guess);
+        T = spinodal_t(v, guess, tol);
         if (!std::isfinite(T)) return kNaN;
         double u[kMaxComponents], dn[kMaxComponents];
         lambda(T, v, u);
@@ -420,7 +481,7 @@ Status critical_point(const thermo::Mixture& m, const double* z, Result& out) {
     // volume critical point is the gas-liquid one.
     double ref[kMaxComponents] = {};
     double kprev = kKmax, Tprev = kNaN;
-    double cprev = solver.cubic_at(kprev, std::min(2.0 * tmax, kThigh), ref, false, Tprev);
+    double cprev = solver.cubic_at(kprev, std::min(2.0 * tmax, kThigh), ref, false, Tprev, 1e-8);
     bool found = false;
     double ka = 0, kb = 0, ca = 0, cb = 0, Ta = 0;
     double refa[kMaxComponents];
@@ -430,7 +491,7 @@ Status critical_point(const thermo::Mixture& m, const double* z, Result& out) {
         std::copy(ref, ref + s.n, refk);
         const bool have = std::isfinite(cprev);
         const double guess = std::isfinite(Tprev) ? Tprev : std::min(2.0 * tmax, kThigh);
-        const double ck = solver.cubic_at(k, guess, refk, have, Tk);
+        const double ck = solver.cubic_at(k, guess, refk, have, Tk, 1e-8);
         if (std::isfinite(ck) && std::isfinite(cprev) && (ck > 0) != (cprev > 0)) {
             found = true;
             ka = kprev;
