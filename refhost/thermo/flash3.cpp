@@ -150,7 +150,7 @@ namespace {
 // Tangent-plane test of phase w (root rw): a trial rich in each component,
 // then Wilson vapour- and liquid-like ones. Returns the most unstable trial.
 bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw, Vec& trial,
-                    int& iters) {
+                    int& iters, const double* avoid1 = nullptr, const double* avoid2 = nullptr) {
     const int n = m.size();
     double lpw[kMaxComponents], Zw = 0;
     if (m.lnphi(T, P, w, rw, lpw, &Zw) != Status::Ok) return false;
@@ -213,11 +213,21 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
             }
         }
         if (trivial || !(tm < best)) continue;
-        best = tm;
-        found = true;
         double sw = 0;
         for (int i = 0; i < n; ++i)
             sw += W[i];
+        // A trial that lands on a phase already present is not a new one.
+        bool known = false;
+        for (const double* av : {avoid1, avoid2}) {
+            if (!av) continue;
+            double dev = 0;
+            for (int i = 0; i < n; ++i)
+                dev = std::max(dev, std::fabs(W[i] / sw - av[i]));
+            known = known || dev < 1e-4;
+        }
+        if (known) continue;
+        best = tm;
+        found = true;
         for (int i = 0; i < n; ++i)
             trial[i] = W[i] / sw;
     }
@@ -453,12 +463,19 @@ bool split3_solve(const Model& m, double T, double P, const double* z, Split3& s
     return false;
 }
 
+// Root a phase keeps while iterating: the lower-Gibbs one; with a single
+// real root, the side that root lies on, so that the phase does not jump to
+// the other branch when a second root appears along the way.
 Root root_of(const Model& m, double T, double P, const double* x) {
-    double lp[kMaxComponents], zl = 0, zm = 0;
+    double lp[kMaxComponents], zl = 0, zv = 0, zm = 0;
     if (m.lnphi(T, P, x, Root::Liquid, lp, &zl) != Status::Ok ||
+        m.lnphi(T, P, x, Root::Vapour, lp, &zv) != Status::Ok ||
         m.lnphi(T, P, x, Root::MinGibbs, lp, &zm) != Status::Ok)
         return Root::MinGibbs;
-    return zl == zm ? Root::Liquid : Root::Vapour;
+    if (zl != zv) return zm == zl ? Root::Liquid : Root::Vapour;
+    PhaseProps p;
+    if (m.properties(T, P, x, Root::MinGibbs, p) != Status::Ok) return Root::MinGibbs;
+    return p.liquid_like ? Root::Liquid : Root::Vapour;
 }
 
 bool root_ok(const Model& m, double T, double P, const double* x, Root r) {
@@ -576,42 +593,88 @@ FlashResult flash3_tp(const Model& m, double T, double P, const double* zin,
     cold.K_guess = nullptr;
     FlashResult r2 = flash_tp(m, T, P, zin, cold);
     if (r2.status != Status::Ok || active(m, zin) < 2) return relabel(m, r2);
-    Vec z{};
-    normalise_composition(n, zin, z.data());
     // The single-phase case: the feed's own test already tried every
     // component-rich trial.
     if (r2.nphases < 2) return relabel(m, r2);
-    const int A = kVapour, B = kLiquid;
-    Root rb = root_of(m, T, P, r2.x[B].data());
+    Vec z{};
+    normalise_composition(n, zin, z.data());
+    auto gibbs = [&](const FlashResult& r) { return r.h - T * r.s; };
+    // Test the heavier phase of the split, then the lighter, for a third;
+    // trials landing on either phase do not count.
     Vec W{};
-    int st_it = 0;
-    if (!phase_unstable(m, T, P, r2.x[B].data(), rb, W, st_it)) {
-        r2.it_stability += st_it;
-        return relabel(m, r2);
+    int st_it = 0, ref = -1;
+    for (int k : {int(kLiquid), int(kVapour)}) {
+        const Root rk = root_of(m, T, P, r2.x[k].data());
+        if (phase_unstable(m, T, P, r2.x[k].data(), rk, W, st_it, r2.x[kVapour].data(),
+                           r2.x[kLiquid].data())) {
+            ref = k;
+            break;
+        }
     }
+    r2.it_stability += st_it;
+    if (ref < 0) return relabel(m, r2);
+    const int oth = ref == kLiquid ? kVapour : kLiquid;
     Split3 s;
     for (int i = 0; i < n; ++i) {
-        const double xb = std::max(r2.x[B][i], 1e-300);
-        s.lnK1[i] = std::log(std::max(r2.x[A][i], 1e-300) / xb);
-        s.lnK2[i] = std::log(std::max(W[i], 1e-300) / xb);
+        const double xr = std::max(r2.x[ref][i], 1e-300);
+        s.lnK1[i] = std::log(std::max(r2.x[oth][i], 1e-300) / xr);
+        s.lnK2[i] = std::log(std::max(W[i], 1e-300) / xr);
     }
-    s.rx = rb;
-    s.r1 = root_of(m, T, P, r2.x[A].data());
+    s.rx = root_of(m, T, P, r2.x[ref].data());
+    s.r1 = root_of(m, T, P, r2.x[oth].data());
     s.r2 = root_of(m, T, P, W.data());
-    s.b[0] = r2.frac[A];
+    s.b[0] = r2.frac[oth];
     s.b[1] = 0.01;
     FlashResult res;
     res.T = T;
     res.P = P;
-    res.it_stability = r2.it_stability + st_it;
+    res.it_stability = r2.it_stability;
     res.it_ss = r2.it_ss;
     res.it_newton = r2.it_newton;
-    if (!split3_solve(m, T, P, z.data(), s, o, res)) {
-        // No three-phase answer: the best split between two of the three.
+    // Among the candidates the lowest Gibbs energy wins.
+    FlashResult best = r2;
+    double gbest = gibbs(r2);
+    bool three_found = false;
+    if (split3_solve(m, T, P, z.data(), s, o, res)) {
+        const double amt[3] = {1.0 - s.b[0] - s.b[1], s.b[0], s.b[1]};
+        const double* comp[3] = {s.x.data(), s.w1.data(), s.w2.data()};
+        const Root roots[3] = {s.rx, s.r1, s.r2};
+        // Largest |ln K| between each pair: the three phases must differ.
+        double sep[3] = {0, 0, 0};
+        for (int i = 0; i < n; ++i) {
+            if (!(z[i] > 0)) continue;
+            sep[0] = std::max(sep[0], std::fabs(s.lnK1[i]));
+            sep[1] = std::max(sep[1], std::fabs(s.lnK2[i]));
+            sep[2] = std::max(sep[2], std::fabs(s.lnK1[i] - s.lnK2[i]));
+        }
+        bool good = true;
+        for (int k = 0; k < 3; ++k) {
+            good = good && amt[k] > 0 && amt[k] < 1 && sep[k] > 1e-4;
+            good = good && root_ok(m, T, P, comp[k], roots[k]);
+        }
+        Ph ph[3];
+        for (int k = 0; k < 3 && good; ++k) {
+            good = m.properties(T, P, comp[k], roots[k], ph[k].p) == Status::Ok;
+            double sum = 0;
+            for (int i = 0; i < n; ++i)
+                sum += comp[k][i];
+            for (int i = 0; i < n; ++i)
+                ph[k].x[i] = comp[k][i] / sum;
+            ph[k].frac = amt[k];
+        }
+        if (good) {
+            FlashResult three = res;
+            assign(m, ph, 3, r2.K, three);
+            if (gibbs(three) < gbest) {
+                best = three;
+                gbest = gibbs(three);
+                three_found = true;
+            }
+        }
+    }
+    if (!three_found) {
+        // No three-phase answer: try splits between two of the three.
         const Vec* c3[3] = {&s.x, &s.w1, &s.w2};
-        FlashResult best;
-        best.status = Status::NotConverged;
-        double gbest = 1e300;
         for (int a = 0; a < 3; ++a)
             for (int b = a + 1; b < 3; ++b) {
                 Vec K{};
@@ -620,64 +683,20 @@ FlashResult flash3_tp(const Model& m, double T, double P, const double* zin,
                 FlashOptions ow = o;
                 ow.K_guess = K.data();
                 FlashResult two = flash_tp(m, T, P, z.data(), ow);
-                if (two.status == Status::Ok && two.h - T * two.s < gbest) {
-                    gbest = two.h - T * two.s;
+                res.it_ss += two.it_ss;
+                res.it_newton += two.it_newton;
+                res.it_stability += two.it_stability;
+                if (two.status == Status::Ok && gibbs(two) < gbest - 1e-9 * std::fabs(gbest)) {
                     best = two;
+                    gbest = gibbs(two);
                 }
             }
-        best.it_stability += res.it_stability;
-        best.it_ss += res.it_ss;
-        best.it_newton += res.it_newton;
-        return relabel(m, best);
+        best = relabel(m, best);
     }
-    const double amt[3] = {1.0 - s.b[0] - s.b[1], s.b[0], s.b[1]};
-    const double* comp[3] = {s.x.data(), s.w1.data(), s.w2.data()};
-    const Root roots[3] = {s.rx, s.r1, s.r2};
-    int alive[3], na = 0;
-    for (int k = 0; k < 3; ++k)
-        if (amt[k] > 0) alive[na++] = k;
-    if (na == 3) {
-        bool roots_fine = true;
-        for (int k = 0; k < 3; ++k)
-            roots_fine = roots_fine && root_ok(m, T, P, comp[k], roots[k]);
-        if (!roots_fine) {
-            FlashResult f;
-            f.status = Status::NotConverged;
-            return f;
-        }
-        Ph ph[3];
-        for (int k = 0; k < 3; ++k) {
-            if (m.properties(T, P, comp[k], roots[k], ph[k].p) != Status::Ok) {
-                FlashResult f;
-                f.status = Status::NumericalFailure;
-                return f;
-            }
-            double sum = 0;
-            for (int i = 0; i < n; ++i)
-                sum += comp[k][i];
-            for (int i = 0; i < n; ++i)
-                ph[k].x[i] = comp[k][i] / sum;
-            ph[k].frac = amt[k];
-        }
-        assign(m, ph, 3, r2.K, res);
-        return res;
-    }
-    if (na == 2) {
-        // One phase vanished: split between the other two from their K-values.
-        Vec K{};
-        const double* a = comp[alive[0]];
-        const double* b = comp[alive[1]];
-        for (int i = 0; i < n; ++i)
-            K[i] = std::max(a[i], 1e-300) / std::max(b[i], 1e-300);
-        FlashOptions ow = o;
-        ow.K_guess = K.data();
-        FlashResult two = flash_tp(m, T, P, z.data(), ow);
-        two.it_stability += res.it_stability;
-        two.it_ss += res.it_ss;
-        two.it_newton += res.it_newton;
-        return relabel(m, two);
-    }
-    return relabel(m, r2);
+    best.it_stability = res.it_stability;
+    best.it_ss = res.it_ss;
+    best.it_newton = res.it_newton;
+    return best;
 }
 
 FlashResult flash3_ph(const Model& m, double P, double H, const double* zin,
