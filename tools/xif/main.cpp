@@ -1,36 +1,72 @@
-// xif: an exchanger program on the reference host. It flashes streams and
-// tabulates their properties through xif's exported routines only.
+// xif: an exchanger program on the reference host. It flashes streams,
+// tabulates their properties and draws heating and cooling curves through
+// xif's exported routines only.
+#include "curve.h"
+#include "curve_output.h"
+#include "files.h"
+#include "input.h"
+#include "plot.h"
 #include "report.h"
 #include "session.h"
+#include "units.h"
 
 #include <xif/refhost.h>
 
 #include <CLI/CLI.hpp>
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
+#include <memory>
 #include <optional>
+#include <unistd.h>
 
 using namespace xif::cli;
 
 namespace {
 
-void add_stream_options(CLI::App* cmd, Options& o) {
-    cmd->add_option("--components", o.components, "databank ids, e.g. CH4,C2H6")
-        ->delimiter(',')
+constexpr const char* kUnitsHelp = R"(
+Units (--units):
+  si (default)   K, Pa, flows kmol/s (--mass-flows kg/s), J/kmol, J/(kmol K),
+                 m3/kmol, kg/m3, Pa s, W/(m K), N/m, W.
+  engineering    °C, bar, flows kg/h (--flows and --mass-flows are both
+                 component mass flows), kJ/kg, kJ/(kg K), m3/kg, kg/m3,
+                 mPa s, W/(m K), mN/m, kW. Enthalpies, entropies and heat
+                 capacities are per kg of the phase.
+Mole fractions are mol/mol and molecular weights kg/kmol in both.)";
+
+void add_stream_options(CLI::App* cmd, StreamArgs& a, std::string& units) {
+    cmd->add_option("--components", a.components, "databank ids, e.g. CH4,C2H6 (xif components)")
         ->required();
-    cmd->add_option("--flows", o.flows, "component molar flows, kmol/s")
-        ->delimiter(',')
-        ->required();
-    cmd->add_option("--method", o.method, "equation of state: pr or srk")
-        ->check(CLI::IsMember({"pr", "srk"}));
-    cmd->add_flag("--three-phase", o.three_phase, "allow a second liquid");
-    cmd->add_option("--noncondensables", o.noncondensables,
-                    "components kept out of the liquids, e.g. N2,O2")
-        ->delimiter(',');
-    cmd->add_flag("--no-water-tables{false}", o.water_tables,
+    cmd->add_option("--flows", a.flows,
+                    "component flows: kmol/s (si) or mass flows kg/h (engineering)");
+    cmd->add_option("--mass-flows", a.mass_flows,
+                    "component mass flows: kg/s (si) or kg/h (engineering)");
+    cmd->add_option("--method", a.method, "equation of state: pr or srk (default pr)");
+    cmd->add_flag("--three-phase", a.three_phase, "allow a second liquid");
+    cmd->add_option("--noncondensables", a.noncondensables,
+                    "components kept out of the liquids, e.g. N2,O2");
+    cmd->add_flag("--no-water-tables{false}", a.water_tables,
                   "evaluate a pure-water liquid with the mixture models");
+    cmd->add_option("--units", units, "si (default) or engineering");
+    cmd->footer(kUnitsHelp);
+}
+
+Units units_of(const std::string& text) {
+    Units u = Units::SI;
+    if (!parse_units(text, u))
+        throw InputError("unknown --units '" + text + "' (si or engineering)");
+    return u;
+}
+
+// Molecular weight of the stream, kg/kmol, from the databank.
+double stream_mw(const Options& o) {
+    double n = 0, m = 0;
+    for (size_t k = 0; k < o.components.size(); ++k)
+        n += o.flows[k], m += o.flows[k] * databank_mw(o.components[k]);
+    return m / n;
 }
 
 struct FlashArgs {
@@ -38,39 +74,47 @@ struct FlashArgs {
     bool json = false;
 };
 
-// The specification pair the options name.
-Spec spec_of(const FlashArgs& a, double& first, double& second) {
+// The specification pair the options name, in SI.
+Spec spec_of(const FlashArgs& a, Units u, double mw, double& first, double& second) {
     const int given = a.T.has_value() + a.P.has_value() + a.H.has_value() + a.vf.has_value();
     if (given != 2)
         throw InputError("give exactly two of --T, --P, --H and --vf (one of the pairs T-P, "
                          "P-H, P-vf, T-H, T-vf)");
     for (const auto* v : {&a.T, &a.P, &a.H, &a.vf})
         if (v->has_value() && !std::isfinite(**v))
-            throw InputError("a specification is not a number");
-    if (a.T && *a.T <= 0.0) throw InputError("--T must be above 0 K");
-    if (a.P && *a.P <= 0.0) throw InputError("--P must be above 0 Pa");
+            throw InputError("a specification is not a finite number");
+    const double T = a.T ? from_units(Qty::Temperature, *a.T, u, 1.0) : 0.0;
+    const double P = a.P ? from_units(Qty::Pressure, *a.P, u, 1.0) : 0.0;
+    const double H = a.H ? from_units(Qty::MolarEnergy, *a.H, u, mw) : 0.0;
+    if (a.T) check_temperature("--T", T);
+    if (a.P) check_pressure("--P", P);
     if (a.vf && (*a.vf < 0.0 || *a.vf > 1.0)) throw InputError("--vf must lie in [0, 1]");
-    if (a.T && a.P) return first = *a.T, second = *a.P, Spec::TP;
-    if (a.P && a.H) return first = *a.P, second = *a.H, Spec::PH;
-    if (a.P && a.vf) return first = *a.P, second = *a.vf, Spec::PVF;
-    if (a.T && a.H) return first = *a.T, second = *a.H, Spec::TH;
-    if (a.T && a.vf) return first = *a.T, second = *a.vf, Spec::TVF;
+    if (a.T && a.P) return first = T, second = P, Spec::TP;
+    if (a.P && a.H) return first = P, second = H, Spec::PH;
+    if (a.P && a.vf) return first = P, second = *a.vf, Spec::PVF;
+    if (a.T && a.H) return first = T, second = H, Spec::TH;
+    if (a.T && a.vf) return first = T, second = *a.vf, Spec::TVF;
     throw InputError("--H and --vf do not make a specification pair");
 }
 
-int run_flash(const Options& o, const FlashArgs& a) {
+int run_flash(const StreamArgs& sa, const std::string& units, const FlashArgs& a) {
+    const Units u = units_of(units);
+    const Options o = resolve_stream(sa, u);
     double first = 0, second = 0;
-    const Spec spec = spec_of(a, first, second);
+    const Spec spec = spec_of(a, u, stream_mw(o), first, second);
     Session s(o);
     // Start from a state near the specification; the flash then solves it.
-    const double t0 = a.T.value_or(300.0), p0 = a.P.value_or(101325.0);
+    const double t0 = spec == Spec::TP || spec == Spec::TH || spec == Spec::TVF ? first : 300.0;
+    const double p0 = spec == Spec::TP                        ? second
+                      : spec == Spec::PH || spec == Spec::PVF ? first
+                                                              : 101325.0;
     s.set_state(t0, p0);
     const int64_t status = s.flash(spec, first, second);
     const StreamReport r = read_report(s, status);
     if (a.json)
-        std::cout << to_json(r, s.ids()).dump(2) << '\n';
+        std::cout << to_json(r, s.ids(), u).dump(2) << '\n';
     else
-        std::cout << to_table(r, s.ids());
+        std::cout << to_table(r, s.ids(), u);
     if (status != 1) {
         std::cerr << "xif: the flash did not converge (flash status " << status << ")\n";
         return 3;
@@ -95,22 +139,172 @@ int run_components() {
     return 0;
 }
 
+struct CurveCli {
+    std::optional<double> T_in, T_out, P, P_out;
+    int points = 21;
+    bool equal_enthalpy = false;
+    std::string csv, json, plot;
+    bool json_given = false;
+};
+
+// Progress on a terminal once a curve takes more than a moment.
+class ProgressLine {
+  public:
+    ProgressLine() : start_(std::chrono::steady_clock::now()), tty_(::isatty(2) != 0) {}
+    ~ProgressLine() {
+        if (shown_) std::fputs("\r\033[K", stderr);
+    }
+    void operator()(int done, int expected) {
+        if (!tty_) return;
+        const double s =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+        if (s < 0.3) return;
+        shown_ = true;
+        std::fprintf(stderr, "\rxif curve: %d of about %d flashes", done, expected);
+        std::fflush(stderr);
+    }
+
+  private:
+    std::chrono::steady_clock::time_point start_;
+    bool tty_, shown_ = false;
+};
+
+int run_curve(const StreamArgs& sa, const std::string& units, const CurveCli& c,
+              bool print_table = true) {
+    const Units u = units_of(units);
+    const Options o = resolve_stream(sa, u);
+    if (!c.T_in || !c.T_out || !c.P) throw InputError("give --T-in, --T-out and --P");
+    CurveArgs a;
+    a.T_in = from_units(Qty::Temperature, *c.T_in, u, 1.0);
+    a.T_out = from_units(Qty::Temperature, *c.T_out, u, 1.0);
+    a.P_in = from_units(Qty::Pressure, *c.P, u, 1.0);
+    a.P_out = c.P_out ? from_units(Qty::Pressure, *c.P_out, u, 1.0) : a.P_in;
+    check_temperature("--T-in", a.T_in);
+    check_temperature("--T-out", a.T_out);
+    check_pressure("--P", a.P_in);
+    check_pressure("--P-out", a.P_out);
+    if (c.points < kMinPoints || c.points > kMaxPoints)
+        throw InputError("--points must be " + std::to_string(kMinPoints) + " to " +
+                         std::to_string(kMaxPoints) + ", not " + std::to_string(c.points));
+    a.points = c.points;
+    a.equal_enthalpy = c.equal_enthalpy;
+
+    // Open every output first: a bad path fails before the work, and a
+    // failed run leaves no file behind.
+    std::unique_ptr<OutputFile> csv, json, plot;
+    if (!c.csv.empty()) csv = std::make_unique<OutputFile>(c.csv);
+    if (!c.json.empty()) json = std::make_unique<OutputFile>(c.json);
+    if (!c.plot.empty()) plot = std::make_unique<OutputFile>(c.plot);
+
+    Session s(o);
+    s.set_state(a.T_in, a.P_in);
+    Curve curve;
+    {
+        ProgressLine line;
+        curve = compute_curve(s, a, [&](int done, int expected) { line(done, expected); });
+    }
+    const std::string svg = plot ? curve_svg(curve, s.ids(), u) : std::string();
+    const std::string json_text =
+        json || c.json_given ? curve_json(curve, s.ids(), u).dump(2) + "\n" : std::string();
+    if (csv) csv->commit(curve_csv(curve, u));
+    if (json) json->commit(json_text);
+    if (plot) plot->commit(svg);
+    if (c.json_given && c.json.empty())
+        std::cout << json_text;
+    else if (print_table)
+        std::cout << curve_table(curve, s.ids(), u);
+    if (!curve.failed.empty())
+        std::cerr << "xif: " << curve.failed.size()
+                  << " flash(es) of the curve did not converge; those points are left out\n";
+    return 0;
+}
+
+int run_demo(const std::string& out_dir, const std::string& units) {
+    std::error_code ec;
+    std::filesystem::create_directories(out_dir, ec);
+    if (ec) throw InputError("cannot create '" + out_dir + "': " + ec.message());
+    // A water/hydrocarbon condenser: steam with n-hexane and n-heptane and a
+    // little nitrogen, cooled from 450 K to 300 K at 2 bar falling to 1.9 bar.
+    StreamArgs sa;
+    sa.components = "WATER,NC6,NC7,N2";
+    sa.three_phase = true;
+    sa.noncondensables = "N2";
+    CurveCli c;
+    const Units u = units_of(units);
+    const double flows_si[] = {0.05, 0.02, 0.02, 0.002}; // kmol/s
+    const char* ids[] = {"WATER", "NC6", "NC7", "N2"};
+    for (size_t k = 0; k < 4; ++k) {
+        char buf[40];
+        std::snprintf(buf, sizeof buf, "%s%.10g", k ? "," : "",
+                      to_units(Qty::MolarFlow, flows_si[k], u, databank_mw(ids[k])));
+        sa.flows += buf;
+    }
+    c.T_in = to_units(Qty::Temperature, 450.0, u, 1.0);
+    c.T_out = to_units(Qty::Temperature, 300.0, u, 1.0);
+    c.P = to_units(Qty::Pressure, 2.0e5, u, 1.0);
+    c.P_out = to_units(Qty::Pressure, 1.9e5, u, 1.0);
+    c.points = 31;
+    const std::string dir = out_dir.empty() || out_dir.back() == '/' ? out_dir : out_dir + "/";
+    c.csv = dir + "demo.csv";
+    c.json = dir + "demo.json";
+    c.plot = dir + "demo.svg";
+    std::cout << "xif demo: condensing steam, n-hexane and n-heptane with nitrogen, 450 K to "
+                 "300 K, 2 bar falling to 1.9 bar, three phases allowed\n";
+    const int rc = run_curve(sa, units, c);
+    if (rc == 0) std::cout << "\nwritten: " << c.csv << ", " << c.json << ", " << c.plot << '\n';
+    return rc;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"xif: flash streams and tabulate their properties on the reference host"};
+    CLI::App app{"xif: flash streams, tabulate their properties and draw heating and cooling "
+                 "curves on the reference host"};
     app.require_subcommand(1);
 
-    Options flash_opts;
+    StreamArgs flash_stream;
+    std::string flash_units = "si";
     FlashArgs flash_args;
     CLI::App* flash =
         app.add_subcommand("flash", "flash a stream and show every phase's properties");
-    add_stream_options(flash, flash_opts);
-    flash->add_option("--T", flash_args.T, "temperature, K");
-    flash->add_option("--P", flash_args.P, "pressure, Pa");
-    flash->add_option("--H", flash_args.H, "molar enthalpy, J/kmol");
+    add_stream_options(flash, flash_stream, flash_units);
+    flash->add_option("--T", flash_args.T, "temperature, K (°C)");
+    flash->add_option("--P", flash_args.P, "pressure, Pa (bar)");
+    flash->add_option("--H", flash_args.H, "enthalpy, J/kmol (kJ/kg)");
     flash->add_option("--vf", flash_args.vf, "vapour fraction, 0 to 1");
     flash->add_flag("--json", flash_args.json, "print one JSON object");
+
+    StreamArgs curve_stream;
+    std::string curve_units = "si";
+    CurveCli curve_args;
+    CLI::App* curve = app.add_subcommand(
+        "curve", "the heating or cooling curve of a stream: every phase's properties from an "
+                 "inlet to an outlet temperature, with its dew and bubble points");
+    add_stream_options(curve, curve_stream, curve_units);
+    curve->add_option("--T-in", curve_args.T_in, "inlet temperature, K (°C)")->required();
+    curve->add_option("--T-out", curve_args.T_out, "outlet temperature, K (°C)")->required();
+    curve->add_option("--P", curve_args.P, "inlet pressure, Pa (bar)")->required();
+    curve->add_option("--P-out", curve_args.P_out,
+                      "outlet pressure, Pa (bar); the pressure falls linearly (default: --P)");
+    curve->add_option("--points", curve_args.points,
+                      "points from inlet to outlet, 2 to 10000 "
+                      "(default 21)");
+    curve->add_flag("--equal-enthalpy", curve_args.equal_enthalpy,
+                    "space the points in equal enthalpy steps (P-H flashes)");
+    curve->add_option("--csv", curve_args.csv, "write the curve as CSV to FILE");
+    curve
+        ->add_option("--json", curve_args.json,
+                     "write the curve as JSON to FILE, or without FILE print it instead of "
+                     "the table")
+        ->expected(0, 1);
+    curve->add_option("--plot", curve_args.plot, "draw the curve as SVG to FILE");
+
+    std::string demo_out = ".", demo_units = "si";
+    CLI::App* demo = app.add_subcommand(
+        "demo", "a water/hydrocarbon condenser curve: writes DIR/demo.csv, demo.json and "
+                "demo.svg and prints the table");
+    demo->add_option("--out", demo_out, "output directory (default: the current one)");
+    demo->add_option("--units", demo_units, "si (default) or engineering");
 
     CLI::App* components = app.add_subcommand("components", "list the databank");
 
@@ -120,11 +314,20 @@ int main(int argc, char** argv) {
         return app.exit(e);
     }
     try {
-        if (*flash) return run_flash(flash_opts, flash_args);
+        curve_args.json_given = curve->count("--json") > 0;
+        if (*flash) return run_flash(flash_stream, flash_units, flash_args);
+        if (*curve) return run_curve(curve_stream, curve_units, curve_args);
+        if (*demo) return run_demo(demo_out, demo_units);
         if (*components) return run_components();
     } catch (const InputError& e) {
         std::cerr << "xif: " << e.what() << '\n';
         return 2;
+    } catch (const CurveError& e) {
+        std::cerr << "xif: " << e.what() << '\n';
+        return 3;
+    } catch (const std::exception& e) {
+        std::cerr << "xif: " << e.what() << '\n';
+        return 1;
     }
     return 1;
 }

@@ -61,6 +61,7 @@ StreamReport read_report(Session& s, int64_t status) {
         p.thermal_conductivity = ask(s, XIF_HXBTHC, phase);
         p.surface_tension = ask(s, XIF_HXBSFT, phase);
         p.diffusivity = ask(s, XIF_HXBDIF, phase);
+        p.enthalpy_flow = ask(s, XIF_HXBQFL, phase);
     }
     return r;
 }
@@ -71,29 +72,6 @@ nlohmann::json value(const std::optional<double>& v) {
     return v ? nlohmann::json(*v) : nlohmann::json(nullptr);
 }
 
-struct Row {
-    const char* key;
-    const char* label;
-    const char* unit;
-    std::optional<double> PhaseReport::*field;
-};
-constexpr Row kRows[] = {
-    {"fraction", "phase fraction", "-", &PhaseReport::fraction},
-    {"molecular_weight", "molecular weight", "kg/kmol", &PhaseReport::molecular_weight},
-    {"enthalpy", "enthalpy", "J/kmol", &PhaseReport::enthalpy},
-    {"heat_capacity", "heat capacity", "J/(kmol K)", &PhaseReport::heat_capacity},
-    {"entropy", "entropy", "J/(kmol K)", &PhaseReport::entropy},
-    {"molar_volume", "molar volume", "m3/kmol", &PhaseReport::molar_volume},
-    {"density", "density", "kg/m3", &PhaseReport::density},
-    {"critical_temperature", "critical temperature", "K", &PhaseReport::critical_temperature},
-    {"critical_pressure", "critical pressure", "Pa", &PhaseReport::critical_pressure},
-    {"heat_of_vaporization", "heat of vaporization", "J/kmol", &PhaseReport::heat_of_vaporization},
-    {"viscosity", "viscosity", "Pa s", &PhaseReport::viscosity},
-    {"thermal_conductivity", "thermal conductivity", "W/(m K)", &PhaseReport::thermal_conductivity},
-    {"surface_tension", "surface tension", "N/m", &PhaseReport::surface_tension},
-    {"diffusivity", "diffusivity", "m2/s", &PhaseReport::diffusivity},
-};
-
 std::string number(const std::optional<double>& v) {
     if (!v) return "-";
     char buf[32];
@@ -103,35 +81,76 @@ std::string number(const std::optional<double>& v) {
 
 } // namespace
 
-nlohmann::json to_json(const StreamReport& r, const std::vector<std::string>& ids) {
+const std::vector<PropertyRow>& property_rows() {
+    static const std::vector<PropertyRow> rows = {
+        {"fraction", "phase fraction", Qty::None, &PhaseReport::fraction},
+        {"molecular_weight", "molecular weight", Qty::MolecularWeight,
+         &PhaseReport::molecular_weight},
+        {"enthalpy", "enthalpy", Qty::MolarEnergy, &PhaseReport::enthalpy},
+        {"enthalpy_flow", "enthalpy flow", Qty::EnergyFlow, &PhaseReport::enthalpy_flow},
+        {"heat_capacity", "heat capacity", Qty::MolarHeatCap, &PhaseReport::heat_capacity},
+        {"entropy", "entropy", Qty::MolarHeatCap, &PhaseReport::entropy},
+        {"molar_volume", "molar volume", Qty::MolarVolume, &PhaseReport::molar_volume},
+        {"density", "density", Qty::Density, &PhaseReport::density},
+        {"critical_temperature", "critical temperature", Qty::Temperature,
+         &PhaseReport::critical_temperature},
+        {"critical_pressure", "critical pressure", Qty::Pressure, &PhaseReport::critical_pressure},
+        {"heat_of_vaporization", "heat of vaporization", Qty::MolarEnergy,
+         &PhaseReport::heat_of_vaporization},
+        {"viscosity", "viscosity", Qty::Viscosity, &PhaseReport::viscosity},
+        {"thermal_conductivity", "thermal conductivity", Qty::Conductivity,
+         &PhaseReport::thermal_conductivity},
+        {"surface_tension", "surface tension", Qty::SurfaceTension, &PhaseReport::surface_tension},
+        {"diffusivity", "diffusivity", Qty::Diffusivity, &PhaseReport::diffusivity},
+    };
+    return rows;
+}
+
+std::optional<double> phase_value(const PhaseReport& p, const PropertyRow& row, Units u) {
+    if (row.field == &PhaseReport::fraction) return p.fraction.value_or(0.0);
+    const std::optional<double>& v = p.*row.field;
+    if (!v) return std::nullopt;
+    const bool per_kg =
+        u == Units::Engineering && (row.qty == Qty::MolarEnergy || row.qty == Qty::MolarHeatCap ||
+                                    row.qty == Qty::MolarVolume);
+    if (per_kg && !(p.molecular_weight && *p.molecular_weight > 0.0)) return std::nullopt;
+    return to_units(row.qty, *v, u, per_kg ? *p.molecular_weight : 1.0);
+}
+
+nlohmann::json phase_json(const PhaseReport& p, const std::vector<std::string>& ids, Units u) {
+    nlohmann::json ph = nlohmann::json::object();
+    for (const PropertyRow& row : property_rows())
+        ph[row.key] = value(phase_value(p, row, u));
+    nlohmann::json comp = nlohmann::json::object();
+    for (size_t c = 0; c < ids.size(); ++c)
+        comp[ids[c]] = c < p.composition.size() ? value(p.composition[c]) : nullptr;
+    ph["composition"] = comp;
+    return ph;
+}
+
+nlohmann::json to_json(const StreamReport& r, const std::vector<std::string>& ids, Units u) {
     nlohmann::json j;
     j["status"] = r.status == 1 ? "ok" : "failed";
     j["flash_status"] = r.status;
-    j["T"] = r.T;
-    j["P"] = r.P;
+    j["units"] = units_name(u);
+    j["T"] = to_units(Qty::Temperature, r.T, u, 1.0);
+    j["P"] = to_units(Qty::Pressure, r.P, u, 1.0);
     j["vapour_fraction"] = r.vapour_fraction;
     nlohmann::json phases = nlohmann::json::object();
-    for (size_t k = 0; k < r.phases.size(); ++k) {
-        const PhaseReport& p = r.phases[k];
-        nlohmann::json ph = nlohmann::json::object();
-        for (const Row& row : kRows)
-            ph[row.key] = value(p.*row.field);
-        if (!p.present) ph["fraction"] = p.fraction ? *p.fraction : 0.0;
-        nlohmann::json comp = nlohmann::json::object();
-        for (size_t c = 0; c < ids.size(); ++c)
-            comp[ids[c]] = c < p.composition.size() ? value(p.composition[c]) : nullptr;
-        ph["composition"] = comp;
-        phases[kPhaseNames[k]] = ph;
-    }
+    for (size_t k = 0; k < r.phases.size(); ++k)
+        phases[kPhaseNames[k]] = phase_json(r.phases[k], ids, u);
     j["phases"] = phases;
     return j;
 }
 
-std::string to_table(const StreamReport& r, const std::vector<std::string>& ids) {
+std::string to_table(const StreamReport& r, const std::vector<std::string>& ids, Units u) {
     std::ostringstream out;
     char line[256];
-    std::snprintf(line, sizeof line, "%s: T = %.6g K, P = %.6g Pa, vapour fraction = %.6g\n\n",
-                  r.status == 1 ? "converged" : "flash FAILED", r.T, r.P, r.vapour_fraction);
+    std::snprintf(line, sizeof line, "%s: T = %.6g %s, P = %.6g %s, vapour fraction = %.6g\n\n",
+                  r.status == 1 ? "converged" : "flash FAILED",
+                  to_units(Qty::Temperature, r.T, u, 1.0), unit_label(Qty::Temperature, u),
+                  to_units(Qty::Pressure, r.P, u, 1.0), unit_label(Qty::Pressure, u),
+                  r.vapour_fraction);
     out << line;
     std::snprintf(line, sizeof line, "%-22s %-11s", "property", "unit");
     out << line;
@@ -141,7 +160,13 @@ std::string to_table(const StreamReport& r, const std::vector<std::string>& ids)
     }
     out << '\n';
     auto row = [&](const std::string& label, const std::string& unit, auto cell) {
-        std::snprintf(line, sizeof line, "%-22s %-11s", label.c_str(), unit.c_str());
+        // Pad by characters, not bytes: a unit may hold a degree sign.
+        std::string unit_cell = unit;
+        size_t chars = 0;
+        for (unsigned char c : unit)
+            chars += (c & 0xC0) != 0x80;
+        if (chars < 11) unit_cell.append(11 - chars, ' ');
+        std::snprintf(line, sizeof line, "%-22s %s", label.c_str(), unit_cell.c_str());
         out << line;
         for (size_t k = 0; k < r.phases.size(); ++k) {
             std::snprintf(line, sizeof line, " %13s", cell(r.phases[k]).c_str());
@@ -149,11 +174,9 @@ std::string to_table(const StreamReport& r, const std::vector<std::string>& ids)
         }
         out << '\n';
     };
-    for (const Row& rw : kRows)
-        row(rw.label, rw.unit, [&](const PhaseReport& p) {
-            return rw.field == &PhaseReport::fraction ? number(p.fraction.value_or(0.0))
-                                                      : number(p.*rw.field);
-        });
+    for (const PropertyRow& rw : property_rows())
+        row(rw.label, unit_label(rw.qty, u),
+            [&](const PhaseReport& p) { return number(phase_value(p, rw, u)); });
     for (size_t c = 0; c < ids.size(); ++c)
         row("x " + ids[c], "mol/mol", [&](const PhaseReport& p) {
             return c < p.composition.size() ? number(p.composition[c]) : std::string("-");

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "session.h"
+#include "units.h"
 
 #include <nlohmann/json.hpp>
 
@@ -20,7 +21,7 @@ inline constexpr std::array<const char*, 6> kPhaseNames = {"whole",   "vapour", 
 struct PhaseReport {
     std::optional<double> fraction, molecular_weight, enthalpy, heat_capacity, entropy,
         molar_volume, density, critical_temperature, critical_pressure, heat_of_vaporization,
-        viscosity, thermal_conductivity, surface_tension, diffusivity;
+        viscosity, thermal_conductivity, surface_tension, diffusivity, enthalpy_flow;
     std::vector<std::optional<double>> composition; // by component
     bool present = false;
 };
@@ -34,7 +35,24 @@ struct StreamReport {
 // Reads every property of every phase of the session's flashed stream.
 StreamReport read_report(Session& s, int64_t status);
 
-nlohmann::json to_json(const StreamReport& r, const std::vector<std::string>& ids);
-std::string to_table(const StreamReport& r, const std::vector<std::string>& ids);
+// One property row of a phase: its key, label, kind of quantity and field.
+struct PropertyRow {
+    const char* key;
+    const char* label;
+    Qty qty;
+    std::optional<double> PhaseReport::*field;
+};
+// Every property row, in the order of the table and the JSON.
+const std::vector<PropertyRow>& property_rows();
+
+// A property of a phase in the chosen units (per kg in engineering units,
+// with the phase's molecular weight); empty when it is missing.
+std::optional<double> phase_value(const PhaseReport& p, const PropertyRow& row, Units u);
+
+// A phase as one JSON object (the same in `xif flash` and `xif curve`).
+nlohmann::json phase_json(const PhaseReport& p, const std::vector<std::string>& ids, Units u);
+
+nlohmann::json to_json(const StreamReport& r, const std::vector<std::string>& ids, Units u);
+std::string to_table(const StreamReport& r, const std::vector<std::string>& ids, Units u);
 
 } // namespace xif::cli

@@ -3,6 +3,7 @@
 #include <xif/refhost.h>
 #include <xif/xif.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -73,12 +74,15 @@ Session::Session(const Options& o) : ids_(o.components), flows_(o.flows) {
 
 void Session::set_state(double T, double P) {
     int64_t ierr = 0;
+    std::fill(svec_.begin(), svec_.end(), 0.0);
     XIFHOST_STREAM(flows_.data(), &T, &P, svec_.data(), &ierr);
-    if (ierr != 0) throw InputError(host_message());
+    if (ierr != 0 && !(svec_[nc()] > 0.0 && svec_[nc() + 1] == T && svec_[nc() + 2] == P))
+        throw InputError(host_message());
 }
 
-int64_t Session::flash(Spec spec, double a, double b) {
+int64_t Session::flash(Spec spec, double a, double b, double T_estimate) {
     double* s = svec_.data();
+    if (T_estimate > 0.0) XIF_HXBZTP(s, nullptr, nullptr, &T_estimate);
     switch (spec) {
     case Spec::TP:
         XIF_HXBZTP(s, nullptr, nullptr, &a), XIF_HXBZPR(s, nullptr, nullptr, &b);

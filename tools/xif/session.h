@@ -35,16 +35,21 @@ class Session {
     const std::vector<std::string>& ids() const { return ids_; }
     std::vector<double>& stream() { return svec_; }
 
-    // Sets the stream's state from T and P (a T-P flash by the host).
+    // Lays out the stream vector at T and P. The host also flashes it there;
+    // when that flash alone fails the vector still holds the flows, T and P,
+    // and the flash that follows decides.
     void set_state(double T, double P);
     // Flashes the stream at a specification pair; returns the flash status
-    // (1 = converged).
-    int64_t flash(Spec spec, double a, double b);
+    // (1 = converged). P-H and P-vf flashes start from the stream's present
+    // temperature, or from T_estimate when it is above 0.
+    int64_t flash(Spec spec, double a, double b, double T_estimate = 0.0);
 
     double temperature() const { return svec_[nc() + 1]; }
     double pressure() const { return svec_[nc() + 2]; }
     double enthalpy() const { return svec_[nc() + 3]; }
     double vapour_fraction() const { return svec_[nc() + 4]; }
+    double total_flow() const { return svec_[nc()]; }           // kmol/s
+    double molecular_weight() const { return svec_[nc() + 8]; } // kg/kmol
 
   private:
     std::vector<std::string> ids_;

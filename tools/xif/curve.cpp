@@ -1,0 +1,222 @@
+#include "curve.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace xif::cli {
+
+const char* kind_name(PointKind k) {
+    switch (k) {
+    case PointKind::Dew:
+        return "dew";
+    case PointKind::Bubble:
+        return "bubble";
+    default:
+        return "point";
+    }
+}
+
+namespace {
+
+// Temperature step of the apparent heat capacity's central difference, K:
+// small against the curve's steps, large against the flash's tolerance.
+constexpr double kCpStep = 0.02;
+// Offsets of the extra points either side of a dew or bubble point, as
+// fractions of the grid's temperature step.
+constexpr double kDenseOffsets[] = {0.03, 0.1, 0.3};
+
+class Builder {
+  public:
+    Builder(Session& s, const CurveArgs& a, const Progress& progress)
+        : s_(s), a_(a), progress_(progress) {}
+
+    Curve run() {
+        const int n = a_.points;
+        expected_ = n + 2;
+        // The inlet: every duty is measured from it.
+        if (!flash_tp(a_.T_in, a_.P_in))
+            throw CurveError(message("the inlet flash did not converge", a_.T_in, a_.P_in));
+        H_in_ = whole_enthalpy();
+        curve_.molecular_weight = s_.molecular_weight();
+        if (a_.equal_enthalpy) {
+            if (!flash_tp(a_.T_out, a_.P_out))
+                throw CurveError(message("the outlet flash did not converge (equal enthalpy "
+                                         "steps need both ends)",
+                                         a_.T_out, a_.P_out));
+            H_out_ = whole_enthalpy();
+        }
+        for (int i = 0; i < n; ++i) {
+            const double f = static_cast<double>(i) / (n - 1);
+            const double T = a_.T_in + (a_.T_out - a_.T_in) * f, P = pressure(f);
+            bool ok;
+            if (!a_.equal_enthalpy || i == 0 || i == n - 1)
+                ok = flash_tp(T, P);
+            else
+                ok = flash(Spec::PH, P, H_in_ + (H_out_ - H_in_) * f, T);
+            add(PointKind::Point, ok, T, P, f);
+        }
+        if (a_.T_in != a_.T_out) {
+            saturation(1.0, PointKind::Dew);
+            saturation(0.0, PointKind::Bubble);
+        }
+        dense();
+        order();
+        return std::move(curve_);
+    }
+
+  private:
+    Session& s_;
+    const CurveArgs& a_;
+    const Progress& progress_;
+    Curve curve_;
+    double H_in_ = 0, H_out_ = 0;
+    int done_ = 0, expected_ = 0;
+
+    static std::string message(const char* what, double T, double P) {
+        char buf[160];
+        std::snprintf(buf, sizeof buf, "%s at T = %.6g K, P = %.6g Pa", what, T, P);
+        return buf;
+    }
+
+    double pressure(double position) const {
+        return a_.P_in + (a_.P_out - a_.P_in) * std::clamp(position, 0.0, 1.0);
+    }
+
+    double whole_enthalpy() { return s_.enthalpy(); }
+
+    // Position along the curve of a flashed state.
+    double position(double T, double H) const {
+        if (a_.equal_enthalpy) return H_out_ != H_in_ ? (H - H_in_) / (H_out_ - H_in_) : 0.0;
+        return a_.T_out != a_.T_in ? (T - a_.T_in) / (a_.T_out - a_.T_in) : 0.0;
+    }
+
+    bool flash(Spec spec, double a, double b, double T_estimate) {
+        const int64_t status = s_.flash(spec, a, b, T_estimate);
+        ++done_;
+        if (progress_) progress_(done_, std::max(done_, expected_));
+        return status == 1;
+    }
+    bool flash_tp(double T, double P) { return flash(Spec::TP, T, P, 0.0); }
+
+    // Reads the flashed state into a new point, then its apparent heat
+    // capacity (which flashes again either side).
+    void add(PointKind kind, bool ok, double T, double P, double grid_position = -1.0) {
+        if (!ok) {
+            curve_.failed.push_back({T, P});
+            return;
+        }
+        CurvePoint p;
+        p.kind = kind;
+        p.report = read_report(s_, 1);
+        p.position = grid_position >= 0.0 ? grid_position : position(p.report.T, p.report.enthalpy);
+        p.apparent_heat_capacity = apparent_cp(p.report.T, p.report.P);
+        curve_.points.push_back(std::move(p));
+    }
+
+    std::optional<double> apparent_cp(double T, double P) {
+        double H[2];
+        bool ok[2];
+        for (int side = 0; side < 2; ++side) {
+            ok[side] = flash_tp(T + (side ? kCpStep : -kCpStep), P);
+            H[side] = ok[side] ? whole_enthalpy() : 0.0;
+        }
+        expected_ += 2;
+        // One side alone still gives a (one-sided) slope, from the point itself.
+        if (ok[0] && ok[1]) return (H[1] - H[0]) / (2 * kCpStep);
+        if (!ok[0] && !ok[1]) return std::nullopt;
+        if (!flash_tp(T, P)) return std::nullopt;
+        const double Hm = whole_enthalpy();
+        return ok[1] ? (H[1] - Hm) / kCpStep : (Hm - H[0]) / kCpStep;
+    }
+
+    // A dew (vf 1) or bubble (vf 0) point within the range, on the pressure
+    // profile: the pressure at the point depends on where it lies.
+    void saturation(double vf, PointKind kind) {
+        double P = pressure(0.5), T = 0.5 * (a_.T_in + a_.T_out);
+        bool found = false;
+        for (int iter = 0; iter < 30; ++iter) {
+            if (!flash(Spec::PVF, P, vf, T)) return;
+            T = s_.temperature();
+            const double P_next = pressure(position(T, s_.enthalpy()));
+            found = true;
+            if (std::abs(P_next - P) <= 1e-9 * P) break;
+            P = P_next;
+            found = false;
+        }
+        if (!found) return;
+        const double pos = position(T, s_.enthalpy());
+        const double lo = std::min(a_.T_in, a_.T_out), hi = std::max(a_.T_in, a_.T_out);
+        if (!(T > lo && T < hi) || pos <= 0.0 || pos >= 1.0) return;
+        add(kind, true, T, P);
+    }
+
+    // Extra points either side of each dew and bubble point, where the
+    // properties change fastest.
+    void dense() {
+        const double step = std::abs(a_.T_out - a_.T_in) / (a_.points - 1);
+        const double lo = std::min(a_.T_in, a_.T_out), hi = std::max(a_.T_in, a_.T_out);
+        std::vector<double> centres;
+        for (const CurvePoint& p : curve_.points)
+            if (p.kind != PointKind::Point) centres.push_back(p.report.T);
+        for (double Tc : centres)
+            for (double f : kDenseOffsets)
+                for (double sign : {-1.0, 1.0}) {
+                    const double T = Tc + sign * f * step;
+                    if (!(T > lo && T < hi)) continue;
+                    bool crowded = false;
+                    for (const CurvePoint& p : curve_.points)
+                        crowded = crowded || std::abs(p.report.T - T) < 0.02 * step;
+                    if (!crowded) on_profile(T);
+                }
+    }
+
+    // A T-P flash at T with the profile's pressure there: in equal-enthalpy
+    // mode the position depends on the enthalpy, so the pressure is iterated.
+    void on_profile(double T) {
+        double P = pressure(position(T, 0.0));
+        if (a_.equal_enthalpy) P = pressure(0.5);
+        for (int iter = 0; iter < 10; ++iter) {
+            if (!flash_tp(T, P)) return add(PointKind::Point, false, T, P);
+            const double P_next = pressure(position(T, s_.enthalpy()));
+            if (std::abs(P_next - P) <= 1e-9 * P) break;
+            P = P_next;
+        }
+        add(PointKind::Point, true, T, P);
+    }
+
+    // Inlet to outlet; the duties from the inlet.
+    void order() {
+        std::vector<CurvePoint>& pts = curve_.points;
+        const CurvePoint inlet = pts.front();
+        // By position, then by enthalpy progress: the dew and bubble points of
+        // a pure component share a temperature.
+        double H_span = 0.0;
+        for (const CurvePoint& p : pts)
+            if (std::abs(p.report.enthalpy - H_in_) > std::abs(H_span))
+                H_span = p.report.enthalpy - H_in_;
+        auto progress = [&](const CurvePoint& p) {
+            return H_span != 0.0 ? (p.report.enthalpy - H_in_) / H_span : 0.0;
+        };
+        std::stable_sort(pts.begin(), pts.end(), [&](const CurvePoint& x, const CurvePoint& y) {
+            if (x.position != y.position) return x.position < y.position;
+            return progress(x) < progress(y);
+        });
+        const auto flow = [](const CurvePoint& p) {
+            const PhaseReport& whole = p.report.phases[0];
+            return whole.enthalpy_flow.value_or(0.0);
+        };
+        const double Q_in = flow(inlet);
+        for (CurvePoint& p : pts)
+            p.duty = flow(p) - Q_in;
+    }
+};
+
+} // namespace
+
+Curve compute_curve(Session& s, const CurveArgs& a, const Progress& progress) {
+    return Builder(s, a, progress).run();
+}
+
+} // namespace xif::cli

@@ -1,0 +1,141 @@
+#include "input.h"
+
+#include <xif/refhost.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace xif::cli {
+
+namespace {
+
+std::string trim(const std::string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b])))
+        ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1])))
+        --e;
+    return s.substr(b, e - b);
+}
+
+std::string upper(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string field(const char* text, size_t width) {
+    size_t n = width;
+    while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\0'))
+        --n;
+    return std::string(text, n);
+}
+
+} // namespace
+
+std::vector<std::string> split_list(const std::string& option, const std::string& text) {
+    if (trim(text).empty()) throw InputError(option + " is empty");
+    std::vector<std::string> out;
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = text.find(',', start);
+        const std::string item = trim(
+            text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        if (item.empty())
+            throw InputError(option + ": entry " + std::to_string(out.size() + 1) + " of '" + text +
+                             "' is empty");
+        out.push_back(item);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return out;
+}
+
+double parse_number(const std::string& option, const std::string& text) {
+    const std::string t = trim(text);
+    char* end = nullptr;
+    const double v = t.empty() ? 0.0 : std::strtod(t.c_str(), &end);
+    if (t.empty() || end != t.c_str() + t.size())
+        throw InputError(option + ": '" + text + "' is not a number");
+    if (!std::isfinite(v)) throw InputError(option + ": '" + text + "' is not a finite number");
+    return v;
+}
+
+double databank_mw(const std::string& id) {
+    const int64_t n = XIFHOST_DATABANK_SIZE();
+    for (int64_t i = 1; i <= n; ++i) {
+        char cid[24], name[24], formula[24];
+        const int64_t width = 24;
+        double mw = 0, tc = 0, pc = 0;
+        int64_t ierr = 0;
+        XIFHOST_DATABANK_ENTRY(&i, cid, name, formula, &width, &mw, &tc, &pc, &ierr);
+        if (ierr == 0 && field(cid, sizeof cid) == id) return mw;
+    }
+    throw InputError("unknown component '" + id + "' (xif components lists the databank)");
+}
+
+Options resolve_stream(const StreamArgs& a, Units u) {
+    Options o;
+    for (const std::string& id : split_list("--components", a.components))
+        o.components.push_back(upper(id));
+    for (size_t k = 0; k < o.components.size(); ++k)
+        for (size_t m = 0; m < k; ++m)
+            if (o.components[k] == o.components[m])
+                throw InputError("--components: " + o.components[k] + " is given twice");
+    std::vector<double> mw;
+    for (const std::string& id : o.components)
+        mw.push_back(databank_mw(id));
+
+    const bool molar = !a.flows.empty(), mass = !a.mass_flows.empty();
+    if (molar == mass) throw InputError("give exactly one of --flows and --mass-flows");
+    const std::string option = molar ? "--flows" : "--mass-flows";
+    const std::vector<std::string> items = split_list(option, molar ? a.flows : a.mass_flows);
+    if (items.size() != o.components.size())
+        throw InputError(option + " gives " + std::to_string(items.size()) + " flows for " +
+                         std::to_string(o.components.size()) + " components");
+    double total = 0.0;
+    for (size_t k = 0; k < items.size(); ++k) {
+        const double v = parse_number(option, items[k]);
+        if (v < 0.0) throw InputError(option + ": the flow of " + o.components[k] + " is negative");
+        double kmol_s;
+        if (u == Units::Engineering) // kg/h of the component, either option
+            kmol_s = from_units(Qty::MolarFlow, v, u, mw[k]);
+        else
+            kmol_s = molar ? v : v / mw[k];
+        o.flows.push_back(kmol_s);
+        total += kmol_s;
+    }
+    if (!(total > 0.0)) throw InputError(option + ": the stream carries no flow");
+
+    o.method = a.method;
+    if (o.method != "pr" && o.method != "srk")
+        throw InputError("unknown --method '" + a.method + "' (pr or srk)");
+    o.three_phase = a.three_phase;
+    o.water_tables = a.water_tables;
+    if (!a.noncondensables.empty()) {
+        for (const std::string& id : split_list("--noncondensables", a.noncondensables)) {
+            const std::string uid = upper(id);
+            bool found = false;
+            for (const std::string& c : o.components)
+                found = found || c == uid;
+            if (!found)
+                throw InputError("--noncondensables: " + uid + " is not one of the components");
+            o.noncondensables.push_back(uid);
+        }
+    }
+    return o;
+}
+
+void check_temperature(const std::string& option, double T_si) {
+    if (!std::isfinite(T_si)) throw InputError(option + " is not a finite number");
+    if (T_si <= 0.0) throw InputError(option + " must be above absolute zero");
+}
+
+void check_pressure(const std::string& option, double P_si) {
+    if (!std::isfinite(P_si)) throw InputError(option + " is not a finite number");
+    if (P_si <= 0.0) throw InputError(option + " must be above 0");
+}
+
+} // namespace xif::cli

@@ -1,0 +1,39 @@
+// Command-line input: comma lists, numbers and the stream options, checked
+// and turned into the session's SI options. Every fault is an InputError
+// whose message names the option and the entry.
+#pragma once
+
+#include "session.h"
+#include "units.h"
+
+#include <string>
+#include <vector>
+
+namespace xif::cli {
+
+// The stream as typed: lists unparsed, values in the chosen units.
+struct StreamArgs {
+    std::string components, flows, mass_flows, noncondensables;
+    std::string method = "pr";
+    bool three_phase = false;
+    bool water_tables = true;
+};
+
+// Splits "A,B,C"; an empty list or an empty entry is an error.
+std::vector<std::string> split_list(const std::string& option, const std::string& text);
+// A finite number, the whole text.
+double parse_number(const std::string& option, const std::string& text);
+
+// Molecular weight of a databank component (kg/kmol); an unknown id is an error.
+double databank_mw(const std::string& id);
+
+// The session options: ids upper-cased, flows in kmol/s. --flows is kmol/s
+// in SI and kg/h (component mass flows) in engineering units; --mass-flows
+// is kg/s in SI and kg/h in engineering units.
+Options resolve_stream(const StreamArgs& a, Units u);
+
+// Checks a state value typed by the user: finite, and (for T and P) above 0.
+void check_temperature(const std::string& option, double T_si);
+void check_pressure(const std::string& option, double P_si);
+
+} // namespace xif::cli
