@@ -238,6 +238,42 @@ TEST(PureSaturation, LatentHeatIsPositiveAndVanishesAtCritical) {
     EXPECT_NEAR((hv - hl) / 1e3, 25.8e3, 0.05 * 25.8e3);
 }
 
+// Perry's Handbook (8th ed.) Table 2-32 saturated-liquid density, kmol/m3.
+double perry_liquid_density(Comp c, double T) {
+    struct R {
+        Comp c;
+        double a, b, tc, d;
+    };
+    constexpr R rows[] = {{C3H8, 1.3757, 0.27453, 369.83, 0.29359},
+                          {NC4, 1.0677, 0.27188, 425.12, 0.28688},
+                          {NC5, 0.84947, 0.26726, 469.7, 0.27789}};
+    for (const R& r : rows)
+        if (r.c == c) return r.a / std::pow(r.b, 1.0 + std::pow(1.0 - T / r.tc, r.d));
+    return NAN;
+}
+
+TEST(VolumeTranslation, PenelouxBringsSaturatedLiquidVolumesCloser) {
+    for (th::EosKind eos : {th::EosKind::PengRobinson, th::EosKind::SoaveRedlichKwong})
+        for (Comp c : {C3H8, NC4, NC5}) {
+            auto plain = make({c}, eos, false);
+            auto shifted = make({c}, eos, true);
+            const double T = 0.65 * plain->mix.comp[0].Tc;
+            double Ps;
+            ASSERT_EQ(th::saturation_pressure(plain->model, 0, T, Ps), Status::Ok);
+            const double x[1] = {1.0};
+            th::PhaseProps a, b;
+            ASSERT_EQ(plain->model.properties(T, Ps, x, Root::Liquid, a), Status::Ok);
+            ASSERT_EQ(shifted->model.properties(T, Ps, x, Root::Liquid, b), Status::Ok);
+            const double ref = 1.0 / perry_liquid_density(c, T);
+            EXPECT_LT(std::fabs(b.v - ref), std::fabs(a.v - ref)) << c;
+            EXPECT_NEAR(b.v / ref, 1.0, 0.05) << c;
+            // Equilibrium is untouched by the shift.
+            double Ps2;
+            ASSERT_EQ(th::saturation_pressure(shifted->model, 0, T, Ps2), Status::Ok);
+            EXPECT_NEAR(Ps2, Ps, 1e-9 * Ps);
+        }
+}
+
 TEST(ModelGuards, RejectsBadParametersAndStates) {
     th::PolynomialIdealGas ig;
     th::Mixture m;
