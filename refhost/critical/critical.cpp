@@ -415,8 +415,7 @@ class Solver {
             ref[i] = u[i];
         }
         terms(s_, T, v, t_);
-        // Scale by b^3 so that the form is dimensionless in v / b.
-        return cubic_form(s_, t_, dn) * bm_ * bm_ * bm_;
+        return cubic_form(s_, t_, dn);
     }
 
     double pressure(double T, double v) const {
