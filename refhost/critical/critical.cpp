@@ -74,7 +74,9 @@ bool build(const thermo::Mixture& mx, const double* z, System& s) {
         for (int j = 0; j < mx.n; ++j)
             if (i != j && (bad_number(mx.kij[i][j]) || std::fabs(mx.kij[i][j]) >= 1.0))
                 return false;
-        if (z[i] == 0) continue;
+        // Traces below 1e-16 move T and P far less than the tolerance, and
+        // their null-vector share would be lost in rounding: left out.
+        if (!(z[i] > 1e-16 * sum)) continue;
         const int k = s.n++;
         idx[k] = i;
         const double w = p.omega;
@@ -90,9 +92,15 @@ bool build(const thermo::Mixture& mx, const double* z, System& s) {
         else
             s.m[k] = 0.480 + w * (1.574 - 0.176 * w);
     }
+    double kept = 0;
     for (int i = 0; i < s.n; ++i)
+        kept += s.z[i];
+    for (int i = 0; i < s.n; ++i) {
+        s.z[i] /= kept;
+        s.sz[i] = std::sqrt(s.z[i]);
         for (int j = 0; j < s.n; ++j)
             s.kij[i][j] = i == j ? 0.0 : mx.kij[idx[i]][idx[j]];
+    }
     return true;
 }
 
@@ -160,7 +168,8 @@ double cubic_form(const System& s, const Terms& t, const double* dn) {
     for (int i = 0; i < s.n; ++i) {
         nprime += dn[i];
         beta += dn[i] * s.b[i];
-        ideal -= dn[i] * dn[i] * dn[i] / (s.z[i] * s.z[i]);
+        const double r = dn[i] / s.z[i]; // finite for trace components, unlike z^2
+        ideal -= r * r * dn[i];
         double row = 0;
         for (int j = 0; j < s.n; ++j)
             row += t.aij[i][j] * dn[j];

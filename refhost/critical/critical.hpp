@@ -27,7 +27,8 @@ struct Result {
 };
 
 // Critical point of composition z (n = m.n entries, finite, >= 0, not all
-// zero; normalised here). Components at zero mole fraction take no part.
+// zero; normalised here). Components at zero mole fraction (below 1e-16)
+// take no part.
 // Volume translation does not move the critical T and P and is ignored.
 // On NotFound, out carries Kay's pseudo-critical T and P with pseudo = true,
 // so the caller can still answer a value alongside the error code.

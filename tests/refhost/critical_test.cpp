@@ -70,6 +70,14 @@ TEST(CriticalPure, TraceOfASecondComponentMovesThePointLittle) {
     // The locus leaves each pure end continuously: 1e-6 of ethane in methane
     // shifts Tc by well under a millikelvin per ppm.
     const th::Mixture m = mixture({kMethane, kEthane}, th::EosKind::PengRobinson);
+    // Far below rounding the trace is simply absent.
+    for (double trace : {1e-30, 1e-200, 5e-320}) {
+        const double zt[] = {1.0 - trace, trace};
+        cr::Result rt;
+        ASSERT_EQ(cr::critical_point(m, zt, rt), cr::Status::Ok) << trace;
+        EXPECT_NEAR(rt.T / kMethane.Tc, 1.0, 1e-6);
+        EXPECT_NEAR(rt.P / kMethane.Pc, 1.0, 1e-6);
+    }
     const double z1[] = {1.0 - 1e-6, 1e-6};
     const double z2[] = {1e-6, 1.0 - 1e-6};
     cr::Result a, b;
