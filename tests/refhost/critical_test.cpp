@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -121,6 +122,41 @@ TEST(CriticalLocus, MethaneEthaneAgainstMeasuredPoints) {
         }
         RecordProperty(e == 0 ? "pr_worst_dT_K" : "srk_worst_dT_K", std::to_string(worst_t));
         RecordProperty(e == 0 ? "pr_worst_dP" : "srk_worst_dP", std::to_string(worst_p));
+    }
+}
+
+// Same compilation (Hicks and Young 1975): ethane + n-butane and
+// n-butane + carbon dioxide; x1 is the first-named component. k_ij are the
+// Peng-Robinson values fitted to DECHEMA high-pressure VLE data (Knapp et
+// al., DECHEMA Chemistry Data Series VI, 1982): 0.0089 and 0.1352.
+constexpr LocusPoint kEthaneButane[] = {
+    {0.0750, 422.0, 4.070e6}, {0.1749, 412.7, 4.460e6}, {0.3820, 394.3, 5.170e6},
+    {0.4510, 387.3, 5.380e6}, {0.6020, 370.4, 5.770e6}, {0.6577, 361.7, 5.810e6},
+    {0.8100, 338.7, 5.780e6}, {0.8740, 327.6, 5.610e6}, {0.9472, 315.6, 5.240e6},
+};
+constexpr LocusPoint kButaneCO2[] = {
+    {0.1391, 321.80, 7.736e6}, {0.2898, 349.30, 8.142e6}, {0.4984, 377.21, 7.537e6},
+    {0.6740, 398.76, 6.281e6}, {0.8607, 415.90, 4.888e6},
+};
+
+TEST(CriticalLocus, EthaneButaneAndButaneCarbonDioxideAgainstMeasuredPoints) {
+    th::Mixture eb = mixture({kEthane, kButane}, th::EosKind::PengRobinson);
+    set_kij(eb, 0, 1, 0.0089);
+    th::Mixture bc = mixture({kButane, kCO2}, th::EosKind::PengRobinson);
+    set_kij(bc, 0, 1, 0.1352);
+    const std::pair<const th::Mixture*, std::vector<LocusPoint>> systems[] = {
+        {&eb, {std::begin(kEthaneButane), std::end(kEthaneButane)}},
+        {&bc, {std::begin(kButaneCO2), std::end(kButaneCO2)}},
+    };
+    for (const auto& [m, points] : systems) {
+        for (const LocusPoint& p : points) {
+            SCOPED_TRACE(testing::Message() << m->comp[1].Tc << " x1=" << p.x1);
+            const double z[] = {p.x1, 1.0 - p.x1};
+            cr::Result r;
+            ASSERT_EQ(cr::critical_point(*m, z, r), cr::Status::Ok);
+            EXPECT_NEAR(r.T, p.T, 4.5);
+            EXPECT_NEAR(r.P / p.P, 1.0, 0.05);
+        }
     }
 }
 
