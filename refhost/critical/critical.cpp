@@ -427,11 +427,10 @@ class Solver {
         return cubic_form(s_, t_, dn);
     }
 
-    double pressure(double T, double v) const {
-        Terms t;
-        terms(s_, T, v, t);
+    double pressure(double T, double v) {
+        terms(s_, T, v, t_);
         const double RT = kR * T;
-        const double a = t.at * RT, b = t.bm;
+        const double a = t_.at * RT, b = t_.bm;
         return RT / (v - b) - a / ((v + s_.d1 * b) * (v + s_.d2 * b));
     }
 
