@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
+#include <ctime>
 #include <random>
 
 namespace {
@@ -222,7 +222,7 @@ TEST(Flash3Sweep, WetMixturesOverTheWorkingRange) {
     const double gas[5] = {0.5, 0.1, 0.1, 0.05, 0.25};
     const double wet_oil[5] = {0.05, 0.05, 0.3, 0.0, 0.6};
     int ok = 0, failed = 0, three = 0;
-    const auto t0 = std::chrono::steady_clock::now();
+    const std::clock_t t0 = std::clock(); // processor time: robust to a busy machine
     auto count = [&](const FlashResult& r, const double* z) {
         if (r.status != Status::Ok) {
             ++failed;
@@ -258,8 +258,7 @@ TEST(Flash3Sweep, WetMixturesOverTheWorkingRange) {
                     EXPECT_NEAR(back.vf, r.vf, 1e-6) << v.T << " K " << v.P << " Pa";
                 }
             }
-    const double secs =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    const double secs = double(std::clock() - t0) / CLOCKS_PER_SEC;
     EXPECT_LT(secs, 20.0);
     EXPECT_GT(three, 5);
     EXPECT_GT(ok, 9 * failed);

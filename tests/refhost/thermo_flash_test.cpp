@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
+#include <ctime>
 
 namespace {
 
@@ -317,7 +317,7 @@ TEST(FlashSweep, ThreeMixturesOverTheWorkingRange) {
     const double Ps[] = {0.1e5, 1e5, 5e5, 10e5, 20e5, 30e5, 45e5, 60e5, 80e5, 100e5, 150e5, 200e5};
     const double vfs[] = {0.0, 0.1, 0.5, 0.9, 1.0};
     int ok = 0, failed = 0;
-    const auto t0 = std::chrono::steady_clock::now();
+    const std::clock_t t0 = std::clock(); // processor time: robust to a busy machine
     auto check = [&](const FlashResult& r, const double* z) {
         if (r.status != Status::Ok) {
             ++failed;
@@ -358,8 +358,7 @@ TEST(FlashSweep, ThreeMixturesOverTheWorkingRange) {
             for (double vf : vfs)
                 confirm(th::flash_tv(f->model, T, vf, z), z, vf);
     }
-    const double secs =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    const double secs = double(std::clock() - t0) / CLOCKS_PER_SEC;
     EXPECT_LT(secs, 20.0);
     EXPECT_GT(ok, 4 * failed); // most of the grid is reachable
     RecordProperty("ok", ok);
