@@ -305,6 +305,34 @@ TEST(FlashFailures, BadInputIsReportedNotComputed) {
     EXPECT_EQ(r.nphases, 0);
 }
 
+// The full capacity: 64 components of smoothly rising critical temperature,
+// a synthetic series (capacity and stack use, not data).
+TEST(FlashCapacity, SixtyFourComponents) {
+    auto f = std::make_unique<Fixture>();
+    const int n = th::kMaxComponents;
+    double z[th::kMaxComponents];
+    for (int i = 0; i < n; ++i) {
+        const double s = double(i) / (n - 1);
+        f->mix.comp[i] =
+            th::PureParams{190.0 + 400.0 * s, 4.6e6 - 3.0e6 * s, 0.01 + 0.5 * s, 16.0 + 200.0 * s};
+        f->ig.set(i, th::kR * (4.0 + 20.0 * s), th::kR * 0.01 * s, 0, 0, 0);
+        z[i] = (i < n / 2 ? 3.0 : 1.0) / (2.0 * n);
+    }
+    f->mix.n = n;
+    f->mix.ideal_gas = &f->ig;
+    ASSERT_EQ(f->model.init(f->mix), Status::Ok);
+    const FlashResult r = th::flash_tp(f->model, 400, 20e5, z);
+    expect_sane(f->model, r, z);
+    ASSERT_EQ(r.nphases, 2);
+    expect_equilibrium(f->model, r, 1e-8);
+    const FlashResult ph = th::flash_ph(f->model, 20e5, r.h, z);
+    expect_sane(f->model, ph, z);
+    EXPECT_NEAR(ph.T, 400, 4e-4);
+    const FlashResult bub = th::flash_pv(f->model, 20e5, 0.0, z);
+    expect_sane(f->model, bub, z);
+    EXPECT_LT(bub.T, 400);
+}
+
 // Every grid point returns in bounded time with success or a failure code;
 // no success carries a NaN or a fraction outside [0, 1]; a fraction-given
 // success is confirmed by a T-P flash at the state it returns, and an
