@@ -4,6 +4,8 @@
 # they were installed), then builds and runs outside programs against it:
 # with find_package(xif), and with pkg-config.
 #   check_install.sh <build dir> <consumer source> <work dir> <libdir> <C compiler> [<Fortran compiler>]
+# XIF_CONSUMER_CFLAGS, _FFLAGS and _LDFLAGS carry the build's own flags (the
+# sanitizer build's libraries need the sanitizer runtime in the programs).
 set -eu
 build=$1 consumer=$2 work=$3 libdir=$4 cc=$5 fc=${6:-}
 fail() { echo "FAIL: $*"; exit 1; }
@@ -39,7 +41,9 @@ fi
 fortran=OFF
 [ -n "$fc" ] && fortran=ON
 cmake -S "$consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_C_COMPILER="$cc" \
-      ${fc:+-DCMAKE_Fortran_COMPILER="$fc"} -DCONSUMER_FORTRAN=$fortran > "$work/consumer.log" 2>&1 ||
+      ${fc:+-DCMAKE_Fortran_COMPILER="$fc"} -DCONSUMER_FORTRAN=$fortran \
+      -DCMAKE_C_FLAGS="${XIF_CONSUMER_CFLAGS:-}" -DCMAKE_Fortran_FLAGS="${XIF_CONSUMER_FFLAGS:-}" \
+      -DCMAKE_EXE_LINKER_FLAGS="${XIF_CONSUMER_LDFLAGS:-}" > "$work/consumer.log" 2>&1 ||
   { cat "$work/consumer.log"; fail "the consumer does not configure"; }
 cmake --build "$work/consumer" >> "$work/consumer.log" 2>&1 ||
   { cat "$work/consumer.log"; fail "the consumer does not build"; }
@@ -48,7 +52,9 @@ if [ -n "$fc" ]; then "$work/consumer/boil_f" || fail "find_package Fortran prog
 
 # pkg-config, through the .pc files of the moved prefix.
 flags=$(PKG_CONFIG_PATH="$lib/pkgconfig" pkg-config --cflags --libs xif xifhost) || fail "pkg-config"
-"$cc" -std=c11 -Wall -Wextra -Werror "$consumer/boil.c" $flags -lm -Wl,-rpath,"$lib" -o "$work/boil_pc" ||
+# shellcheck disable=SC2086 # the flags are words
+"$cc" -std=c11 -Wall -Wextra -Werror ${XIF_CONSUMER_CFLAGS:-} "$consumer/boil.c" $flags -lm \
+      ${XIF_CONSUMER_LDFLAGS:-} -Wl,-rpath,"$lib" -o "$work/boil_pc" ||
   fail "the pkg-config build failed"
 "$work/boil_pc" | sed 's/^boil_c/boil_pc/' || fail "pkg-config C program"
 echo "install: files, links, package and pkg-config builds as expected"
