@@ -22,6 +22,7 @@ Call& record(const char* name, std::initializer_list<const void*> args) {
         c.word.push_back(snapshot(a));
     }
     the_host.log.push_back(std::move(c));
+    if (the_host.on_call) the_host.on_call(name);
     return the_host.log.back();
 }
 

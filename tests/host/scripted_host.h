@@ -82,6 +82,9 @@ struct ScriptedHost {
     int64_t flash_code = 0;
     int64_t flash_status = 1;
     std::function<void(double* svec)> on_seth;
+    // Run by every host routine when it is called, after it is logged (a
+    // host that changes the floating-point environment, for instance).
+    std::function<void(const char* name)> on_call;
     double crit_t = 0, crit_p = 0;
 
     std::vector<Call> log;
