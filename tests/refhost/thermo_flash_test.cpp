@@ -303,6 +303,15 @@ TEST(FlashFailures, BadInputIsReportedNotComputed) {
     EXPECT_EQ(th::flash_tv(f->model, 300, NAN, kGas).status, Status::BadInput);
     const FlashResult r = th::flash_tp(f->model, NAN, 1e5, kGas);
     EXPECT_EQ(r.nphases, 0);
+    th::FlashOptions o;
+    o.tol = 0;
+    EXPECT_EQ(th::flash_tp(f->model, 300, 1e5, kGas, o).status, Status::BadInput);
+    // Starved of iterations a split reports it instead of a half answer.
+    o.tol = 1e-10;
+    o.max_iter = 1;
+    const FlashResult starved = th::flash_tp(f->model, 300, 30e5, kOil, o);
+    EXPECT_EQ(starved.status, Status::NotConverged);
+    EXPECT_TRUE(std::isnan(starved.vf));
 }
 
 // The full capacity: 64 components of smoothly rising critical temperature,
