@@ -197,7 +197,11 @@ int run_curve(const StreamArgs& sa, const std::string& units, const CurveCli& c,
     if (!c.plot.empty()) plot = std::make_unique<OutputFile>(c.plot);
 
     Session s(o);
-    s.set_state(a.T_in, a.P_in);
+    try {
+        s.set_state(a.T_in, a.P_in);
+    } catch (const InputError& e) {
+        throw InputError(std::string("the inlet state: ") + e.what());
+    }
     Curve curve;
     {
         ProgressLine line;
@@ -315,6 +319,10 @@ int main(int argc, char** argv) {
     }
     try {
         curve_args.json_given = curve->count("--json") > 0;
+        if (curve->count("--csv") > 0 && curve_args.csv.empty())
+            throw InputError("--csv: the file name is empty");
+        if (curve->count("--plot") > 0 && curve_args.plot.empty())
+            throw InputError("--plot: the file name is empty");
         if (*flash) return run_flash(flash_stream, flash_units, flash_args);
         if (*curve) return run_curve(curve_stream, curve_units, curve_args);
         if (*demo) return run_demo(demo_out, demo_units);
