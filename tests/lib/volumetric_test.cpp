@@ -194,6 +194,16 @@ TEST_F(Density, AbsentPhaseIsMissingWithoutAnError) {
     }
 }
 
+TEST_F(Density, MissingValueLeftAtZeroMakesEveryDensityMissing) {
+    // Until the exchanger program sets it, the missing value is 0.0 and every
+    // volume lies at or above it.
+    XIF_HXRMSS.word[0] = 0.0;
+    const Answer a = run(XIF_HXBDNS, 2);
+    EXPECT_EQ(a.value, 0.0);
+    EXPECT_EQ(a.ierr, 0);
+    EXPECT_EQ(host().calls("EVAL_VOLV").size(), 1u);
+}
+
 class Critical : public Volumetric {
   protected:
     void SetUp() override {
