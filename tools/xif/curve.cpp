@@ -34,7 +34,9 @@ class Builder {
 
     Curve run() {
         const int n = a_.points;
-        expected_ = n + 2;
+        // The grid, the dew and bubble points and at most six extra points
+        // beside each.
+        expected_ = n + 2 + 2 * static_cast<int>(std::size(kDenseOffsets)) * 2;
         // The inlet: every duty is measured from it.
         if (!flash_tp(a_.T_in, a_.P_in))
             throw CurveError(message("the inlet flash did not converge", a_.T_in, a_.P_in));
@@ -93,16 +95,15 @@ class Builder {
     }
 
     bool flash(Spec spec, double a, double b, double T_estimate) {
-        const int64_t status = s_.flash(spec, a, b, T_estimate);
-        ++done_;
-        if (progress_) progress_(done_, std::max(done_, expected_));
-        return status == 1;
+        return s_.flash(spec, a, b, T_estimate) == 1;
     }
     bool flash_tp(double T, double P) { return flash(Spec::TP, T, P, 0.0); }
 
     // Reads the flashed state into a new point, then its apparent heat
     // capacity (which flashes again either side).
     void add(PointKind kind, bool ok, double T, double P, double grid_position = -1.0) {
+        ++done_;
+        if (progress_) progress_(done_, std::max(done_, expected_));
         if (!ok) {
             curve_.failed.push_back({T, P});
             return;
@@ -122,7 +123,6 @@ class Builder {
             ok[side] = flash_tp(T + (side ? kCpStep : -kCpStep), P);
             H[side] = ok[side] ? whole_enthalpy() : 0.0;
         }
-        expected_ += 2;
         // One side alone still gives a (one-sided) slope, from the point itself.
         if (ok[0] && ok[1]) return (H[1] - H[0]) / (2 * kCpStep);
         if (!ok[0] && !ok[1]) return std::nullopt;

@@ -51,7 +51,7 @@ struct CurveError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Progress: flashes done, and the number expected so far.
+// Progress: points done, and the number expected at most.
 using Progress = std::function<void(int done, int expected)>;
 
 Curve compute_curve(Session& s, const CurveArgs& a, const Progress& progress = {});

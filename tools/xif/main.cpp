@@ -160,7 +160,7 @@ class ProgressLine {
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
         if (s < 0.3) return;
         shown_ = true;
-        std::fprintf(stderr, "\rxif curve: %d of about %d flashes", done, expected);
+        std::fprintf(stderr, "\rxif curve: point %d of at most %d", done, expected);
         std::fflush(stderr);
     }
 
