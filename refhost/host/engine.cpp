@@ -23,6 +23,7 @@ class DatabankIdealGas final : public thermo::IdealGas {
 
 struct Engine {
     DatabankIdealGas ideal_gas;
+    thermo::Mixture pr_mixture, srk_mixture;
     thermo::Model pr, srk;                       // untranslated: equilibrium and energies
     thermo::Model pr_translated, srk_translated; // liquid volumes
 };
@@ -84,8 +85,10 @@ int64_t water_properties(double T, double P, bool liquid, thermo::PhaseProps& ou
 } // namespace
 
 bool engine_open() {
-    if (engine.pr.init(mixture(thermo::EosKind::PengRobinson, false)) != thermo::Status::Ok ||
-        engine.srk.init(mixture(thermo::EosKind::SoaveRedlichKwong, false)) != thermo::Status::Ok ||
+    engine.pr_mixture = mixture(thermo::EosKind::PengRobinson, false);
+    engine.srk_mixture = mixture(thermo::EosKind::SoaveRedlichKwong, false);
+    if (engine.pr.init(engine.pr_mixture) != thermo::Status::Ok ||
+        engine.srk.init(engine.srk_mixture) != thermo::Status::Ok ||
         engine.pr_translated.init(mixture(thermo::EosKind::PengRobinson, true)) !=
             thermo::Status::Ok ||
         engine.srk_translated.init(mixture(thermo::EosKind::SoaveRedlichKwong, true)) !=
@@ -94,6 +97,10 @@ bool engine_open() {
         return false;
     }
     return true;
+}
+
+const thermo::Mixture& mixture_for_critical() {
+    return engine.pr_mixture;
 }
 
 const thermo::Model* model_for(int64_t method) {

@@ -35,6 +35,9 @@ int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, 
 // Checks temperature and pressure.
 int64_t check_state(const double* T, const double* P);
 
+// The Peng-Robinson mixture of the open components.
+const thermo::Mixture& mixture_for_critical();
+
 // The model that method word `method` names, or nullptr.
 const thermo::Model* model_for(int64_t method);
 

@@ -225,25 +225,4 @@ XIFHOST_EXPORT void EQUI_FLASH(double* SVEC, const int64_t*, xif_word*, xif_word
     put_real(rwork, w.valid(), 1.0);
     set_int(iwork[0], r.nphases);
 }
-
-// The pseudo-critical point by Kay's rule, flagged with error code 1: the
-// mixture's true critical point comes with the critical-point solver.
-XIFHOST_EXPORT void EQUI_CRTCAL(const int64_t* n, const double* x, const int64_t* idx, xif_word*,
-                                double* Tc, double* Pc, double* o7, double* o8, int64_t* ierr) {
-    Composition c;
-    *o7 = *o8 = 0.0;
-    if (int64_t e = read_composition(x, n, idx, c)) {
-        *ierr = e;
-        return;
-    }
-    const HostState& s = state();
-    double tc = 0.0, pc = 0.0;
-    for (int64_t j = 0; j < s.nc; ++j) {
-        tc += c.z[j] * s.comp[j]->tc;
-        pc += c.z[j] * s.comp[j]->pc;
-    }
-    *Tc = tc;
-    *Pc = pc;
-    *ierr = c.single ? 0 : 1;
-}
 }

@@ -121,3 +121,22 @@ TEST(HeatOfVaporization, CloseToThePublishedCorrelation) {
 
 } // namespace
 } // namespace xif::e2e
+
+namespace xif::e2e {
+namespace {
+
+// The methane/ethane critical locus (published: about 269 K and 6.9 MPa at
+// equal amounts), and a pure component's own constants.
+TEST(CriticalPoint, MixtureLocusAndPureComponents) {
+    Stream s({"CH4", "C2H6"}, {0.5, 0.5}, 300.0, 101325.0);
+    ASSERT_EQ(s.flash(2, 300.0, 101325.0), 1);
+    EXPECT_NEAR(s.get(XIF_HXBTMC, 1), 269.0, 5.0);
+    EXPECT_NEAR(s.get(XIF_HXBPRC, 1) / 6.9e6, 1.0, 0.05);
+    Stream p({"C3H8"}, {1.0}, 300.0, 101325.0);
+    ASSERT_EQ(p.flash(2, 300.0, 101325.0), 1);
+    EXPECT_NEAR(p.get(XIF_HXBTMC, 2), 369.89, 1e-3);
+    EXPECT_NEAR(p.get(XIF_HXBPRC, 2), 4.2512e6, 10.0);
+}
+
+} // namespace
+} // namespace xif::e2e
