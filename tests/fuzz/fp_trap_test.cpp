@@ -12,11 +12,14 @@
 #include <gtest/gtest.h>
 
 #include <cfenv>
+#include <cfloat>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <limits>
+#include <set>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -72,9 +75,9 @@ void on_trap(int) {
 }
 
 void label(const char* routine, int64_t side, int64_t phase, int64_t basis) {
-    std::snprintf(where, sizeof where, "%s side %lld phase %lld basis %lld", routine,
-                  static_cast<long long>(side), static_cast<long long>(phase),
-                  static_cast<long long>(basis));
+    std::snprintf(where, sizeof where, "%s %lld/%lld side %lld", routine,
+                  static_cast<long long>(phase), static_cast<long long>(basis),
+                  static_cast<long long>(side));
 }
 
 struct Outcome {
@@ -127,7 +130,7 @@ template <class Body> Outcome run(Body body) {
 // ---- Streams ----
 
 class FpTrapTest : public ::testing::Test {
-  protected:
+  public: // the trapping inputs below reach the stream from outside
     static constexpr int64_t kNc = 4;
     std::vector<double> svec;
     int64_t spare = 0;
@@ -181,7 +184,9 @@ class FpTrapTest : public ::testing::Test {
 
     int64_t flash(int64_t side = 0, int64_t point = 0, int64_t type = 2, int64_t update = 0) {
         int64_t ierr = 0;
-        label("XIF_HXBFLS", side, point, type);
+        std::snprintf(where, sizeof where, "XIF_HXBFLS side %lld point %lld type %lld",
+                      static_cast<long long>(side), static_cast<long long>(point),
+                      static_cast<long long>(type));
         XIF_HXBFLS(svec.data(), &spare, &side, &point, &type, &update, &ierr);
         return ierr;
     }
@@ -222,7 +227,8 @@ class FpTrapTest : public ::testing::Test {
                     }
         for (int64_t code = 0; code <= 9; ++code)
             for (int64_t nval : {0, 4}) {
-                label("XIF_HXBCPROP", code, nval, 0);
+                std::snprintf(where, sizeof where, "XIF_HXBCPROP code %lld",
+                              static_cast<long long>(code));
                 XIF_HXBCPROP(&spare, &spare, &spare, &code, values, &nval);
             }
         const double in = 2.5;
@@ -355,72 +361,171 @@ TEST_F(FpTrapTest, ValidOptionsAndHostAnswersNeverTrap) {
 
 // ---- Documented trapping inputs ----
 
-// Each trapping input traps with the exception that its arithmetic raises,
-// and the same routine on the same stream without that input does not.
-TEST_F(FpTrapTest, DivisionsByAZeroStreamValueTrap) {
-    flash();
-    auto mass_fraction = [this] { call(XIF_HXBFRC, "XIF_HXBFRC", 0, 2, 1); };
-    auto rescale = [this] {
+// A call of a property routine, "XIF_HXBNTH 2/1" for phase 2 on basis 1.
+using Calls = std::set<std::string>;
+std::string key(const std::string& name, int64_t phase, int64_t basis) {
+    return name + " " + std::to_string(phase) + "/" + std::to_string(basis);
+}
+Calls calls(std::initializer_list<const char*> names, std::initializer_list<int64_t> phases,
+            std::initializer_list<int64_t> bases) {
+    Calls out;
+    for (const char* n : names)
+        for (int64_t p : phases)
+            for (int64_t b : bases)
+                out.insert(key(n, p, b));
+    return out;
+}
+Calls operator+(Calls a, const Calls& b) {
+    a.insert(b.begin(), b.end());
+    return a;
+}
+
+// The routines that take a phase fraction on the caller's basis, so that
+// IBASIS 1 divides by SVEC(NC+9), and those that divide a phase's value by
+// the phase's stored molecular weight on IBASIS 1.
+const Calls kMassFractionCalls =
+    calls({"XIF_HXBFRC", "XIF_HXBMWT", "XIF_HXBMFL", "XIF_HXBNTH"}, {2, 3, 4, 5, 6}, {1}) +
+    calls({"XIF_HXBCPP", "XIF_HXBNTR", "XIF_HXBVOL", "XIF_HXBDNS", "XIF_HXBCMP"},
+          {1, 2, 3, 4, 5, 6}, {1}) +
+    calls({"XIF_HXBTHV"}, {1, 3, 4, 5}, {1});
+const Calls kVapourAndFirstLiquidWeightCalls =
+    calls({"XIF_HXBNTH"}, {2, 3, 4}, {1}) +
+    calls({"XIF_HXBCPP", "XIF_HXBNTR", "XIF_HXBVOL", "XIF_HXBDNS"}, {1, 2, 3, 4}, {1}) +
+    calls({"XIF_HXBTHV"}, {1, 3, 4}, {1}) + calls({"XIF_HXBCMP"}, {2, 4}, {1});
+
+class TrapSetTest : public FpTrapTest {
+  protected:
+    // Every property routine on phases 1..6 and bases 0 and 1, the
+    // component fractions (NVAL 4) and the rescaling, each followed by
+    // after(the call's key).
+    template <class After> void each_call(After after) {
+        for (const Named& n : kCommon)
+            for (int64_t phase = 1; phase <= 6; ++phase)
+                for (int64_t basis : {0, 1}) {
+                    call(n.routine, n.name, 0, phase, basis);
+                    after(key(n.name, phase, basis));
+                }
+        double values[kNc];
+        for (int64_t phase = 1; phase <= 6; ++phase)
+            for (int64_t basis : {0, 1}) {
+                int64_t side = 0, p = phase, b = basis, nval = kNc, ierr;
+                label("XIF_HXBCMP", side, phase, basis);
+                XIF_HXBCMP(svec.data(), &spare, &side, &p, &b, values, &nval, &ierr);
+                after(key("XIF_HXBCMP", phase, basis));
+            }
+        const std::vector<double> kept = svec;
         const double in = 50;
         double flowm, sump, ratio;
         int64_t side = 0;
         label("XIF_HXBZMF", 0, 0, 0);
         XIF_HXBZMF(svec.data(), &spare, &side, &in, &flowm, &sump, &ratio);
-    };
-    EXPECT_FALSE(run(mass_fraction).trapped);
-    EXPECT_FALSE(run(rescale).trapped);
-    svec[kNc + 8] = 0.0; // the stream's molecular weight
-    EXPECT_EQ(run(mass_fraction).raised, FE_DIVBYZERO);
-    EXPECT_EQ(run([this] { call(XIF_HXBNTH, "XIF_HXBNTH", 0, 2, 1); }).raised, FE_DIVBYZERO);
-    // The infinite ratio then meets the zero sum of the parameter: inf * 0.
-    EXPECT_EQ(run(rescale).raised, FE_DIVBYZERO | FE_INVALID);
-    svec[kNc + 8] = 25.0;
-    svec[kNc] = 0.0; // the total molar flow
-    EXPECT_EQ(run(rescale).raised, FE_DIVBYZERO | FE_INVALID);
-}
+        after(key("XIF_HXBZMF", 0, 0));
+        svec = kept;
+    }
 
-TEST_F(FpTrapTest, WholeStreamEnthalpyOfNoFlowTraps) {
-    flash();
-    auto whole = [this](int64_t basis) {
-        return [this, basis] { call(XIF_HXBNTH, "XIF_HXBNTH", 0, 1, basis); };
-    };
-    EXPECT_FALSE(run(whole(0)).trapped);
-    EXPECT_FALSE(run(whole(1)).trapped);
-    host().tot_flow = 0.0;
-    EXPECT_EQ(run(whole(0)).raised, FE_DIVBYZERO);
-    EXPECT_FALSE(run(whole(1)).trapped) << "the mass basis divides by the mass flow";
-    host().tot_mass = 0.0;
-    EXPECT_EQ(run(whole(1)).raised, FE_DIVBYZERO);
-    host().tot_enth = 0.0;
-    EXPECT_EQ(run(whole(0)).raised, FE_INVALID); // 0/0
-}
+    // The calls that raise a trapping exception, with traps masked.
+    Calls trapping_calls() {
+        Calls out;
+        std::feclearexcept(FE_ALL_EXCEPT);
+        each_call([&](const std::string& k) {
+            if (std::fetestexcept(kTraps)) out.insert(k);
+            std::feclearexcept(FE_ALL_EXCEPT);
+        });
+        return out;
+    }
+};
 
-TEST_F(FpTrapTest, MassBasisOfAZeroPhaseMolecularWeightTraps) {
-    host().eq.per_phase[12] = 0.0; // vapour molecular weight
-    host().eq.per_phase[14] = 0.0; // first liquid
-    flash();
-    for (const Named& n : kCommon) {
-        const std::string name = n.name;
-        const bool divides = name == "XIF_HXBNTH" || name == "XIF_HXBCPP" || name == "XIF_HXBNTR" ||
-                             name == "XIF_HXBVOL" || name == "XIF_HXBDNS" || name == "XIF_HXBTHV";
-        for (int64_t phase : {2, 4}) {
-            SCOPED_TRACE(name + " phase " + std::to_string(phase));
-            const bool vapour_thv = name == "XIF_HXBTHV" && phase == 2; // no vapour value
-            EXPECT_FALSE(run([&] { call(n.routine, n.name, 0, phase, 0); }).trapped);
-            EXPECT_EQ(run([&] { call(n.routine, n.name, 0, phase, 1); }).raised != 0,
-                      divides && !vapour_thv);
+// Each input of the list in docs/robustness.md traps in exactly the calls
+// listed there, with the traps on as with them masked.
+TEST_F(TrapSetTest, TrapsExactlyOnTheDocumentedInputs) {
+    const bool signals = signalling_compares();
+    const double nan = kNaN;
+    struct Input {
+        const char* what;
+        std::function<void(FpTrapTest&)> before_flash, after_flash;
+        Calls expected;
+    };
+    auto nothing = [](FpTrapTest&) {};
+    const Input inputs[] = {
+        {"the stream's molecular weight SVEC(NC+9) is 0", nothing,
+         [](FpTrapTest& t) { t.svec[kNc + 8] = 0; },
+         kMassFractionCalls + Calls{key("XIF_HXBZMF", 0, 0)}},
+        {"the stream's total flow SVEC(NC+1) is 0",
+         nothing,
+         [](FpTrapTest& t) { t.svec[kNc] = 0; },
+         {key("XIF_HXBZMF", 0, 0)}},
+        {"the host's total molar flow is 0",
+         nothing,
+         [](FpTrapTest&) { host().tot_flow = 0; },
+         {key("XIF_HXBNTH", 1, 0)}},
+        {"the host's total mass flow is 0",
+         nothing,
+         [](FpTrapTest&) { host().tot_mass = 0; },
+         {key("XIF_HXBNTH", 1, 1)}},
+        {"vapour and first-liquid molecular weights are 0",
+         [](FpTrapTest&) { host().eq.per_phase[12] = host().eq.per_phase[14] = 0; }, nothing,
+         kVapourAndFirstLiquidWeightCalls},
+        {"a volume below 1/DBL_MAX with XIF_HXRMIN(1) at 0", nothing,
+         [](FpTrapTest&) {
+             for (const char* m : {"EVAL_VOLL", "EVAL_VOLV"})
+                 for (auto& [slot, v] : host().answer[m])
+                     v = 1e-310;
+             XIF_HXRMIN.word[0] = 0;
+         },
+         calls({"XIF_HXBDNS"}, {1, 2, 3, 4, 5, 6}, {0, 1})},
+        {"the same volume with XIF_HXRMIN(1) above it",
+         nothing,
+         [](FpTrapTest&) {
+             for (const char* m : {"EVAL_VOLL", "EVAL_VOLV"})
+                 for (auto& [slot, v] : host().answer[m])
+                     v = 1e-310;
+         },
+         {}},
+        {"component molecular weights 0 (phases absent on the mass basis)",
+         [](FpTrapTest&) {
+             for (int64_t j = 1; j <= kNc; ++j)
+                 set_plex_real(at::kMw + j, 0.0);
+         },
+         nothing,
+         {}},
+        {"total liquid present, both liquids below the trace",
+         [](FpTrapTest&) { host().eq.vf = 1.0 - 1.5e-10, host().eq.b = 0.5; },
+         nothing,
+         {}},
+        // A NaN from the host traps only where the library compares it.
+        {"every monitor answers NaN", nothing,
+         [nan](FpTrapTest&) {
+             for (auto& [name, slots] : host().answer)
+                 for (auto& [slot, v] : slots)
+                     v = nan;
+         },
+         signals ? calls({"XIF_HXBDNS"}, {1, 2, 3, 4, 5, 6}, {0, 1}) : Calls{}},
+        {"every vapour pressure is NaN", nothing,
+         [nan](FpTrapTest&) {
+             for (auto& [j, v] : host().ln_p)
+                 v = nan;
+         },
+         signals ? calls({"XIF_HXBTHV"}, {1, 3, 4, 5}, {0, 1}) : Calls{}},
+        {"the host's stream totals are NaN", nothing,
+         [nan](FpTrapTest&) { host().tot_flow = host().tot_mass = host().tot_enth = nan; },
+         signals ? calls({"XIF_HXBMFL"}, {1, 2, 3, 4, 5, 6}, {0, 1}) +
+                       calls({"XIF_HXBQFL"}, {2, 3, 4, 5, 6}, {0, 1})
+                 : Calls{}},
+    };
+    for (const Input& in : inputs) {
+        SCOPED_TRACE(in.what);
+        valid_host();
+        in.before_flash(*this);
+        ASSERT_EQ(flash(), 1);
+        in.after_flash(*this);
+        EXPECT_EQ(trapping_calls(), in.expected);
+        const Outcome o = run([this] { each_call([](const std::string&) {}); });
+        EXPECT_EQ(o.trapped, !in.expected.empty());
+        // The trap stops the first of the expected calls.
+        if (o.trapped) {
+            EXPECT_EQ(in.expected.count(o.at.substr(0, o.at.find(" side"))), 1u) << o.at;
         }
     }
-    double values[4];
-    auto components = [&](int64_t basis) {
-        return [&, basis] {
-            int64_t side = 0, phase = 2, b = basis, nval = 4, ierr;
-            label("XIF_HXBCMP", side, phase, b);
-            XIF_HXBCMP(svec.data(), &spare, &side, &phase, &b, values, &nval, &ierr);
-        };
-    };
-    EXPECT_FALSE(run(components(0)).trapped);
-    EXPECT_TRUE(run(components(1)).trapped);
 }
 
 TEST_F(FpTrapTest, VapourSubsetWithNoQualifyingComponentTraps) {
@@ -441,69 +546,62 @@ TEST_F(FpTrapTest, VapourSubsetWithNoQualifyingComponentTraps) {
     EXPECT_EQ(run(subset(1)).raised, FE_INVALID);
 }
 
-TEST_F(FpTrapTest, DensityOfASubnormalVolumeOverflowsOnlyBelowAZeroSmallestValue) {
-    host().answer["EVAL_VOLV"][4] = 1e-310;
+TEST_F(FpTrapTest, WholeStreamEnthalpyOfNoEnthalpyAndNoFlowIsZeroOverZero) {
     flash();
-    auto density = [this] { call(XIF_HXBDNS, "XIF_HXBDNS", 0, 2, 0); };
-    EXPECT_FALSE(run(density).trapped) << "at or below XIF_HXRMIN(1): the missing value";
-    XIF_HXRMIN.word[0] = 0.0;
-    EXPECT_EQ(run(density).raised, FE_OVERFLOW);
+    host().tot_flow = host().tot_enth = 0.0;
+    EXPECT_EQ(run([this] { call(XIF_HXBNTH, "XIF_HXBNTH", 0, 1, 0); }).raised, FE_INVALID);
 }
 
-TEST_F(FpTrapTest, InfiniteFlashFractionsTrapInTheSubsetRecord) {
-    host().eq.y = {std::numeric_limits<double>::infinity(), 0.3, 0.2, 0.0};
-    EXPECT_EQ(run([this] { flash(); }).raised, FE_INVALID); // inf / inf
-    host().eq.y = {0.5, 0.3, 0.2, 0.0};
-    EXPECT_FALSE(run([this] { flash(); }).trapped);
+TEST_F(FpTrapTest, RescalingOfAZeroStreamTrapsAtItsFirstDivision) {
+    svec[kNc + 8] = 0.0;
+    const double in = 50;
+    double flowm = 0, sump = 0, ratio = 0;
+    const Outcome o = run([&] {
+        int64_t side = 0;
+        label("XIF_HXBZMF", 0, 0, 0);
+        XIF_HXBZMF(svec.data(), &spare, &side, &in, &flowm, &sump, &ratio);
+    });
+    // Masked, the infinite ratio then meets the zero parameter sum: inf * 0.
+    EXPECT_EQ(o.raised, FE_DIVBYZERO | FE_INVALID);
+    EXPECT_TRUE(std::isinf(flowm) && std::isinf(ratio) && std::isnan(sump));
 }
 
-// ---- A NaN from the host ----
+// ---- Flash results that are not numbers ----
 
-// A NaN traps where the library compares it, and only where comparisons
-// signal; where nothing compares it, it reaches VALUE and never traps.
-TEST_F(FpTrapTest, HostNaNTrapsOnlyWhereCompared) {
+TEST_F(FpTrapTest, NonFiniteFlashResultsTrapWhileTheRecordsAreBuilt) {
     const bool signals = signalling_compares();
-    flash();
-    struct Case {
-        const char* what;
-        void (*apply)();
-        Routine routine;
-        const char* name;
-        int64_t phase;
-        bool compared;      // the NaN meets an ordered comparison
-        bool reaches_value; // and, without traps, ends up in VALUE
-    };
-    const Case cases[] = {
-        {"vapour viscosity", [] { host().answer["EVAL_VISCV"][4] = kNaN; }, XIF_HXBVIS,
-         "XIF_HXBVIS", 2, false, true},
-        {"whole-stream viscosity", [] { host().answer["EVAL_VISCL"][2] = kNaN; }, XIF_HXBVIS,
-         "XIF_HXBVIS", 1, false, true},
-        {"whole-stream enthalpy", [] { host().tot_enth = kNaN; }, XIF_HXBNTH, "XIF_HXBNTH", 1,
-         false, true},
-        {"vapour density", [] { host().answer["EVAL_VOLV"][4] = kNaN; }, XIF_HXBDNS, "XIF_HXBDNS",
-         2, true, true},
-        {"total flow", [] { host().tot_flow = kNaN; }, XIF_HXBMFL, "XIF_HXBMFL", 2, true, true},
-        // The NaN pressure goes to the host's enthalpy monitors, whose answer is theirs.
-        {"vapour pressure", [] { host().ln_p[2] = kNaN; }, XIF_HXBTHV, "XIF_HXBTHV", 4, true,
-         false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        valid_host();
-        flash();
-        c.apply();
-        double value = 0;
-        const Outcome o = run([&] { value = call(c.routine, c.name, 0, c.phase, 0); });
-        EXPECT_EQ(o.trapped, c.compared && signals) << o.at;
-        // Without traps the NaN is not turned into a plausible number.
-        if (c.reaches_value) {
-            EXPECT_TRUE(std::isnan(value) || value == kMissing) << value;
-        }
-    }
-    // The flash's vapour fraction is compared while the records are built.
+    EXPECT_FALSE(run([this] { flash(); }).trapped);
+    // An infinite vapour fraction of a subset component: inf / inf.
+    host().eq.y = {std::numeric_limits<double>::infinity(), 0.3, 0.2, 0.0};
+    EXPECT_EQ(run([this] { flash(); }).raised, FE_INVALID);
+    // Vapour mole fractions that sum beyond the largest double.
+    valid_host();
+    host().eq.y = {DBL_MAX, DBL_MAX, 0.2, 0.0};
+    host().eq.k1 = {2e8, 2e8, 1, 1};
+    EXPECT_EQ(run([this] { flash(); }).raised, FE_OVERFLOW);
+    // A NaN vapour fraction or first-liquid share meets the clipping of the
+    // phase fractions, an ordered comparison.
     valid_host();
     host().eq.vf = kNaN;
     EXPECT_EQ(run([this] { flash(); }).trapped, signals);
+    valid_host();
+    host().eq.b = kNaN;
+    EXPECT_EQ(run([this] { flash(); }).trapped, signals);
+}
+
+TEST_F(FpTrapTest, AHostNaNThatIsNotComparedReachesTheValue) {
+    flash();
+    host().answer["EVAL_VISCV"][4] = kNaN;
+    host().answer["EVAL_VISCL"][2] = kNaN;
+    host().tot_enth = kNaN;
+    EXPECT_TRUE(std::isnan(call(XIF_HXBVIS, "XIF_HXBVIS", 0, 2, 0)));
+    EXPECT_TRUE(std::isnan(call(XIF_HXBVIS, "XIF_HXBVIS", 0, 1, 0)));
+    EXPECT_TRUE(std::isnan(call(XIF_HXBNTH, "XIF_HXBNTH", 0, 1, 0)));
+    // Where it is compared and does not trap, the answer is the missing value.
+    if (!signalling_compares()) {
+        host().answer["EVAL_VOLV"][4] = kNaN;
+        EXPECT_EQ(call(XIF_HXBDNS, "XIF_HXBDNS", 0, 2, 0), kMissing);
+    }
 }
 
 // ---- The host's floating-point environment ----
