@@ -12,8 +12,8 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
-#include <unistd.h>
 
 using namespace xif::cli;
 namespace fs = std::filesystem;
@@ -97,9 +97,9 @@ class Files : public ::testing::Test {
   protected:
     fs::path dir;
     void SetUp() override {
-        char name[] = "/tmp/xif-cli-files-XXXXXX";
-        ASSERT_NE(::mkdtemp(name), nullptr);
-        dir = name;
+        std::random_device rd;
+        dir = fs::temp_directory_path() / ("xif-cli-files-" + std::to_string(rd()));
+        ASSERT_TRUE(fs::create_directory(dir));
     }
     void TearDown() override { fs::remove_all(dir); }
     std::vector<std::string> entries() const {

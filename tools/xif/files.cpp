@@ -4,61 +4,56 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <vector>
+#include <filesystem>
+#include <random>
 
 namespace xif::cli {
 
+namespace fs = std::filesystem;
+
 namespace {
 
-std::string why(const std::string& path) {
-    return "cannot write '" + path + "': " + std::strerror(errno);
+std::string why(const std::string& path, const std::string& reason) {
+    return "cannot write '" + path + "': " + reason;
 }
 
 } // namespace
 
 OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
     if (path_.empty()) throw InputError("an output file name is empty");
-    struct stat st;
-    if (::stat(path_.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        throw InputError("cannot write '" + path_ + "': it is a directory");
-    const size_t slash = path_.rfind('/');
-    const std::string dir = slash == std::string::npos ? "" : path_.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? path_ : path_.substr(slash + 1);
-    std::string name = dir + "." + base + ".partial-XXXXXX";
-    std::vector<char> buf(name.begin(), name.end());
-    buf.push_back('\0');
-    fd_ = ::mkstemp(buf.data());
-    if (fd_ < 0) throw InputError(why(path_));
-    temp_ = buf.data();
-    // mkstemp makes the file private; give it the permissions of a new file.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd_, 0666 & ~mask);
+    const fs::path target(path_);
+    std::error_code ec;
+    if (fs::is_directory(target, ec)) throw InputError(why(path_, "it is a directory"));
+    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    if (!fs::is_directory(dir, ec)) throw InputError(why(path_, "no directory " + dir.string()));
+    // A hidden name beside the target, so that the rename stays on one file
+    // system; the random part keeps two runs apart.
+    std::random_device rd;
+    for (int attempt = 0; attempt < 16 && !out_.is_open(); ++attempt) {
+        const fs::path temp =
+            dir / ("." + target.filename().string() + ".partial-" + std::to_string(rd() % 1000000));
+        if (fs::exists(temp, ec)) continue;
+        out_.open(temp, std::ios::binary | std::ios::trunc);
+        if (out_.is_open()) temp_ = temp.string();
+    }
+    if (!out_.is_open()) throw InputError(why(path_, std::strerror(errno)));
 }
 
 OutputFile::~OutputFile() {
-    if (fd_ >= 0) ::close(fd_);
-    if (!committed_ && !temp_.empty()) ::unlink(temp_.c_str());
+    if (out_.is_open()) out_.close();
+    std::error_code ec;
+    if (!committed_ && !temp_.empty()) fs::remove(temp_, ec);
 }
 
 void OutputFile::commit(const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            throw InputError(why(path_));
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (::fsync(fd_) != 0 && errno != EINVAL) throw InputError(why(path_));
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) throw InputError(why(path_));
-    if (::rename(temp_.c_str(), path_.c_str()) != 0) throw InputError(why(path_));
+    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out_.flush();
+    const bool written = out_.good();
+    out_.close();
+    if (!written || out_.fail()) throw InputError(why(path_, "the write failed"));
+    std::error_code ec;
+    fs::rename(temp_, path_, ec);
+    if (ec) throw InputError(why(path_, ec.message()));
     committed_ = true;
 }
 

@@ -2,6 +2,7 @@
 // file beside the target, which is renamed over it only once complete.
 #pragma once
 
+#include <fstream>
 #include <string>
 
 namespace xif::cli {
@@ -22,7 +23,7 @@ class OutputFile {
 
   private:
     std::string path_, temp_;
-    int fd_ = -1;
+    std::ofstream out_;
     bool committed_ = false;
 };
 

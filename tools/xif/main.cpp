@@ -21,7 +21,11 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 using namespace xif::cli;
 
@@ -147,10 +151,18 @@ struct CurveCli {
     bool json_given = false;
 };
 
+bool stderr_is_terminal() {
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return ::isatty(2) != 0;
+#endif
+}
+
 // Progress on a terminal once a curve takes more than a moment.
 class ProgressLine {
   public:
-    ProgressLine() : start_(std::chrono::steady_clock::now()), tty_(::isatty(2) != 0) {}
+    ProgressLine() : start_(std::chrono::steady_clock::now()), tty_(stderr_is_terminal()) {}
     ~ProgressLine() {
         if (shown_) std::fputs("\r\033[K", stderr);
     }
