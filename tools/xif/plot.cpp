@@ -80,7 +80,7 @@ Axis linear_axis(double lo, double hi, double s0, double s1) {
         const double pad = lo != 0.0 ? std::abs(lo) * 0.05 : 1.0;
         lo -= pad, hi += pad;
     }
-    const double raw = (hi - lo) / 6;
+    const double raw = (hi - lo) / 8;
     const double mag = std::pow(10.0, std::floor(std::log10(raw)));
     double step = mag;
     for (double m : {1.0, 2.0, 5.0, 10.0})
@@ -332,7 +332,8 @@ std::string curve_svg(const Curve& c, const std::vector<std::string>& ids, Units
         std::snprintf(label, sizeof label, "%s point %.1f %s", kind_name(p.kind),
                       to_units(Qty::Temperature, p.report.T, u, 1.0),
                       unit_label(Qty::Temperature, u));
-        svg.text(sx + 10, sy - 8, label, "start", 12, "fill=\"#54278f\"");
+        svg.text(sx + 10, sy - 8, label, "start", 12,
+                 "fill=\"#54278f\" stroke=\"white\" stroke-width=\"3\" paint-order=\"stroke\"");
     }
     std::vector<std::pair<std::string, std::string>> legend = {
         {swatch_line("#222"), "temperature"},
