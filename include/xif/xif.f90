@@ -30,18 +30,18 @@ module xif
     ! ---- Exported blocks: the program writes them before it calls. ----
 
     ! Point-update words: 1 side 0, 2 side 1.
-    integer(c_int64_t), bind(C, name="XIF_HXSBD") :: xif_hxsbd(4)
+    integer(c_int64_t), bind(C, name="XIF_HXSBD"), target :: xif_hxsbd(4)
     ! Real flash options: 1 / 4 tolerance, 2 / 5 one-shot temperature estimate.
-    real(c_double), bind(C, name="XIF_HXRPP") :: xif_hxrpp(8)
+    real(c_double), bind(C, name="XIF_HXRPP"), target :: xif_hxrpp(8)
     ! Reserved for the caller; xif never reads or writes them.
-    integer(c_int64_t), bind(C, name="XIF_HXIMSS") :: xif_hximss(4)
-    integer(c_int64_t), bind(C, name="XIF_HXOUTP") :: xif_hxoutp(4)
+    integer(c_int64_t), bind(C, name="XIF_HXIMSS"), target :: xif_hximss(4)
+    integer(c_int64_t), bind(C, name="XIF_HXOUTP"), target :: xif_hxoutp(4)
     ! Integer options: 1..10 side 0, 11..20 side 1, 21..27 both sides.
-    integer(c_int64_t), bind(C, name="XIF_HXIPP") :: xif_hxipp(28)
+    integer(c_int64_t), bind(C, name="XIF_HXIPP"), target :: xif_hxipp(28)
     ! Word 1: the missing value.
-    real(c_double), bind(C, name="XIF_HXRMSS") :: xif_hxrmss(4)
+    real(c_double), bind(C, name="XIF_HXRMSS"), target :: xif_hxrmss(4)
     ! Word 1: the smallest meaningful value.
-    real(c_double), bind(C, name="XIF_HXRMIN") :: xif_hxrmin(5)
+    real(c_double), bind(C, name="XIF_HXRMIN"), target :: xif_hxrmin(5)
 
     ! ---- Word numbers ----
 

@@ -1,15 +1,36 @@
 ! Fortran twin of every_routine.c: the same calls through the xif and xifhost
-! modules, printing the same lines.
+! modules, printing the same lines. First it checks that its seven block
+! variables are the blocks C sees (block_addresses.c), with the same sizes.
 program every_routine
-    use, intrinsic :: iso_c_binding, only: c_int64_t, c_double
+    use, intrinsic :: iso_c_binding, only: c_int64_t, c_double, c_ptr, c_loc, c_associated, c_sizeof, &
+                                           c_size_t
+    use, intrinsic :: iso_fortran_env, only: error_unit
     use xif
     use xifhost
     implicit none
+    interface
+        subroutine xif_test_blocks(address, size) bind(C, name="xif_test_blocks")
+            import :: c_ptr, c_int64_t
+            type(c_ptr), intent(out) :: address(7)
+            integer(c_int64_t), intent(out) :: size(7)
+        end subroutine xif_test_blocks
+    end interface
     integer(c_int64_t), parameter :: nc = 3
     real(c_double) :: svec(nc + xif_sv_extra), spare(4), flows(nc), t, p, h, vf, word
     real(c_double) :: x(nc), mass, flowm, sump, ratio
     integer(c_int64_t) :: ierr, phase, basis, code
     character(len=4) :: ids(nc) = ["N2  ", "C3H8", "NC5 "]
+    type(c_ptr) :: address(7)
+    integer(c_int64_t) :: c_bytes(7)
+
+    call xif_test_blocks(address, c_bytes)
+    call same_block("XIF_HXSBD", c_loc(xif_hxsbd), c_sizeof(xif_hxsbd), 1)
+    call same_block("XIF_HXRPP", c_loc(xif_hxrpp), c_sizeof(xif_hxrpp), 2)
+    call same_block("XIF_HXIMSS", c_loc(xif_hximss), c_sizeof(xif_hximss), 3)
+    call same_block("XIF_HXOUTP", c_loc(xif_hxoutp), c_sizeof(xif_hxoutp), 4)
+    call same_block("XIF_HXIPP", c_loc(xif_hxipp), c_sizeof(xif_hxipp), 5)
+    call same_block("XIF_HXRMSS", c_loc(xif_hxrmss), c_sizeof(xif_hxrmss), 6)
+    call same_block("XIF_HXRMIN", c_loc(xif_hxrmin), c_sizeof(xif_hxrmin), 7)
 
     spare = 0.0_c_double
     flows = [0.2_c_double, 0.3_c_double, 0.5_c_double]
@@ -75,6 +96,21 @@ program every_routine
     write (*, '(a, 6(1x, es16.9))') "zmf", flowm, sump, ratio, svec(1:3)
 
 contains
+
+    subroutine same_block(name, here, bytes, k)
+        character(len=*), intent(in) :: name
+        type(c_ptr), intent(in) :: here
+        integer(c_size_t), intent(in) :: bytes
+        integer, intent(in) :: k
+        if (.not. c_associated(here, address(k))) then
+            write (error_unit, '(a)') "the Fortran variable bound to "//name//" is not the C block"
+            error stop 1
+        end if
+        if (bytes /= c_bytes(k)) then
+            write (error_unit, '(a, 2(1x, i0))') name//": Fortran and C sizes", bytes, c_bytes(k)
+            error stop 1
+        end if
+    end subroutine same_block
 
     subroutine show(name, routine)
         character(len=*), intent(in) :: name
