@@ -87,4 +87,30 @@ check xifhost.dll
 build simhost.dll
 check simhost.dll
 grep -q "DLL Name: xifhost.dll" "$work/p.txt" && fail "xifhost.dll still imported after renaming the host"
+
+# The installed DLL, import library and header link a Windows program that
+# writes a block and calls a routine; both come from xif.dll.
+prefix=$work/prefix
+rm -rf "$prefix"
+cmake --install "$work" --prefix "$prefix" > /dev/null || fail "cmake --install of the cross build"
+for f in bin/xif.dll lib/libxif.dll.a include/xif/xif.h lib/xifhost.def; do
+  [ -f "$prefix/$f" ] || fail "$f not installed"
+done
+cat > "$work/program.c" <<'PROGRAM'
+#include <xif/xif.h>
+int main(void) {
+    double svec[12] = {0}, value = 0;
+    int64_t side = 0, phase = 1, basis = 0, ierr = 0;
+    XIF_HXIPP.word[XIF_IPP_METHOD - 1] = 1;
+    XIF_HXBTMP(svec, 0, &side, &phase, &basis, &value, &ierr);
+    return (int)ierr;
+}
+PROGRAM
+$triplet-gcc -std=c11 -Wall -Wextra -Werror -I"$prefix/include" "$work/program.c" -L"$prefix/lib" -lxif \
+  -o "$work/program.exe" || fail "a Windows program does not link against the installed xif.dll"
+$objdump -p "$work/program.exe" | awk '/^\tDLL Name: / { dll = $3; next }
+    /^\t[0-9a-f]+\t +[0-9]+  [A-Za-z_]/ { if (dll == "xif.dll") print $3 }' | LC_ALL=C sort | tr '\n' ' ' > "$work/program_imports.txt"
+[ "$(cat "$work/program_imports.txt")" = "XIF_HXBTMP XIF_HXIPP " ] ||
+  fail "the program imports '$(cat "$work/program_imports.txt")' from xif.dll"
+echo "a Windows program links against the installed xif.dll"
 exit 0
