@@ -24,6 +24,17 @@ with tempdir() as d:
     check(all(b["duty"] < a["duty"] for a, b in zip(pts, pts[1:])), "duty falls along the curve")
     check(set(pts[0]["phases"]["whole"]["composition"]) == {"WATER", "NC6", "NC7", "N2"},
           "steam, n-hexane, n-heptane and nitrogen")
+    # Three phases: the second liquid's edge is located between neighbouring
+    # points much closer than the 5 K grid, and the plot shades the region.
+    two = [p["phases"]["liquid2"]["fraction"] > 0 for p in pts]
+    check(any(two) and two[-1], "a second liquid down to the outlet")
+    edges = [(a["T"], b["T"]) for a, b, x, y in zip(pts, pts[1:], two, two[1:]) if x != y]
+    check(len(edges) >= 1 and all(abs(ta - tb) <= 0.05 * 5 for ta, tb in edges),
+          f"the second liquid's edge is located: {edges}")
+    svg_text = open(os.path.join(out, "demo.svg")).read()
+    check(svg_text.count('fill="#9ecae1" fill-opacity') == sum(
+        1 for x, y in zip(two, two[1:]) if x or y), "one shaded band a two-liquid step")
+    check(">two liquids<" in svg_text, "the legend names the two-liquid region")
     with open(os.path.join(out, "demo.csv")) as f:
         rows = list(csv.reader(f))
     check(len(rows) == len(pts) + 1 and all(len(r) == len(rows[0]) for r in rows),

@@ -1,5 +1,7 @@
 #include "curve.h"
 
+#include <xif/xif.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -63,8 +65,11 @@ class Builder {
             saturation(1.0, PointKind::Dew);
             saturation(0.0, PointKind::Bubble);
         }
+        sort_points();
+        second_liquid_edges();
         dense();
-        order();
+        sort_points();
+        duties();
         return std::move(curve_);
     }
 
@@ -74,6 +79,7 @@ class Builder {
     const Progress& progress_;
     Curve curve_;
     double H_in_ = 0, H_out_ = 0;
+    std::vector<double> edges_; // temperatures where a second liquid appears
     int done_ = 0, expected_ = 0;
 
     static std::string message(const char* what, double T, double P) {
@@ -152,14 +158,47 @@ class Builder {
         add(kind, true, T, P);
     }
 
-    // Extra points either side of each dew and bubble point, where the
-    // properties change fastest.
+    // Where a second liquid appears or goes between neighbouring points, the
+    // edge found by bisection on temperature becomes a point of the curve
+    // (on its two-liquid side), with extra points beside it like a dew point.
+    void second_liquid_edges() {
+        const double step = std::abs(a_.T_out - a_.T_in) / (a_.points - 1);
+        std::vector<std::pair<double, double>> brackets; // (T without, T with)
+        const std::vector<CurvePoint>& pts = curve_.points;
+        for (size_t i = 0; i + 1 < pts.size(); ++i) {
+            const bool a = pts[i].report.phases[4].present, b = pts[i + 1].report.phases[4].present;
+            if (a != b && pts[i].report.T != pts[i + 1].report.T)
+                brackets.push_back(a ? std::pair(pts[i + 1].report.T, pts[i].report.T)
+                                     : std::pair(pts[i].report.T, pts[i + 1].report.T));
+        }
+        for (auto [without, with] : brackets) {
+            for (int iter = 0; iter < 40 && std::abs(with - without) > 1e-3 * step; ++iter) {
+                const double T = 0.5 * (without + with);
+                double P;
+                if (!flash_on_profile(T, P)) break;
+                (second_liquid_present() ? with : without) = T;
+            }
+            on_profile(with);
+            edges_.push_back(with);
+        }
+    }
+
+    bool second_liquid_present() {
+        int64_t side = 0, phase = 5, basis = 0, ierr = 0;
+        double fraction = 0.0;
+        XIF_HXBFRC(s_.stream().data(), nullptr, &side, &phase, &basis, &fraction, &ierr);
+        return ierr == 0 && fraction > 0.0 && fraction < XIF_HXRMSS.word[0];
+    }
+
+    // Extra points either side of each dew and bubble point and second-liquid
+    // edge, where the properties change fastest.
     void dense() {
         const double step = std::abs(a_.T_out - a_.T_in) / (a_.points - 1);
         const double lo = std::min(a_.T_in, a_.T_out), hi = std::max(a_.T_in, a_.T_out);
         std::vector<double> centres;
         for (const CurvePoint& p : curve_.points)
             if (p.kind != PointKind::Point) centres.push_back(p.report.T);
+        centres.insert(centres.end(), edges_.begin(), edges_.end());
         for (double Tc : centres)
             for (double f : kDenseOffsets)
                 for (double sign : {-1.0, 1.0}) {
@@ -174,22 +213,25 @@ class Builder {
 
     // A T-P flash at T with the profile's pressure there: in equal-enthalpy
     // mode the position depends on the enthalpy, so the pressure is iterated.
-    void on_profile(double T) {
-        double P = pressure(position(T, 0.0));
-        if (a_.equal_enthalpy) P = pressure(0.5);
+    bool flash_on_profile(double T, double& P) {
+        P = a_.equal_enthalpy ? pressure(0.5) : pressure(position(T, 0.0));
         for (int iter = 0; iter < 10; ++iter) {
-            if (!flash_tp(T, P)) return add(PointKind::Point, false, T, P);
+            if (!flash_tp(T, P)) return false;
             const double P_next = pressure(position(T, s_.enthalpy()));
             if (std::abs(P_next - P) <= 1e-9 * P) break;
             P = P_next;
         }
-        add(PointKind::Point, true, T, P);
+        return true;
+    }
+    void on_profile(double T) {
+        double P;
+        const bool ok = flash_on_profile(T, P);
+        add(PointKind::Point, ok, T, P);
     }
 
-    // Inlet to outlet; the duties from the inlet.
-    void order() {
+    // Inlet to outlet.
+    void sort_points() {
         std::vector<CurvePoint>& pts = curve_.points;
-        const CurvePoint inlet = pts.front();
         // By position, then by enthalpy progress: the dew and bubble points of
         // a pure component share a temperature.
         double H_span = 0.0;
@@ -203,11 +245,16 @@ class Builder {
             if (x.position != y.position) return x.position < y.position;
             return progress(x) < progress(y);
         });
+    }
+
+    // The duties from the inlet, the first point once sorted (position 0).
+    void duties() {
+        std::vector<CurvePoint>& pts = curve_.points;
         const auto flow = [](const CurvePoint& p) {
             const PhaseReport& whole = p.report.phases[0];
             return whole.enthalpy_flow.value_or(0.0);
         };
-        const double Q_in = flow(inlet);
+        const double Q_in = flow(pts.front());
         for (CurvePoint& p : pts)
             p.duty = flow(p) - Q_in;
     }
