@@ -56,5 +56,6 @@ flags=$(PKG_CONFIG_PATH="$lib/pkgconfig" pkg-config --cflags --libs xif xifhost)
 "$cc" -std=c11 -Wall -Wextra -Werror ${XIF_CONSUMER_CFLAGS:-} "$consumer/boil.c" $flags -lm \
       ${XIF_CONSUMER_LDFLAGS:-} -Wl,-rpath,"$lib" -o "$work/boil_pc" ||
   fail "the pkg-config build failed"
-"$work/boil_pc" | sed 's/^boil_c/boil_pc/' || fail "pkg-config C program"
+out=$("$work/boil_pc") || fail "pkg-config C program: $out"
+echo "$out" | sed 's/^boil_c/boil_pc/'
 echo "install: files, links, package and pkg-config builds as expected"
