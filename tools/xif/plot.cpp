@@ -224,9 +224,16 @@ void phase_panel(Svg& svg, const Curve& c, Units u, double top, double bottom,
             if (run.size() == 1) svg.circle(run[0].first, run[0].second, 3, st.colour);
             run.clear();
         };
+        double last_mw = 0.0;
         for (const CurvePoint& p : c.points) {
             const PhaseReport& ph = p.report.phases[static_cast<size_t>(st.phase)];
             const std::optional<double> v = ph.present ? phase_value(ph, row, u) : std::nullopt;
+            // A liquid whose molecular weight jumps is another liquid under the
+            // same name (the liquids are renamed where a second one appears):
+            // start a new line rather than join them.
+            const double mw = ph.molecular_weight.value_or(0.0);
+            if (last_mw > 0.0 && mw > 0.0 && std::abs(mw - last_mw) > 0.25 * last_mw) flush();
+            last_mw = v ? mw : 0.0;
             if (v && *v > 0.0) {
                 run.push_back({xT.map(to_units(Qty::Temperature, p.report.T, u, 1.0)), y.map(*v)});
                 any = true;
