@@ -39,6 +39,43 @@ bool solve_dense(int n, Mat& A, double* b) {
     return true;
 }
 
+VapourOnly vapour_only(const Model& m, const FlashOptions& o, const double* z) {
+    VapourOnly vo;
+    for (int i = 0; i < m.size(); ++i) {
+        vo.on[i] = o.vapour_only && o.vapour_only[i];
+        if (!(z[i] > 0)) continue;
+        if (vo.on[i]) {
+            vo.any = true;
+            vo.zsum += z[i];
+        } else {
+            ++vo.condensable;
+        }
+    }
+    return vo;
+}
+
+void report_vapour_only(const VapourOnly& vo, int n, FlashResult& r) {
+    if (r.status != Status::Ok) return;
+    bool flagged = false;
+    for (int i = 0; i < n; ++i)
+        if (vo.on[i]) {
+            flagged = true;
+            r.K[i] = kVapourOnlyK;
+        }
+    if (!flagged) return;
+    for (int k : {int(kLiquid), int(kLiquid2)}) {
+        if (r.present[k]) continue;
+        double s = 0;
+        for (int i = 0; i < n; ++i) {
+            if (vo.on[i]) r.x[k][i] = 0.0;
+            s += r.x[k][i];
+        }
+        if (s > 0)
+            for (int i = 0; i < n; ++i)
+                r.x[k][i] /= s;
+    }
+}
+
 int active_components(int n, const double* z, int& last) {
     int c = 0;
     last = -1;
@@ -62,11 +99,14 @@ bool roots_consistent(const Model& m, double T, double P, const double* x, Root 
     return true;
 }
 
-Status fill_single(const Model& m, double T, double P, const double* z, FlashResult& r) {
+Status fill_single(const Model& m, double T, double P, const double* z, FlashResult& r,
+                   bool force_vapour) {
     const int n = m.size();
     PhaseProps p;
-    if (Status s = m.properties(T, P, z, Root::MinGibbs, p); s != Status::Ok) return s;
-    const int slot = p.liquid_like ? kLiquid : kVapour;
+    if (Status s = m.properties(T, P, z, force_vapour ? Root::Vapour : Root::MinGibbs, p);
+        s != Status::Ok)
+        return s;
+    const int slot = p.liquid_like && !force_vapour ? kLiquid : kVapour;
     r.T = T;
     r.P = P;
     r.nphases = 1;
@@ -141,20 +181,34 @@ Status fill_two(const Model& m, double T, double P, double beta, const double* x
 
 } // namespace detail
 
-bool rachford_rice(int n, const double* z, const double* K, double& beta) {
-    double kmin = 1e300, kmax = -1e300;
+bool rachford_rice(int n, const double* z, const double* K, double& beta, const bool* vapour_only) {
+    double kmin = 1e300, kmax = -1e300, zv = 0;
     for (int i = 0; i < n; ++i) {
         if (!(z[i] > 0)) continue;
+        if (vapour_only && vapour_only[i]) {
+            zv += z[i];
+            continue;
+        }
         kmin = std::min(kmin, K[i]);
         kmax = std::max(kmax, K[i]);
     }
-    if (!(kmin < 1.0 && kmax > 1.0)) return false;
-    double lo = 1.0 / (1.0 - kmax), hi = 1.0 / (1.0 - kmin);
+    // Infinite K: the term z/beta keeps beta above 0 and the sum above the
+    // others' contribution, so only a K below 1 is needed.
+    if (zv > 0) {
+        if (!(kmin < 1.0)) return false;
+    } else if (!(kmin < 1.0 && kmax > 1.0)) {
+        return false;
+    }
+    double lo = zv > 0 ? 0.0 : 1.0 / (1.0 - kmax), hi = 1.0 / (1.0 - kmin);
     auto f = [&](double b, double& df) {
         double s = 0;
         df = 0;
+        if (zv > 0) {
+            s = zv / b;
+            df = -zv / (b * b);
+        }
         for (int i = 0; i < n; ++i) {
-            if (!(z[i] > 0)) continue;
+            if (!(z[i] > 0) || (vapour_only && vapour_only[i])) continue;
             const double k1 = K[i] - 1.0;
             const double d = 1.0 / (1.0 + b * k1);
             s += z[i] * k1 * d;
@@ -173,7 +227,9 @@ bool rachford_rice(int n, const double* z, const double* K, double& beta) {
             hi = b;
         double next = b - fv / df;
         if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
-        if (std::fabs(next - b) <= 1e-15 * (1.0 + std::fabs(b)) || fv == 0) {
+        // Relative to beta when vapour-only components allow a tiny beta.
+        const double tol = zv > 0 ? 4e-16 * b : 1e-15 * (1.0 + std::fabs(b));
+        if (std::fabs(next - b) <= tol || fv == 0) {
             beta = next;
             return true;
         }
@@ -193,14 +249,21 @@ struct TwoPhase {
 };
 
 // r_i = ln K_i + ln phi_V(y) - ln phi_L(x) for the K-values in tp.lnK.
-Status tp_residual(const Model& m, double T, double P, const double* z, TwoPhase& tp, double* r) {
+// Vapour-only components stay out of x: x = 0, y = z / beta, r = 0.
+Status tp_residual(const Model& m, double T, double P, const double* z,
+                   const detail::VapourOnly& vo, TwoPhase& tp, double* r) {
     const int n = m.size();
     Vec K{};
     for (int i = 0; i < n; ++i)
         K[i] = std::exp(std::clamp(tp.lnK[i], -600.0, 600.0));
-    tp.single = !rachford_rice(n, z, K.data(), tp.beta);
+    tp.single = !rachford_rice(n, z, K.data(), tp.beta, vo.any ? vo.on : nullptr);
     if (tp.single) return Status::Ok;
     for (int i = 0; i < n; ++i) {
+        if (vo.any && vo.on[i]) {
+            tp.x[i] = 0.0;
+            tp.y[i] = z[i] / tp.beta;
+            continue;
+        }
         tp.x[i] = z[i] / (1.0 + tp.beta * (K[i] - 1.0));
         tp.y[i] = K[i] * tp.x[i];
     }
@@ -211,7 +274,7 @@ Status tp_residual(const Model& m, double T, double P, const double* z, TwoPhase
     if (Status s = m.lnphi(T, P, tp.x.data(), tp.rl, lpl); s != Status::Ok) return s;
     if (Status s = m.lnphi(T, P, tp.y.data(), tp.rv, lpv); s != Status::Ok) return s;
     for (int i = 0; i < n; ++i)
-        r[i] = tp.lnK[i] + lpv[i] - lpl[i];
+        r[i] = vo.any && vo.on[i] ? 0.0 : tp.lnK[i] + lpv[i] - lpl[i];
     return Status::Ok;
 }
 
@@ -233,15 +296,16 @@ enum class TpOutcome { Converged, Trivial, Single, Failed };
 
 // Successive substitution with dominant-eigenvalue extrapolation, then
 // Newton on ln K with a finite-difference Jacobian once SS is slow.
-TpOutcome two_phase_solve(const Model& m, double T, double P, const double* z, TwoPhase& tp,
-                          const FlashOptions& o, FlashResult& res) {
+TpOutcome two_phase_solve(const Model& m, double T, double P, const double* z,
+                          const detail::VapourOnly& vo, TwoPhase& tp, const FlashOptions& o,
+                          FlashResult& res) {
     const int n = m.size();
     double r[kMaxComponents], dprev[kMaxComponents] = {};
     double err_prev = 0;
     const int ss_first = 15;
     bool newton_tried = false;
     for (int it = 0; it < o.max_iter; ++it) {
-        if (tp_residual(m, T, P, z, tp, r) != Status::Ok) return TpOutcome::Failed;
+        if (tp_residual(m, T, P, z, vo, tp, r) != Status::Ok) return TpOutcome::Failed;
         if (tp.single) return TpOutcome::Single;
         ++res.it_ss;
         const double err = max_abs(n, r);
@@ -270,7 +334,7 @@ TpOutcome two_phase_solve(const Model& m, double T, double P, const double* z, T
             bool ok = false;
             for (int nt = 0; nt < 40; ++nt) {
                 ++res.it_newton;
-                if (tp_residual(m, T, P, z, tp, r) != Status::Ok || tp.single) break;
+                if (tp_residual(m, T, P, z, vo, tp, r) != Status::Ok || tp.single) break;
                 const double e0 = max_abs(n, r);
                 if (e0 < o.tol) {
                     ok = true;
@@ -280,10 +344,16 @@ TpOutcome two_phase_solve(const Model& m, double T, double P, const double* z, T
                 double rr[kMaxComponents];
                 bool jac_ok = true;
                 for (int j = 0; j < n && jac_ok; ++j) {
+                    if (vo.any && vo.on[j]) { // r_j = 0 and no r depends on ln K_j
+                        for (int i = 0; i < n; ++i)
+                            J[i][j] = i == j ? 1.0 : 0.0;
+                        continue;
+                    }
                     TwoPhase t2 = tp;
                     const double h = 1e-7;
                     t2.lnK[j] += h;
-                    if (tp_residual(m, T, P, z, t2, rr) != Status::Ok || t2.single) jac_ok = false;
+                    if (tp_residual(m, T, P, z, vo, t2, rr) != Status::Ok || t2.single)
+                        jac_ok = false;
                     for (int i = 0; i < n && jac_ok; ++i)
                         J[i][j] = (rr[i] - r[i]) / h;
                 }
@@ -299,7 +369,7 @@ TpOutcome two_phase_solve(const Model& m, double T, double P, const double* z, T
                     TwoPhase t2 = tp;
                     for (int i = 0; i < n; ++i)
                         t2.lnK[i] += step * dx[i];
-                    if (tp_residual(m, T, P, z, t2, rr) == Status::Ok && !t2.single &&
+                    if (tp_residual(m, T, P, z, vo, t2, rr) == Status::Ok && !t2.single &&
                         max_abs(n, rr) < e0) {
                         tp = t2;
                         moved = true;
@@ -329,10 +399,14 @@ double phase_g(int n, const double* x, const double* lp) {
 // Michelsen tangent-plane analysis of the feed. Trial phases: Wilson
 // vapour-like and liquid-like, then each pure component. On instability
 // returns true and initial K-values (lighter over heavier phase) in Kinit.
-bool unstable(const Model& m, double T, double P, const double* z, Vec& lnKinit, FlashResult& res) {
+// With vapour-only components in the feed, the feed is a vapour and the
+// trials are liquids without them.
+bool unstable(const Model& m, double T, double P, const double* z, const detail::VapourOnly& vo,
+              Vec& lnKinit, FlashResult& res) {
     const int n = m.size();
     double lpz[kMaxComponents], Zz = 0;
-    if (m.lnphi(T, P, z, Root::MinGibbs, lpz, &Zz) != Status::Ok) return false;
+    if (m.lnphi(T, P, z, vo.any ? Root::Vapour : Root::MinGibbs, lpz, &Zz) != Status::Ok)
+        return false;
     Vec d{}, Kw{};
     for (int i = 0; i < n; ++i) {
         d[i] = z[i] > 0 ? std::log(z[i]) + lpz[i] : 0.0;
@@ -347,10 +421,10 @@ bool unstable(const Model& m, double T, double P, const double* z, Vec& lnKinit,
     const int ntrial = 2 + n;
     for (int t = 0; t < ntrial; ++t) {
         if (t >= 2 && found) break;
-        if (t >= 2 && !(z[t - 2] > 0)) continue;
+        if (t >= 2 && (!(z[t - 2] > 0) || (vo.any && vo.on[t - 2]))) continue;
         Vec W{};
         for (int i = 0; i < n; ++i) {
-            if (!(z[i] > 0)) continue;
+            if (!(z[i] > 0) || (vo.any && vo.on[i])) continue;
             if (t == 0)
                 W[i] = z[i] * Kw[i];
             else if (t == 1)
@@ -427,7 +501,9 @@ bool unstable(const Model& m, double T, double P, const double* z, Vec& lnKinit,
     if (!found) return false;
     for (int i = 0; i < n; ++i) {
         double k;
-        if (have_light && have_heavy)
+        if (vo.any)
+            k = vo.on[i] ? kVapourOnlyK : z[i] / std::max(best_y[i], 1e-300);
+        else if (have_light && have_heavy)
             k = light[i] / std::max(heavy[i], 1e-300);
         else if (best_Z > Zz)
             k = best_y[i] / std::max(z[i], 1e-300);
@@ -441,10 +517,11 @@ bool unstable(const Model& m, double T, double P, const double* z, Vec& lnKinit,
     return true;
 }
 
-bool better_than_feed(const Model& m, double T, double P, const double* z, const TwoPhase& tp) {
+bool better_than_feed(const Model& m, double T, double P, const double* z,
+                      const detail::VapourOnly& vo, const TwoPhase& tp) {
     const int n = m.size();
     double lpz[kMaxComponents], lpl[kMaxComponents], lpv[kMaxComponents];
-    if (m.lnphi(T, P, z, Root::MinGibbs, lpz) != Status::Ok ||
+    if (m.lnphi(T, P, z, vo.any ? Root::Vapour : Root::MinGibbs, lpz) != Status::Ok ||
         m.lnphi(T, P, tp.x.data(), tp.rl, lpl) != Status::Ok ||
         m.lnphi(T, P, tp.y.data(), tp.rv, lpv) != Status::Ok)
         return false;
@@ -459,18 +536,16 @@ bool inside(double beta) {
 
 } // namespace
 
-FlashResult flash_tp(const Model& m, double T, double P, const double* zin, const FlashOptions& o) {
+namespace {
+
+FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const detail::VapourOnly& vo,
+                    const FlashOptions& o) {
     FlashResult res;
     const int n = m.size();
-    Vec z{};
-    if (n < 1 || !valid_tp(T, P) || !normalise_composition(n, zin, z.data()) || o.max_iter < 1 ||
-        !(o.tol > 0)) {
-        res.status = Status::BadInput;
-        return res;
-    }
     int last;
-    if (detail::active_components(n, z.data(), last) == 1) {
-        res.status = detail::fill_single(m, T, P, z.data(), res);
+    // Nothing condensable: a vapour.
+    if (detail::active_components(n, z.data(), last) == 1 || (vo.any && vo.condensable == 0)) {
+        res.status = detail::fill_single(m, T, P, z.data(), res, vo.any);
         return res;
     }
     // The heavier phase takes the liquid root and the lighter one the vapour
@@ -482,8 +557,9 @@ FlashResult flash_tp(const Model& m, double T, double P, const double* zin, cons
                detail::roots_consistent(m, T, P, tp.x.data(), tp.rl, tp.y.data(), tp.rv);
     };
     auto fill = [&]() {
-        res.status =
-            detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl, tp.rv, true, res);
+        // The phase holding the vapour-only components is the vapour.
+        res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl, tp.rv,
+                                      !vo.any, res);
         return res;
     };
     // Warm start: accept a converged split that lowers the Gibbs energy.
@@ -491,6 +567,10 @@ FlashResult flash_tp(const Model& m, double T, double P, const double* zin, cons
         Vec lnK{};
         bool good = true;
         for (int i = 0; i < n && good; ++i) {
+            if (vo.any && vo.on[i]) {
+                lnK[i] = detail::kLnVapourOnlyK;
+                continue;
+            }
             good = std::isfinite(o.K_guess[i]) && o.K_guess[i] > 0;
             if (good) lnK[i] = std::log(o.K_guess[i]);
         }
@@ -499,14 +579,14 @@ FlashResult flash_tp(const Model& m, double T, double P, const double* zin, cons
             tp.lnK = lnK;
             tp.rl = pairs[p][0];
             tp.rv = pairs[p][1];
-            if (accepted(two_phase_solve(m, T, P, z.data(), tp, o, res)) &&
-                better_than_feed(m, T, P, z.data(), tp))
+            if (accepted(two_phase_solve(m, T, P, z.data(), vo, tp, o, res)) &&
+                better_than_feed(m, T, P, z.data(), vo, tp))
                 return fill();
         }
     }
     Vec lnK0{};
-    if (!unstable(m, T, P, z.data(), lnK0, res)) {
-        res.status = detail::fill_single(m, T, P, z.data(), res);
+    if (!unstable(m, T, P, z.data(), vo, lnK0, res)) {
+        res.status = detail::fill_single(m, T, P, z.data(), res, vo.any);
         return res;
     }
     bool collapsed = false;
@@ -515,7 +595,7 @@ FlashResult flash_tp(const Model& m, double T, double P, const double* zin, cons
         tp.lnK = lnK0;
         tp.rl = pairs[p][0];
         tp.rv = pairs[p][1];
-        const TpOutcome out = two_phase_solve(m, T, P, z.data(), tp, o, res);
+        const TpOutcome out = two_phase_solve(m, T, P, z.data(), vo, tp, o, res);
         if (accepted(out)) return fill();
         if (p == 0)
             collapsed = out == TpOutcome::Trivial || out == TpOutcome::Single ||
@@ -523,10 +603,27 @@ FlashResult flash_tp(const Model& m, double T, double P, const double* zin, cons
     }
     if (collapsed) {
         // The instability was marginal; the split collapses onto the feed.
-        res.status = detail::fill_single(m, T, P, z.data(), res);
+        res.status = detail::fill_single(m, T, P, z.data(), res, vo.any);
         return res;
     }
     res.status = Status::NotConverged;
+    return res;
+}
+
+} // namespace
+
+FlashResult flash_tp(const Model& m, double T, double P, const double* zin, const FlashOptions& o) {
+    const int n = m.size();
+    Vec z{};
+    if (n < 1 || !valid_tp(T, P) || !normalise_composition(n, zin, z.data()) || o.max_iter < 1 ||
+        !(o.tol > 0)) {
+        FlashResult res;
+        res.status = Status::BadInput;
+        return res;
+    }
+    const detail::VapourOnly vo = detail::vapour_only(m, o, z.data());
+    FlashResult res = tp_impl(m, T, P, z, vo, o);
+    detail::report_vapour_only(vo, n, res);
     return res;
 }
 

@@ -15,7 +15,15 @@ struct FlashOptions {
     const double* K_guess = nullptr; // initial K-values y/x (warm start), n entries
     int max_iter = 200;              // per inner loop
     double tol = 1e-10;              // on ln fugacity differences
+    // Components kept out of every liquid (gases that do not dissolve), n
+    // entries or nullptr. Their liquid mole fractions are exactly 0, their
+    // whole feed goes to the vapour (a vapour exists whenever they are in the
+    // feed) and equal fugacities hold for the other components only.
+    const bool* vapour_only = nullptr;
 };
+
+// K-value reported for a vapour-only component (finite stand-in for infinity).
+inline constexpr double kVapourOnlyK = 1e30;
 
 struct FlashResult {
     Status status = Status::NotConverged;
@@ -50,6 +58,10 @@ FlashResult flash_tv(const Model& m, double T, double vf, const double* z,
 // Rachford-Rice: vapour fraction beta solving sum z (K-1)/(1+beta(K-1)) = 0
 // inside the window where all phase amounts stay positive (negative flash
 // allowed). Returns false if no root exists (all K on one side of 1).
-bool rachford_rice(int n, const double* z, const double* K, double& beta);
+// Components flagged in vapour_only (may be nullptr) count with infinite K,
+// term z/beta, their K entries unused; with any of them in z the root lies
+// in (0, 1/(1 - min K)) and exists iff some other component has K < 1.
+bool rachford_rice(int n, const double* z, const double* K, double& beta,
+                   const bool* vapour_only = nullptr);
 
 } // namespace xif::refhost::thermo

@@ -149,8 +149,11 @@ namespace {
 
 // Tangent-plane test of phase w (root rw): a trial rich in each component,
 // then Wilson vapour- and liquid-like ones. Returns the most unstable trial.
+// Trials leave out vapour-only components (vo, may be nullptr): any new
+// phase is a liquid.
 bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw, Vec& trial,
-                    int& iters, const double* avoid1 = nullptr, const double* avoid2 = nullptr) {
+                    int& iters, const bool* vo, const double* avoid1 = nullptr,
+                    const double* avoid2 = nullptr) {
     const int n = m.size();
     double lpw[kMaxComponents], Zw = 0;
     if (m.lnphi(T, P, w, rw, lpw, &Zw) != Status::Ok) return false;
@@ -162,10 +165,10 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
     double best = -1e-8;
     bool found = false;
     for (int t = 0; t < n + 2; ++t) {
-        if (t < n && !(w[t] > 0)) continue;
+        if (t < n && (!(w[t] > 0) || (vo && vo[t]))) continue;
         Vec W{};
         for (int i = 0; i < n; ++i) {
-            if (!(w[i] > 0)) continue;
+            if (!(w[i] > 0) || (vo && vo[i])) continue;
             if (t < n)
                 W[i] = i == t ? 1.0 : 1e-3 * w[i];
             else if (t == n)
@@ -240,10 +243,28 @@ struct Ph {
     double frac = 0;
 };
 
+// Share of vapour-only components in phase a (0 without a mask).
+double vapour_only_share(const Ph& a, int n, const bool* vo) {
+    double s = 0;
+    for (int i = 0; vo && i < n; ++i)
+        if (vo[i]) s += a.x[i];
+    return s;
+}
+
 // Puts phases into slots by the rules in flash3.hpp and fills the result.
-void assign(const Model& m, Ph* ph, int np, const Vec& Kprev, FlashResult& r) {
+// A phase holding vapour-only components is the vapour whatever its density.
+void assign(const Model& m, Ph* ph, int np, const Vec& Kprev, const bool* vo, FlashResult& r) {
     const int n = m.size();
     int slot[3] = {-1, -1, -1};
+    int vap = -1;
+    double vshare = 0;
+    for (int k = 0; k < np; ++k) {
+        const double sh = vapour_only_share(ph[k], n, vo);
+        if (sh > vshare) {
+            vshare = sh;
+            vap = k;
+        }
+    }
     auto dense = [](const Ph& a) { return a.p.liquid_like && a.p.pip > 1.5; };
     auto organic_first = [&](int a, int b) {
         // True if phase a should be liquid 1.
@@ -251,7 +272,17 @@ void assign(const Model& m, Ph* ph, int np, const Vec& Kprev, FlashResult& r) {
         if (w >= 0 && ph[a].x[w] != ph[b].x[w]) return ph[a].x[w] < ph[b].x[w];
         return ph[a].p.mw / ph[a].p.v < ph[b].p.mw / ph[b].p.v;
     };
-    if (np == 1) {
+    if (vap >= 0) {
+        slot[vap] = kVapour;
+        if (np == 2) {
+            slot[1 - vap] = kLiquid;
+        } else if (np == 3) {
+            const int a = (vap + 1) % 3, b = (vap + 2) % 3;
+            const bool first = organic_first(a, b);
+            slot[a] = first ? kLiquid : kLiquid2;
+            slot[b] = first ? kLiquid2 : kLiquid;
+        }
+    } else if (np == 1) {
         slot[0] = ph[0].p.liquid_like ? kLiquid : kVapour;
     } else if (np == 2) {
         if (dense(ph[0]) && dense(ph[1])) {
@@ -322,7 +353,7 @@ void assign(const Model& m, Ph* ph, int np, const Vec& Kprev, FlashResult& r) {
 }
 
 // Re-slots a vapour-liquid result by the three-phase rules.
-FlashResult relabel(const Model& m, FlashResult r) {
+FlashResult relabel(const Model& m, FlashResult r, const bool* vo) {
     if (r.status != Status::Ok) return r;
     Ph ph[3];
     int np = 0;
@@ -334,7 +365,7 @@ FlashResult relabel(const Model& m, FlashResult r) {
             ++np;
         }
     const Vec K = r.K;
-    assign(m, ph, np, K, r);
+    assign(m, ph, np, K, vo, r);
     return r;
 }
 
@@ -342,15 +373,22 @@ struct Split3 {
     Vec lnK1{}, lnK2{}, x{}, w1{}, w2{};
     double b[2] = {kNaN, kNaN};
     Root rx = Root::Liquid, r1 = Root::Vapour, r2 = Root::Liquid;
+    // Vapour-only components: x is then the vapour and both K are exactly 0
+    // for them (ln K held at -kLnVapourOnlyK, residual 0).
+    const bool* vo = nullptr;
 };
+
+bool held(const Split3& s, int i) {
+    return s.vo && s.vo[i];
+}
 
 // r_i = ln K1_i + ln phi(w1) - ln phi(x), r_{n+i} likewise for w2.
 Status split3_eval(const Model& m, double T, double P, const double* z, Split3& s, double* r) {
     const int n = m.size();
     Vec K1{}, K2{};
     for (int i = 0; i < n; ++i) {
-        K1[i] = std::exp(std::clamp(s.lnK1[i], -600.0, 600.0));
-        K2[i] = std::exp(std::clamp(s.lnK2[i], -600.0, 600.0));
+        K1[i] = held(s, i) ? 0.0 : std::exp(std::clamp(s.lnK1[i], -600.0, 600.0));
+        K2[i] = held(s, i) ? 0.0 : std::exp(std::clamp(s.lnK2[i], -600.0, 600.0));
     }
     if (!rachford_rice3(n, z, K1.data(), K2.data(), s.b)) return Status::NotConverged;
     for (int i = 0; i < n; ++i) {
@@ -364,8 +402,8 @@ Status split3_eval(const Model& m, double T, double P, const double* z, Split3& 
     if (Status st = m.lnphi(T, P, s.w1.data(), s.r1, l1); st != Status::Ok) return st;
     if (Status st = m.lnphi(T, P, s.w2.data(), s.r2, l2); st != Status::Ok) return st;
     for (int i = 0; i < n; ++i) {
-        r[i] = s.lnK1[i] + l1[i] - lx[i];
-        r[n + i] = s.lnK2[i] + l2[i] - lx[i];
+        r[i] = held(s, i) ? 0.0 : s.lnK1[i] + l1[i] - lx[i];
+        r[n + i] = held(s, i) ? 0.0 : s.lnK2[i] + l2[i] - lx[i];
     }
     return Status::Ok;
 }
@@ -425,6 +463,11 @@ bool split3_solve(const Model& m, double T, double P, const double* z, Split3& s
                 double rr[2 * kMaxComponents];
                 bool jac_ok = true;
                 for (int j = 0; j < nv && jac_ok; ++j) {
+                    if (held(s, j < n ? j : j - n)) { // r_j = 0, nothing depends on it
+                        for (int i = 0; i < nv; ++i)
+                            J[i][j] = i == j ? 1.0 : 0.0;
+                        continue;
+                    }
                     Split3 s2 = s;
                     const double h = 1e-7;
                     if (j < n)
@@ -495,7 +538,7 @@ int active(const Model& m, const double* z) {
 // both liquids from the other. Amounts from the material balance and either
 // the vapour fraction beta or the enthalpy H (the other NaN).
 bool three_at_jump(const Model& m, const Vec& z, double beta, double H, const FlashResult& a,
-                   const FlashResult& b, FlashResult& out) {
+                   const FlashResult& b, const bool* vo, FlashResult& out) {
     const FlashResult* vs = nullptr;
     const FlashResult* ls = nullptr;
     for (const FlashResult* r : {&a, &b}) {
@@ -571,33 +614,36 @@ bool three_at_jump(const Model& m, const Vec& z, double beta, double H, const Fl
     out.it_stability = a.it_stability + b.it_stability;
     out.it_ss = a.it_ss + b.it_ss;
     out.it_newton = a.it_newton + b.it_newton;
-    assign(m, ph, 3, ls->K, out);
+    assign(m, ph, 3, ls->K, vo, out);
     if (std::isfinite(beta)) out.vf = beta; // exact by construction, to rounding
     return true;
 }
 
 bool jump_h(const Model& m, const Vec& z, double H, const FlashResult& below,
-            const FlashResult& above, FlashResult& out) {
-    return three_at_jump(m, z, kNaN, H, below, above, out);
+            const FlashResult& above, const FlashOptions& o, FlashResult& out) {
+    return three_at_jump(m, z, kNaN, H, below, above, o.vapour_only, out);
 }
 
 } // namespace
 
-FlashResult flash3_tp(const Model& m, double T, double P, const double* zin,
-                      const FlashOptions& o) {
+namespace {
+
+FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, const FlashOptions& o) {
     const int n = m.size();
+    const bool* mask = o.vapour_only;
     // Cold start: a warm start may settle on a metastable split of two
     // liquids where gas and liquid are stable, which the phase test below
     // cannot always undo, and would make the result depend on the path.
     FlashOptions cold = o;
     cold.K_guess = nullptr;
     FlashResult r2 = flash_tp(m, T, P, zin, cold);
-    if (r2.status != Status::Ok || active(m, zin) < 2) return relabel(m, r2);
+    if (r2.status != Status::Ok || active(m, zin) < 2) return relabel(m, r2, mask);
     // The single-phase case: the feed's own test already tried every
     // component-rich trial.
-    if (r2.nphases < 2) return relabel(m, r2);
+    if (r2.nphases < 2) return relabel(m, r2, mask);
     Vec z{};
     normalise_composition(n, zin, z.data());
+    const detail::VapourOnly vo = detail::vapour_only(m, o, z.data());
     auto gibbs = [&](const FlashResult& r) { return r.h - T * r.s; };
     // Test the heavier phase of the split, then the lighter, for a third;
     // trials landing on either phase do not count.
@@ -605,17 +651,25 @@ FlashResult flash3_tp(const Model& m, double T, double P, const double* zin,
     int st_it = 0, ref = -1;
     for (int k : {int(kLiquid), int(kVapour)}) {
         const Root rk = root_of(m, T, P, r2.x[k].data());
-        if (phase_unstable(m, T, P, r2.x[k].data(), rk, W, st_it, r2.x[kVapour].data(),
-                           r2.x[kLiquid].data())) {
+        if (phase_unstable(m, T, P, r2.x[k].data(), rk, W, st_it, vo.any ? vo.on : nullptr,
+                           r2.x[kVapour].data(), r2.x[kLiquid].data())) {
             ref = k;
             break;
         }
     }
     r2.it_stability += st_it;
-    if (ref < 0) return relabel(m, r2);
+    if (ref < 0) return relabel(m, r2, mask);
+    // With vapour-only components the vapour is the reference phase: their K
+    // are then exactly 0.
+    if (vo.any) ref = kVapour;
     const int oth = ref == kLiquid ? kVapour : kLiquid;
     Split3 s;
+    s.vo = vo.any ? vo.on : nullptr;
     for (int i = 0; i < n; ++i) {
+        if (held(s, i)) {
+            s.lnK1[i] = s.lnK2[i] = -detail::kLnVapourOnlyK;
+            continue;
+        }
         const double xr = std::max(r2.x[ref][i], 1e-300);
         s.lnK1[i] = std::log(std::max(r2.x[oth][i], 1e-300) / xr);
         s.lnK2[i] = std::log(std::max(W[i], 1e-300) / xr);
@@ -664,7 +718,7 @@ FlashResult flash3_tp(const Model& m, double T, double P, const double* zin,
         }
         if (good) {
             FlashResult three = res;
-            assign(m, ph, 3, r2.K, three);
+            assign(m, ph, 3, r2.K, mask, three);
             if (gibbs(three) < gbest) {
                 best = three;
                 gbest = gibbs(three);
@@ -691,7 +745,7 @@ FlashResult flash3_tp(const Model& m, double T, double P, const double* zin,
                     gbest = gibbs(two);
                 }
             }
-        best = relabel(m, best);
+        best = relabel(m, best, mask);
     }
     best.it_stability = res.it_stability;
     best.it_ss = res.it_ss;
@@ -699,30 +753,48 @@ FlashResult flash3_tp(const Model& m, double T, double P, const double* zin,
     return best;
 }
 
+// Vapour-only reporting on a public result (z as given by the caller).
+FlashResult reported3(const Model& m, const double* zin, const FlashOptions& o, FlashResult r) {
+    if (!o.vapour_only || r.status != Status::Ok) return r;
+    Vec z{};
+    if (!normalise_composition(m.size(), zin, z.data())) return r;
+    detail::report_vapour_only(detail::vapour_only(m, o, z.data()), m.size(), r);
+    return r;
+}
+
+} // namespace
+
+FlashResult flash3_tp(const Model& m, double T, double P, const double* zin,
+                      const FlashOptions& o) {
+    return reported3(m, zin, o, tp3_impl(m, T, P, zin, o));
+}
+
 FlashResult flash3_ph(const Model& m, double P, double H, const double* zin,
                       const FlashOptions& o) {
     Vec z{};
     if (active(m, zin) < 2 || !normalise_composition(m.size(), zin, z.data()))
-        return relabel(m, flash_ph(m, P, H, zin, o));
+        return reported3(m, zin, o, relabel(m, flash_ph(m, P, H, zin, o), o.vapour_only));
     if (!valid_tp(300.0, P) || !std::isfinite(H) || o.max_iter < 1 || !(o.tol > 0)) {
         FlashResult r;
         r.status = Status::BadInput;
         return r;
     }
-    return detail::enthalpy_flash_with(m, false, P, H, z, o, flash3_tp, jump_h);
+    return reported3(m, zin, o,
+                     detail::enthalpy_flash_with(m, false, P, H, z, o, flash3_tp, jump_h));
 }
 
 FlashResult flash3_th(const Model& m, double T, double H, const double* zin,
                       const FlashOptions& o) {
     Vec z{};
     if (active(m, zin) < 2 || !normalise_composition(m.size(), zin, z.data()))
-        return relabel(m, flash_th(m, T, H, zin, o));
+        return reported3(m, zin, o, relabel(m, flash_th(m, T, H, zin, o), o.vapour_only));
     if (!valid_tp(T, 1e5) || !std::isfinite(H) || o.max_iter < 1 || !(o.tol > 0)) {
         FlashResult r;
         r.status = Status::BadInput;
         return r;
     }
-    return detail::enthalpy_flash_with(m, true, T, H, z, o, flash3_tp, jump_h);
+    return reported3(m, zin, o,
+                     detail::enthalpy_flash_with(m, true, T, H, z, o, flash3_tp, jump_h));
 }
 
 namespace {
@@ -732,22 +804,29 @@ namespace {
 // along T (fixed P) or ln P (fixed T) from the vapour side.
 FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, const double* zin,
                       const FlashOptions& o) {
+    const bool* mask = o.vapour_only;
     FlashResult r2 = fixed_t ? flash_tv(m, fixed, beta, zin, o) : flash_pv(m, fixed, beta, zin, o);
-    if (r2.status == Status::BadInput || active(m, zin) < 2) return relabel(m, r2);
+    if (r2.status == Status::BadInput || active(m, zin) < 2) return relabel(m, r2, mask);
+    Vec z{};
+    normalise_composition(m.size(), zin, z.data());
+    const detail::VapourOnly vo = detail::vapour_only(m, o, z.data());
+    // At or below the vapour-only share there is no state (flash_pv said so).
+    if (vo.any && beta <= vo.zsum) return r2;
     if (r2.status == Status::Ok) {
         Vec W{};
         int it = 0;
         const Root rb = root_of(m, r2.T, r2.P, r2.x[kLiquid].data());
-        if (!phase_unstable(m, r2.T, r2.P, r2.x[kLiquid].data(), rb, W, it)) {
+        if (!phase_unstable(m, r2.T, r2.P, r2.x[kLiquid].data(), rb, W, it, mask)) {
             r2.it_stability += it;
-            return relabel(m, r2);
+            return relabel(m, r2, mask);
         }
     }
     const double T0 = fixed_t ? fixed : 0, P0 = fixed_t ? 0 : fixed;
     auto at = [&](double v) {
         const double T = fixed_t ? T0 : v;
         const double P = fixed_t ? std::exp(v) : P0;
-        return flash3_tp(m, T, P, zin, FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol});
+        return flash3_tp(m, T, P, zin,
+                         FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol, o.vapour_only});
     };
     // On the vapour side of the wanted fraction?
     auto vapour_side = [&](const FlashResult& r) {
@@ -814,9 +893,7 @@ FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, c
         if (std::fabs(pick.vf - beta) < 1e-6) return pick;
         // The fraction jumps past beta: three phases at this one T (or P).
         FlashResult three;
-        Vec z{};
-        normalise_composition(m.size(), zin, z.data());
-        if (three_at_jump(m, z, beta, kNaN, rlo, rhi, three)) {
+        if (three_at_jump(m, z, beta, kNaN, rlo, rhi, mask, three)) {
             three.it_outer = evals;
             return three;
         }
@@ -834,11 +911,11 @@ FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, c
 } // namespace
 
 FlashResult flash3_pv(const Model& m, double P, double vf, const double* z, const FlashOptions& o) {
-    return fraction3(m, false, P, vf, z, o);
+    return reported3(m, z, o, fraction3(m, false, P, vf, z, o));
 }
 
 FlashResult flash3_tv(const Model& m, double T, double vf, const double* z, const FlashOptions& o) {
-    return fraction3(m, true, T, vf, z, o);
+    return reported3(m, z, o, fraction3(m, true, T, vf, z, o));
 }
 
 } // namespace xif::refhost::thermo

@@ -3,6 +3,8 @@
 
 #include "flash.hpp"
 
+#include <cmath>
+
 namespace xif::refhost::thermo::detail {
 
 inline constexpr int kMatDim = kMaxComponents + 1;
@@ -17,6 +19,20 @@ template <class F>
 bool brent(F&& f, double a, double b, double fa, double fb, double xtol, int max_it, double& x,
            int& iters);
 
+// Vapour-only components (FlashOptions::vapour_only) for a normalised feed.
+struct VapourOnly {
+    bool on[kMaxComponents] = {}; // flagged, whether in the feed or not
+    bool any = false;             // some flagged component has z > 0
+    double zsum = 0;              // their total feed fraction
+    int condensable = 0;          // components with z > 0 not flagged
+};
+VapourOnly vapour_only(const Model& m, const FlashOptions& o, const double* z);
+inline const double kLnVapourOnlyK = std::log(kVapourOnlyK); // ln K held for them
+// Reporting on a finished result: K = kVapourOnlyK for flagged components,
+// their share 0 in absent liquid slots (the rest renormalised). Present
+// liquids already hold exactly 0.
+void report_vapour_only(const VapourOnly& vo, int n, FlashResult& r);
+
 // Number of components with z > 0 and the index of the last one.
 int active_components(int n, const double* z, int& last);
 
@@ -27,7 +43,10 @@ bool roots_consistent(const Model& m, double T, double P, const double* x, Root 
                       Root ry);
 
 // Fills single- and two-phase results (properties, fractions, labels).
-Status fill_single(const Model& m, double T, double P, const double* z, FlashResult& r);
+// force_vapour: the single phase is the vapour whatever its density (a feed
+// holding vapour-only components).
+Status fill_single(const Model& m, double T, double P, const double* z, FlashResult& r,
+                   bool force_vapour = false);
 Status fill_two(const Model& m, double T, double P, double beta, const double* x, const double* y,
                 Root rl, Root rv, bool relabel, FlashResult& r);
 
@@ -39,7 +58,7 @@ using TpFn = FlashResult (*)(const Model&, double, double, const double*, const 
 // single T or P): given the results just below and just above it, builds the
 // state of enthalpy H there, or returns false.
 using JumpFn = bool (*)(const Model&, const Vec& z, double H, const FlashResult& below,
-                        const FlashResult& above, FlashResult& out);
+                        const FlashResult& above, const FlashOptions& o, FlashResult& out);
 FlashResult enthalpy_flash_with(const Model& m, bool fixed_t, double fixed, double H, const Vec& z,
                                 const FlashOptions& o, TpFn tp, JumpFn jump = nullptr);
 

@@ -187,7 +187,8 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
             const FlashResult below = last;
             if (eval(root + d, fa)) {
                 FlashResult out;
-                if (fb * fa < 0 && jump(m, z, H, below, last, out)) return finish(out, Status::Ok);
+                if (fb * fa < 0 && jump(m, z, H, below, last, o, out))
+                    return finish(out, Status::Ok);
             }
         }
     }
@@ -196,9 +197,10 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
 
 // Residual of the fixed-fraction problem: r_i = ln K_i + ln phi_V - ln phi_L,
 // r_n = sum (y - x). var is T (fixed P) or ln P (fixed T).
+// Vapour-only components: x = 0, y = z / beta, r_i = 0.
 Status sat_residual(const Model& m, bool fixed_t, double fixed, double beta, const double* z,
-                    const double* lnK, double var, double* r, Vec* xo = nullptr,
-                    Vec* yo = nullptr) {
+                    const detail::VapourOnly& vo, const double* lnK, double var, double* r,
+                    Vec* xo = nullptr, Vec* yo = nullptr) {
     const int n = m.size();
     const double T = fixed_t ? fixed : var;
     const double P = fixed_t ? std::exp(var) : fixed;
@@ -206,6 +208,11 @@ Status sat_residual(const Model& m, bool fixed_t, double fixed, double beta, con
     Vec x{}, y{};
     double g = 0;
     for (int i = 0; i < n; ++i) {
+        if (vo.any && vo.on[i]) {
+            y[i] = z[i] / beta;
+            g += y[i];
+            continue;
+        }
         const double K = std::exp(std::clamp(lnK[i], -600.0, 600.0));
         x[i] = z[i] / (1.0 + beta * (K - 1.0));
         y[i] = K * x[i];
@@ -215,7 +222,7 @@ Status sat_residual(const Model& m, bool fixed_t, double fixed, double beta, con
     if (Status s = m.lnphi(T, P, x.data(), Root::Liquid, lpl); s != Status::Ok) return s;
     if (Status s = m.lnphi(T, P, y.data(), Root::Vapour, lpv); s != Status::Ok) return s;
     for (int i = 0; i < n; ++i)
-        r[i] = lnK[i] + lpv[i] - lpl[i];
+        r[i] = vo.any && vo.on[i] ? 0.0 : lnK[i] + lpv[i] - lpl[i];
     r[n] = g;
     if (xo) *xo = x;
     if (yo) *yo = y;
@@ -223,12 +230,12 @@ Status sat_residual(const Model& m, bool fixed_t, double fixed, double beta, con
 }
 
 double wilson_g(const Model& m, bool fixed_t, double fixed, double beta, const double* z,
-                double var) {
+                const detail::VapourOnly& vo, double var) {
     const double T = fixed_t ? fixed : var;
     const double P = fixed_t ? std::exp(var) : fixed;
-    double g = 0;
+    double g = vo.any ? vo.zsum / beta : 0.0;
     for (int i = 0; i < m.size(); ++i) {
-        if (!(z[i] > 0)) continue;
+        if (!(z[i] > 0) || (vo.any && vo.on[i])) continue;
         const double K = m.wilson_k(i, T, P);
         g += z[i] * (K - 1.0) / (1.0 + beta * (K - 1.0));
     }
@@ -238,7 +245,8 @@ double wilson_g(const Model& m, bool fixed_t, double fixed, double beta, const d
 // One Newton solve of the fixed-fraction problem from var0, with K-values
 // from Kstart, else from a split at the starting point, else Wilson's.
 FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double beta, const Vec& z,
-                             const FlashOptions& o, double var0, const double* Kstart) {
+                             const detail::VapourOnly& vo, const FlashOptions& o, double var0,
+                             const double* Kstart) {
     const int n = m.size();
     FlashResult res;
     auto fail = [&](Status s) {
@@ -256,14 +264,15 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
     Vec lnK{}, slope{};
     bool have_k = ok.K_guess != nullptr;
     for (int i = 0; i < n && have_k; ++i)
-        have_k = std::isfinite(ok.K_guess[i]) && ok.K_guess[i] > 0;
+        have_k = (vo.any && vo.on[i]) || (std::isfinite(ok.K_guess[i]) && ok.K_guess[i] > 0);
     // Without K-values, a split at the starting point gives better ones than
     // Wilson's near the critical region.
     FlashResult start;
     if (!have_k) {
         const double T = fixed_t ? fixed : var;
         const double P = fixed_t ? std::exp(var) : fixed;
-        start = flash_tp(m, T, P, z.data(), FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol});
+        start = flash_tp(m, T, P, z.data(),
+                         FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol, o.vapour_only});
         res.it_stability += start.it_stability;
     }
     const bool from_split = !have_k && start.status == Status::Ok && start.nphases == 2;
@@ -275,6 +284,10 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
                  : from_split ? std::log(start.K[i])
                               : std::log(m.wilson_k(i, T, P));
         slope[i] = fixed_t ? -1.0 : 5.373 * (1.0 + c.omega) * c.Tc / (T * T);
+        if (vo.any && vo.on[i]) {
+            lnK[i] = detail::kLnVapourOnlyK;
+            slope[i] = 0.0;
+        }
     }
     double r[kMaxComponents + 1];
     auto max_lnk = [&]() {
@@ -287,7 +300,7 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
     // Substitution on K with a Newton step on var from Wilson-like slopes.
     for (int it = 0; it < 40; ++it) {
         ++res.it_ss;
-        if (Status s = sat_residual(m, fixed_t, fixed, beta, z.data(), lnK.data(), var, r);
+        if (Status s = sat_residual(m, fixed_t, fixed, beta, z.data(), vo, lnK.data(), var, r);
             s != Status::Ok)
             return fail(s == Status::BadInput ? Status::NoSolution : s);
         double err = 0;
@@ -297,9 +310,9 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
         }
         double dv = 0;
         for (int k = 0; k < 20; ++k) {
-            double g = 0, dg = 0;
+            double g = vo.any ? vo.zsum / beta : 0.0, dg = 0;
             for (int i = 0; i < n; ++i) {
-                if (!(z[i] > 0)) continue;
+                if (!(z[i] > 0) || (vo.any && vo.on[i])) continue;
                 const double K = std::exp(std::clamp(lnK[i] + slope[i] * dv, -600.0, 600.0));
                 const double den = 1.0 + beta * (K - 1.0);
                 g += z[i] * (K - 1.0) / den;
@@ -324,7 +337,7 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
     const int nv = n + 1;
     for (int it = 0; it < 60; ++it) {
         ++res.it_newton;
-        if (Status s = sat_residual(m, fixed_t, fixed, beta, z.data(), lnK.data(), var, r);
+        if (Status s = sat_residual(m, fixed_t, fixed, beta, z.data(), vo, lnK.data(), var, r);
             s != Status::Ok)
             return fail(s == Status::BadInput ? Status::NoSolution : s);
         double e0 = 0;
@@ -337,6 +350,11 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
         Mat J;
         double rr[kMaxComponents + 1];
         for (int j = 0; j < nv; ++j) {
+            if (j < n && vo.any && vo.on[j]) { // r_j = 0, nothing depends on ln K_j
+                for (int i = 0; i < nv; ++i)
+                    J[i][j] = i == j ? 1.0 : 0.0;
+                continue;
+            }
             Vec lk = lnK;
             double v2 = var;
             const double h = j < n ? 1e-7 : (fixed_t ? 1e-7 : 1e-7 * var);
@@ -344,7 +362,8 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
                 lk[j] += h;
             else
                 v2 += h;
-            if (sat_residual(m, fixed_t, fixed, beta, z.data(), lk.data(), v2, rr) != Status::Ok)
+            if (sat_residual(m, fixed_t, fixed, beta, z.data(), vo, lk.data(), v2, rr) !=
+                Status::Ok)
                 return fail(Status::NotConverged);
             for (int i = 0; i < nv; ++i)
                 J[i][j] = (rr[i] - r[i]) / h;
@@ -365,7 +384,8 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
                 lk[i] += scale * dx[i];
             const double v2 = var + scale * dx[n];
             if (v2 > lo_lim && v2 < hi_lim &&
-                sat_residual(m, fixed_t, fixed, beta, z.data(), lk.data(), v2, rr) == Status::Ok) {
+                sat_residual(m, fixed_t, fixed, beta, z.data(), vo, lk.data(), v2, rr) ==
+                    Status::Ok) {
                 double e1 = 0;
                 for (int i = 0; i < nv; ++i)
                     e1 = std::max(e1, std::fabs(rr[i]));
@@ -386,7 +406,7 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
     // a hair from 1; a real split this close to it is not resolvable anyway.
     if (max_lnk() < 1e-3) return fail(Status::NoSolution);
     Vec x{}, y{};
-    sat_residual(m, fixed_t, fixed, beta, z.data(), lnK.data(), var, r, &x, &y);
+    sat_residual(m, fixed_t, fixed, beta, z.data(), vo, lnK.data(), var, r, &x, &y);
     const double T = fixed_t ? fixed : var;
     const double P = fixed_t ? std::exp(var) : fixed;
     if (!detail::roots_consistent(m, T, P, x.data(), Root::Liquid, y.data(), Root::Vapour))
@@ -397,8 +417,9 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
         return fail(Status::NumericalFailure);
     res.it_ss = it_ss;
     res.it_newton = it_nt;
-    // A split of two dense phases (cold, high pressure) has no vapour.
-    if (res.phase[kVapour].liquid_like && res.phase[kVapour].pip > 1.5)
+    // A split of two dense phases (cold, high pressure) has no vapour; the
+    // phase holding vapour-only components is the vapour by definition.
+    if (!vo.any && res.phase[kVapour].liquid_like && res.phase[kVapour].pip > 1.5)
         return fail(Status::NoSolution);
     return res;
 }
@@ -407,7 +428,7 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
 // if Newton fails from there, scan T-P flashes along the free variable for
 // the fraction and restart from the bracket found.
 FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double beta, const Vec& z,
-                           const FlashOptions& o) {
+                           const detail::VapourOnly& vo, const FlashOptions& o) {
     const double lo_lim = fixed_t ? kLnPlo : kTlo, hi_lim = fixed_t ? kLnPhi : kThi;
     double var = kNaN;
     const double guess = fixed_t ? o.P_guess : o.T_guess;
@@ -415,12 +436,12 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
     if (!(var > lo_lim && var < hi_lim)) {
         var = kNaN;
         double a = lo_lim, b = hi_lim;
-        double ga = wilson_g(m, fixed_t, fixed, beta, z.data(), a);
-        const double gb = wilson_g(m, fixed_t, fixed, beta, z.data(), b);
+        double ga = wilson_g(m, fixed_t, fixed, beta, z.data(), vo, a);
+        const double gb = wilson_g(m, fixed_t, fixed, beta, z.data(), vo, b);
         if (ga * gb <= 0) {
             for (int k = 0; k < 200 && b - a > 1e-10 * std::fabs(b); ++k) {
                 const double c = fixed_t ? 0.5 * (a + b) : std::sqrt(a * b);
-                const double gc = wilson_g(m, fixed_t, fixed, beta, z.data(), c);
+                const double gc = wilson_g(m, fixed_t, fixed, beta, z.data(), vo, c);
                 if (gc * ga > 0) {
                     a = c;
                     ga = gc;
@@ -434,7 +455,7 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
     FlashResult first;
     first.status = Status::NoSolution;
     if (std::isfinite(var)) {
-        first = fraction_attempt(m, fixed_t, fixed, beta, z, o, var, o.K_guess);
+        first = fraction_attempt(m, fixed_t, fixed, beta, z, vo, o, var, o.K_guess);
         if (first.status == Status::Ok) return first;
     }
     // Scan from the vapour side: T downwards from 1500 K, or ln P upwards
@@ -446,14 +467,15 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
     auto at = [&](double v) {
         const double T = fixed_t ? fixed : v;
         const double P = fixed_t ? std::exp(v) : fixed;
-        return flash_tp(m, T, P, z.data(), FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol});
+        return flash_tp(m, T, P, z.data(),
+                        FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol, o.vapour_only});
     };
     // Side of the wanted fraction: +1 on the vapour side. Labels of single
     // phases are unreliable near the critical point, so a single phase is
     // on the vapour side until a split has been passed.
     auto side = [&](const FlashResult& r, bool seen_two) {
         if (r.status != Status::Ok) return 0;
-        if (r.nphases == 1) return seen_two ? -1 : 1;
+        if (r.nphases == 1) return seen_two && !vo.any ? -1 : 1; // never a liquid with them
         const double d = r.vf - beta;
         return d > 0 ? 1 : (d < 0 ? -1 : 0);
     };
@@ -502,7 +524,8 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
             const FlashResult& two = rlo.nphases == 2 ? rlo : rhi;
             if (two.nphases != 2) break;
             const double v0 = fixed_t ? std::log(two.P) : two.T;
-            FlashResult again = fraction_attempt(m, fixed_t, fixed, beta, z, o, v0, two.K.data());
+            FlashResult again =
+                fraction_attempt(m, fixed_t, fixed, beta, z, vo, o, v0, two.K.data());
             again.it_outer = evals;
             return again;
         }
@@ -512,6 +535,18 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
     }
     first.it_outer = evals;
     return first;
+}
+
+// Public results carry the vapour-only reporting (K, absent liquids).
+FlashResult reported(const detail::VapourOnly& vo, int n, FlashResult r) {
+    detail::report_vapour_only(vo, n, r);
+    return r;
+}
+
+// Vapour fraction at or below the vapour-only share: every condensable
+// component would have to be liquid, which needs K = 0.
+bool below_vapour_only(const detail::VapourOnly& vo, double vf) {
+    return vo.any && vf <= vo.zsum;
 }
 
 } // namespace
@@ -524,29 +559,31 @@ FlashResult detail::enthalpy_flash_with(const Model& m, bool fixed_t, double fix
 FlashResult flash_ph(const Model& m, double P, double H, const double* zin, const FlashOptions& o) {
     Vec z{};
     if (!check_inputs(m, zin, z, o) || !valid_tp(300.0, P) || !std::isfinite(H)) return bad();
+    const detail::VapourOnly vo = detail::vapour_only(m, o, z.data());
     int last;
-    if (detail::active_components(m.size(), z.data(), last) == 1) {
+    if (detail::active_components(m.size(), z.data(), last) == 1 && !vo.any) {
         double Ts;
         FlashResult r;
         if (saturation_temperature(m, last, P, Ts) == Status::Ok &&
             pure_in_dome(m, last, Ts, P, H, z, r))
-            return r;
+            return reported(vo, m.size(), r);
     }
-    return enthalpy_flash(m, false, P, H, z, o, flash_tp, nullptr);
+    return reported(vo, m.size(), enthalpy_flash(m, false, P, H, z, o, flash_tp, nullptr));
 }
 
 FlashResult flash_th(const Model& m, double T, double H, const double* zin, const FlashOptions& o) {
     Vec z{};
     if (!check_inputs(m, zin, z, o) || !valid_tp(T, 1e5) || !std::isfinite(H)) return bad();
+    const detail::VapourOnly vo = detail::vapour_only(m, o, z.data());
     int last;
-    if (detail::active_components(m.size(), z.data(), last) == 1) {
+    if (detail::active_components(m.size(), z.data(), last) == 1 && !vo.any) {
         double Ps;
         FlashResult r;
         if (saturation_pressure(m, last, T, Ps) == Status::Ok &&
             pure_in_dome(m, last, T, Ps, H, z, r))
-            return r;
+            return reported(vo, m.size(), r);
     }
-    return enthalpy_flash(m, true, T, H, z, o, flash_tp, nullptr);
+    return reported(vo, m.size(), enthalpy_flash(m, true, T, H, z, o, flash_tp, nullptr));
 }
 
 FlashResult flash_pv(const Model& m, double P, double vf, const double* zin,
@@ -555,6 +592,12 @@ FlashResult flash_pv(const Model& m, double P, double vf, const double* zin,
     if (!check_inputs(m, zin, z, o) || !valid_tp(300.0, P) || !std::isfinite(vf) || vf < 0 ||
         vf > 1)
         return bad();
+    const detail::VapourOnly vo = detail::vapour_only(m, o, z.data());
+    if (below_vapour_only(vo, vf)) {
+        FlashResult r;
+        r.status = Status::NoSolution;
+        return r;
+    }
     int last;
     if (detail::active_components(m.size(), z.data(), last) == 1) {
         double Ts;
@@ -564,9 +607,9 @@ FlashResult flash_pv(const Model& m, double P, double vf, const double* zin,
             r.status = s;
             return r;
         }
-        return pure_two_phase(m, Ts, P, vf, z);
+        return reported(vo, m.size(), pure_two_phase(m, Ts, P, vf, z));
     }
-    return fraction_flash(m, false, P, vf, z, o);
+    return reported(vo, m.size(), fraction_flash(m, false, P, vf, z, vo, o));
 }
 
 FlashResult flash_tv(const Model& m, double T, double vf, const double* zin,
@@ -574,6 +617,12 @@ FlashResult flash_tv(const Model& m, double T, double vf, const double* zin,
     Vec z{};
     if (!check_inputs(m, zin, z, o) || !valid_tp(T, 1e5) || !std::isfinite(vf) || vf < 0 || vf > 1)
         return bad();
+    const detail::VapourOnly vo = detail::vapour_only(m, o, z.data());
+    if (below_vapour_only(vo, vf)) {
+        FlashResult r;
+        r.status = Status::NoSolution;
+        return r;
+    }
     int last;
     if (detail::active_components(m.size(), z.data(), last) == 1) {
         double Ps;
@@ -583,9 +632,9 @@ FlashResult flash_tv(const Model& m, double T, double vf, const double* zin,
             r.status = s;
             return r;
         }
-        return pure_two_phase(m, T, Ps, vf, z);
+        return reported(vo, m.size(), pure_two_phase(m, T, Ps, vf, z));
     }
-    return fraction_flash(m, true, T, vf, z, o);
+    return reported(vo, m.size(), fraction_flash(m, true, T, vf, z, vo, o));
 }
 
 } // namespace xif::refhost::thermo
