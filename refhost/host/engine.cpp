@@ -2,6 +2,7 @@
 
 #include "host/store.h"
 #include "thermo/flash.hpp"
+#include "thermo/flash3.hpp"
 #include "water/water.h"
 
 #include <cmath>
@@ -36,6 +37,7 @@ thermo::Mixture mixture(thermo::EosKind eos, bool translated) {
     m.eos = eos;
     m.volume_translation = translated;
     m.ideal_gas = &engine.ideal_gas;
+    m.water = static_cast<int>(s.water) - 1; // names the aqueous liquid: the second one
     for (int64_t i = 0; i < s.nc; ++i) {
         const databank::Component& c = *s.comp[i];
         thermo::PureParams& p = m.comp[i];
@@ -175,7 +177,8 @@ bool stream_state(double* svec) {
     double z[64] = {};
     for (int64_t j = 0; j < nc; ++j)
         z[j] = svec[j] / svec[nc];
-    const thermo::FlashResult r = thermo::flash_tp(engine.pr, svec[nc + 1], svec[nc + 2], z);
+    // The most general flash: the stream may hold two liquids.
+    const thermo::FlashResult r = thermo::flash3_tp(engine.pr, svec[nc + 1], svec[nc + 2], z);
     if (r.status != thermo::Status::Ok) {
         state().message = thermo::status_name(r.status);
         return false;

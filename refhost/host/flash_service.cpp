@@ -22,6 +22,7 @@
 #include "host/engine.h"
 #include "host/store.h"
 #include "thermo/flash.hpp"
+#include "thermo/flash3.hpp"
 
 #include <cmath>
 
@@ -174,7 +175,7 @@ XIFHOST_EXPORT void EQUI_FLASH(double* SVEC, const int64_t*, xif_word*, xif_word
     th::FlashOptions opt;
     if (*o7 >= 10 && *o7 <= 100000) opt.max_iter = static_cast<int>(*o7);
     if (*r10 > 0.0 && *r10 < 1e-3) opt.tol = *r10;
-    (void)o8; // a second liquid comes with the three-phase flash
+    const bool three = *o8 == 3;
     (void)o9;
     double k_guess[64];
     if (*mode == 1 && get_real(rwork, w.valid()) == 1.0) {
@@ -187,22 +188,22 @@ XIFHOST_EXPORT void EQUI_FLASH(double* SVEC, const int64_t*, xif_word*, xif_word
     switch (*IFTYPE) {
     case 1:
         opt.T_guess = *estimate;
-        r = th::flash_ph(*m, *spec1, *spec2, z, opt);
+        r = (three ? th::flash3_ph : th::flash_ph)(*m, *spec1, *spec2, z, opt);
         break;
     case 2:
-        r = th::flash_tp(*m, *spec1, *spec2, z, opt);
+        r = (three ? th::flash3_tp : th::flash_tp)(*m, *spec1, *spec2, z, opt);
         break;
     case 3:
         opt.T_guess = *estimate;
-        r = th::flash_pv(*m, *spec1, *spec2, z, opt);
+        r = (three ? th::flash3_pv : th::flash_pv)(*m, *spec1, *spec2, z, opt);
         break;
     case 4:
         opt.P_guess = *estimate;
-        r = th::flash_th(*m, *spec1, *spec2, z, opt);
+        r = (three ? th::flash3_th : th::flash_th)(*m, *spec1, *spec2, z, opt);
         break;
     case 5:
         opt.P_guess = *estimate;
-        r = th::flash_tv(*m, *spec1, *spec2, z, opt);
+        r = (three ? th::flash3_tv : th::flash_tv)(*m, *spec1, *spec2, z, opt);
         break;
     default:
         *code = kUnknownType;

@@ -45,6 +45,6 @@ XIF_API void XIF_HXBZMF(double* SVEC, void*, int64_t*, const double* VALIN, doub
         sum += host::plex_real(host::ipoff1(457) + j) * sv(SVEC, j);
         sv(SVEC, j) *= *RATIO;
     }
-    *SUMP = *RATIO * sum;
+    *SUMP = nc > 0 ? *RATIO * sum : 0.0;
 }
 }
