@@ -221,6 +221,10 @@ bool rachford_rice(int n, const double* z, const double* K, double& beta, const 
     for (int it = 0; it < 200; ++it) {
         double df;
         const double fv = f(b, df);
+        if (fv == 0) { // exact root: the bisection below would leave it
+            beta = b;
+            return true;
+        }
         if (fv > 0)
             lo = b; // f decreases with beta
         else
@@ -229,7 +233,7 @@ bool rachford_rice(int n, const double* z, const double* K, double& beta, const 
         if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
         // Relative to beta when vapour-only components allow a tiny beta.
         const double tol = zv > 0 ? 4e-16 * b : 1e-15 * (1.0 + std::fabs(b));
-        if (std::fabs(next - b) <= tol || fv == 0) {
+        if (std::fabs(next - b) <= tol) {
             beta = next;
             return true;
         }
