@@ -19,9 +19,11 @@
 ! NC+1 total molar flow, NC+2 T, NC+3 P, NC+4 enthalpy, NC+5 vapour
 ! fraction, NC+9 molecular weight (the xif_sv_* offsets below, added to NC).
 !
-! Global data caveat: the blocks are module variables with C binding, so the
-! compiled module holds a definition of each; on ELF platforms the program's
-! copy and libxif's are one and the same symbol.
+! The blocks are module variables with C binding: the compiled module holds a
+! (common) definition of each, which the dynamic linker of an ELF platform
+! merges with libxif's, so the program and libxif share one block. This
+! sharing is what the bindings test checks; it does not hold for a Windows
+! DLL, where a Fortran program would need the blocks' import addresses.
 module xif
     use, intrinsic :: iso_c_binding, only: c_int64_t, c_double
     implicit none
