@@ -6,6 +6,7 @@
 #include "water/water.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace xif::refhost {
 
@@ -87,6 +88,7 @@ int64_t water_properties(double T, double P, bool liquid, thermo::PhaseProps& ou
 } // namespace
 
 bool engine_open() {
+    forget_phases();
     engine.pr_mixture = mixture(thermo::EosKind::PengRobinson, false);
     engine.srk_mixture = mixture(thermo::EosKind::SoaveRedlichKwong, false);
     if (engine.pr.init(engine.pr_mixture) != thermo::Status::Ok ||
@@ -146,8 +148,71 @@ int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, 
     return kMonitorOk;
 }
 
+namespace {
+
+// The last phase evaluations. An exchanger program asks for several
+// properties of the same phase in a row (enthalpy, heat capacity, volume,
+// density, and the densities behind the transport properties), each of which
+// would otherwise solve the equation of state again. A result depends only
+// on the key, and the cache is emptied when a host is opened.
+struct CachedPhase {
+    bool used = false;
+    double T = 0, P = 0;
+    bool liquid = false;
+    int64_t method = 0, volume = 0;
+    std::array<double, 64> z{};
+    int64_t code = 0;
+    thermo::PhaseProps props;
+};
+struct PhaseCache {
+    std::array<CachedPhase, 8> entry;
+    size_t next = 0;
+};
+PhaseCache cache;
+
+bool same(const CachedPhase& e, double T, double P, const Composition& c, bool liquid,
+          const int64_t* G, int64_t nc) {
+    return e.used && e.T == T && e.P == P && e.liquid == liquid && e.method == G[0] &&
+           e.volume == G[2] &&
+           std::memcmp(e.z.data(), c.z.data(), sizeof(double) * static_cast<size_t>(nc)) == 0;
+}
+
+int64_t evaluate_phase(double T, double P, const Composition& c, bool liquid, const int64_t* G,
+                       thermo::PhaseProps& out);
+
+} // namespace
+
+void forget_phases() {
+    cache = PhaseCache{};
+}
+
 int64_t phase_properties(double T, double P, const Composition& c, bool liquid, const int64_t* G,
                          thermo::PhaseProps& out) {
+    const int64_t nc = state().nc;
+    for (const CachedPhase& e : cache.entry)
+        if (same(e, T, P, c, liquid, G, nc)) {
+            out = e.props;
+            return e.code;
+        }
+    const int64_t code = evaluate_phase(T, P, c, liquid, G, out);
+    CachedPhase& e = cache.entry[cache.next];
+    cache.next = (cache.next + 1) % cache.entry.size();
+    e.used = true;
+    e.T = T;
+    e.P = P;
+    e.liquid = liquid;
+    e.method = G[0];
+    e.volume = G[2];
+    e.z = c.z;
+    e.code = code;
+    e.props = out;
+    return code;
+}
+
+namespace {
+
+int64_t evaluate_phase(double T, double P, const Composition& c, bool liquid, const int64_t* G,
+                       thermo::PhaseProps& out) {
     const HostState& s = state();
     if (G[0] == kWaterTables) {
         if (c.single == 0 || c.single != s.water) return kBadMethod;
@@ -170,6 +235,8 @@ int64_t phase_properties(double T, double P, const Composition& c, bool liquid, 
     if (translated.properties(T, P, c.z.data(), root, t) == thermo::Status::Ok) out.v = t.v;
     return kMonitorOk;
 }
+
+} // namespace
 
 bool stream_state(double* svec) {
     const HostState& s = state();

@@ -47,6 +47,9 @@ const thermo::Model* model_for(int64_t method);
 int64_t phase_properties(double T, double P, const Composition& c, bool liquid, const int64_t* G,
                          thermo::PhaseProps& out);
 
+// Empties the cache of recent phase evaluations.
+void forget_phases();
+
 // Fills the enthalpy and vapour fraction of a new stream vector (T-P flash).
 bool stream_state(double* svec);
 

@@ -68,7 +68,9 @@ XIFHOST_EXPORT void XIFHOST_OPEN(const int64_t* n, const char* ids, const int64_
     *ierr = read_ids(n, ids, width, comps);
     if (*ierr != XIFHOST_OK) return;
     HostState& s = state();
+    const uint64_t generation = s.generation + 1;
     s = HostState{};
+    s.generation = generation;
     s.nc = static_cast<int64_t>(comps.size());
     for (int64_t j = 0; j < s.nc; ++j) {
         s.comp[j] = comps[j];

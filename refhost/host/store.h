@@ -70,6 +70,7 @@ struct HostState {
     int64_t water = 0; // component number of water, 0 when absent
     Layout at;
     std::string message;
+    uint64_t generation = 0; // counts the opens: caches of derived data follow it
 };
 
 HostState& state();

@@ -58,13 +58,27 @@ struct Inputs {
     tr::ConstantsList cs() const { return {c.data(), static_cast<size_t>(n)}; }
 };
 
+// The components' constants, built once per open host.
+const std::array<tr::Constants, 64>& all_constants() {
+    static std::array<tr::Constants, 64> table;
+    static uint64_t built_for = 0;
+    const HostState& s = state();
+    if (built_for != s.generation) {
+        for (int64_t j = 0; j < s.nc; ++j)
+            table[j] = constants(*s.comp[j]);
+        built_for = s.generation;
+    }
+    return table;
+}
+
 void fill(const Composition& z, Inputs& in) {
     const HostState& s = state();
+    const auto& table = all_constants();
     in.n = static_cast<int>(s.nc);
     for (int64_t j = 0; j < s.nc; ++j) {
         in.x[j] = z.z[j];
         in.comp[j] = s.comp[j];
-        in.c[j] = constants(*s.comp[j]);
+        in.c[j] = table[j];
     }
 }
 

@@ -1,6 +1,7 @@
 // Binary and effective diffusivities of gases and liquids.
 #include "transport_detail.hpp"
 
+#include <array>
 #include <cctype>
 #include <cmath>
 
@@ -131,10 +132,19 @@ Status gas_diffusivity_fuller(Values x, Values mw, Values v, double t, double p,
     Composition z;
     if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
     if (!present_positive(z, mw) || !present_positive(z, v)) return fail(Status::bad_input, out);
+    if (!detail::finite_positive(t) || !detail::finite_positive(p))
+        return fail(Status::bad_input, out);
+    // The fuller_binary_diffusivity formula, with the temperature and pressure
+    // factor and the cube roots taken once rather than once per pair.
+    const double factor = 1.0e-4 * 1.43e-3 * std::pow(t, 1.75) / (p / detail::kBar);
+    std::array<double, kMaxComponents> root{};
+    for (std::size_t i = 0; i < z.n; ++i)
+        if (z.x[i] > 0.0) root[i] = std::cbrt(v[i]);
     return blanc(
         z,
         [&](std::size_t i, std::size_t j, double& d) {
-            return fuller_binary_diffusivity(t, p, mw[i], mw[j], v[i], v[j], d);
+            const double s = root[i] + root[j];
+            return finish(factor / (std::sqrt(reduced_molecular_weight(mw[i], mw[j])) * s * s), d);
         },
         out);
 }
