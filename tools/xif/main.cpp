@@ -52,8 +52,9 @@ void add_stream_options(CLI::App* cmd, StreamArgs& a, std::string& units) {
     cmd->add_flag("--three-phase", a.three_phase, "allow a second liquid");
     cmd->add_option("--noncondensables", a.noncondensables,
                     "components kept out of the liquids, e.g. N2,O2");
-    cmd->add_flag("--no-water-tables{false}", a.water_tables,
-                  "evaluate a pure-water liquid with the mixture models");
+    cmd->add_flag_callback(
+        "--no-water-tables", [&a] { a.water_tables = false; },
+        "evaluate a pure-water liquid with the mixture models");
     cmd->add_option("--units", units, "si (default) or engineering");
     cmd->footer(kUnitsHelp);
 }
@@ -307,13 +308,16 @@ int main(int argc, char** argv) {
                       "(default 21)");
     curve->add_flag("--equal-enthalpy", curve_args.equal_enthalpy,
                     "space the points in equal enthalpy steps (P-H flashes)");
-    curve->add_option("--csv", curve_args.csv, "write the curve as CSV to FILE");
+    curve->add_option("--csv", curve_args.csv, "write the curve as CSV to FILE")
+        ->option_text("FILE");
     curve
         ->add_option("--json", curve_args.json,
                      "write the curve as JSON to FILE, or without FILE print it instead of "
                      "the table")
-        ->expected(0, 1);
-    curve->add_option("--plot", curve_args.plot, "draw the curve as SVG to FILE");
+        ->expected(0, 1)
+        ->option_text("[FILE]");
+    curve->add_option("--plot", curve_args.plot, "draw the curve as SVG to FILE")
+        ->option_text("FILE");
 
     std::string demo_out = ".", demo_units = "si";
     CLI::App* demo = app.add_subcommand(
