@@ -137,4 +137,16 @@ check(len(doc["points"]) == 3 and all(close(p["T"], 350) for p in doc["points"])
 check([p["P"] for p in doc["points"]] == sorted((p["P"] for p in doc["points"]), reverse=True),
       "pressure falls along the points")
 
+# ---- Stream options reach the host: the water tables and the method ----
+water = ["--components", "WATER", "--flows", 1, "--T", 300, "--P", 1e5, "--json"]
+tables = run_json("flash", *water)["phases"]["liquid1"]
+mixture = run_json("flash", *water, "--no-water-tables")["phases"]["liquid1"]
+srk = run_json("flash", *water, "--no-water-tables", "--method", "srk")["phases"]["liquid1"]
+check(tables["density"] != mixture["density"], "--no-water-tables changes the liquid's model")
+check(srk["enthalpy"] != mixture["enthalpy"], "--method srk changes the equation of state")
+doc = run_json("curve", "--components", "WATER", "--flows", 1, "--T-in", 300, "--T-out", 310,
+               "--P", 1e5, "--points", 2, "--no-water-tables", "--json")
+check(close(doc["points"][0]["phases"]["liquid1"]["density"], mixture["density"], 1e-12),
+      "curve takes --no-water-tables too")
+
 finish()
