@@ -492,6 +492,21 @@ TEST_F(TrapSetTest, TrapsExactlyOnTheDocumentedInputs) {
          [](FpTrapTest&) { host().eq.vf = 1.0 - 1.5e-10, host().eq.b = 0.5; },
          nothing,
          {}},
+        {"a monitor answer near DBL_MAX", nothing,
+         [](FpTrapTest&) {
+             for (auto& [name, slots] : host().answer)
+                 for (auto& [slot, v] : slots)
+                     v = DBL_MAX;
+         },
+         calls({"XIF_HXBQFL"}, {2, 3, 4, 5, 6}, {0, 1})}, // flow times enthalpy
+        {"pure-component enthalpies near DBL_MAX of opposite sign", nothing,
+         [](FpTrapTest&) {
+             for (auto& [j, v] : host().h_vapour)
+                 v = DBL_MAX;
+             for (auto& [j, v] : host().h_liquid)
+                 v = -DBL_MAX;
+         },
+         calls({"XIF_HXBTHV"}, {1, 3, 4, 5}, {0, 1})},
         // A NaN from the host traps only where the library compares it.
         {"every monitor answers NaN", nothing,
          [nan](FpTrapTest&) {
