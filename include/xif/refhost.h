@@ -23,7 +23,11 @@
 #include <stdint.h>
 
 #if defined(_WIN32)
+#if defined(XIFHOST_BUILDING_LIBRARY)
 #define XIFHOST_API __declspec(dllexport)
+#else
+#define XIFHOST_API __declspec(dllimport)
+#endif
 #else
 #define XIFHOST_API __attribute__((visibility("default")))
 #endif

@@ -53,20 +53,31 @@ thermo::Mixture mixture(thermo::EosKind eos, bool translated) {
     return m;
 }
 
-// Liquid volume by ideal mixing of the saturated-liquid correlations, where
-// every present component is inside its correlation's range.
+// Liquid volume by ideal mixing of the saturated-liquid correlations.
+// A component that has no liquid of its own here (above its critical
+// temperature, or outside its correlation's range above it) counts with the
+// Rackett volume at a reduced temperature held below 1, as long as such
+// components make up less than 5 % of the liquid; beyond that the mixture
+// is left to the equation of state.
 bool correlation_volume(double T, const Composition& c, double& v) {
     const HostState& s = state();
     v = 0.0;
+    double estimated = 0.0;
     for (int64_t j = 0; j < s.nc; ++j) {
         if (c.z[j] <= 0.0) continue;
-        const databank::Correlation& rho = s.comp[j]->rhol;
-        if (!rho.present() || !rho.in_range(T)) return false;
-        const double r = rho.eval(T);
-        if (!(r > 0.0) || !std::isfinite(r)) return false;
-        v += c.z[j] / r;
+        const databank::Component& comp = *s.comp[j];
+        const databank::Correlation& rho = comp.rhol;
+        const double r = rho.present() && T <= rho.tmax ? rho.eval(T) : 0.0;
+        if (r > 0.0 && std::isfinite(r)) {
+            v += c.z[j] / r;
+            continue;
+        }
+        const double tr = std::min(T / comp.tc, 0.99);
+        const double zc = comp.zc > 0.0 ? comp.zc : 0.27;
+        v += c.z[j] * comp.vc * std::pow(zc, std::pow(1.0 - tr, 2.0 / 7.0));
+        estimated += c.z[j];
     }
-    return v > 0.0;
+    return estimated < 0.05 && v > 0.0 && std::isfinite(v);
 }
 
 int64_t water_properties(double T, double P, bool liquid, thermo::PhaseProps& out) {
