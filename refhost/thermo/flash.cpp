@@ -542,6 +542,77 @@ bool inside(double beta) {
 
 namespace {
 
+// Dense liquid-like phase (the test used for a "vapour" that is not one).
+bool dense(const Model& m, double T, double P, const double* x, Root r) {
+    PhaseProps p;
+    if (m.properties(T, P, x, r, p) != Status::Ok) return true;
+    return p.liquid_like && p.pip > 1.5;
+}
+
+// T-P split with vapour-only components in the feed. The phase holding them
+// must be a gas: a dense "vapour" (a liquid holding them in solution, which
+// can have the lower Gibbs energy) is kept only as the last resort. Starts:
+// the stability trial's K, then a gas over the feed's condensables as a
+// liquid (K = phi_L, ideal gas), then Wilson's K. With no split found the
+// feed is a single vapour.
+FlashResult tp_vapour_only(const Model& m, double T, double P, const Vec& z,
+                           const detail::VapourOnly& vo, const FlashOptions& o, bool unst,
+                           const Vec& lnK0, FlashResult& res) {
+    const int n = m.size();
+    const bool feed_dense = dense(m, T, P, z.data(), Root::Vapour);
+    auto single = [&]() {
+        res.status = detail::fill_single(m, T, P, z.data(), res, true);
+        return res;
+    };
+    if (!unst && !feed_dense) return single();
+    Vec starts[3];
+    int ns = 0;
+    if (unst) starts[ns++] = lnK0;
+    Vec xc{};
+    double lp[kMaxComponents];
+    for (int i = 0; i < n; ++i)
+        xc[i] = vo.on[i] ? 0.0 : z[i];
+    if (m.lnphi(T, P, xc.data(), Root::Liquid, lp) == Status::Ok) {
+        for (int i = 0; i < n; ++i)
+            starts[ns][i] = vo.on[i] ? detail::kLnVapourOnlyK : lp[i];
+        ++ns;
+    }
+    for (int i = 0; i < n; ++i)
+        starts[ns][i] = vo.on[i] ? detail::kLnVapourOnlyK : std::log(m.wilson_k(i, T, P));
+    ++ns;
+    TwoPhase tp, fallback;
+    bool have_fallback = false, collapsed = false;
+    // Last, the first start with the liquid root for both phases: a dense
+    // "vapour" that the three-phase flash can still split off a gas from.
+    for (int k = 0; k <= ns; ++k) {
+        if (k == ns && have_fallback) break;
+        tp = TwoPhase{};
+        tp.lnK = starts[k < ns ? k : 0];
+        if (k == ns) tp.rv = Root::Liquid;
+        const TpOutcome out = two_phase_solve(m, T, P, z.data(), vo, tp, o, res);
+        if (out == TpOutcome::Converged && inside(tp.beta) &&
+            detail::roots_consistent(m, T, P, tp.x.data(), tp.rl, tp.y.data(), tp.rv)) {
+            if (!dense(m, T, P, tp.y.data(), tp.rv)) {
+                res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl,
+                                              tp.rv, false, res);
+                return res;
+            }
+            if (!have_fallback) fallback = tp;
+            have_fallback = true;
+        } else if (out == TpOutcome::Single || (out == TpOutcome::Converged && tp.beta >= 1.0)) {
+            collapsed = true; // every condensable stays in the gas
+        }
+    }
+    if (have_fallback) {
+        res.status = detail::fill_two(m, T, P, fallback.beta, fallback.x.data(), fallback.y.data(),
+                                      fallback.rl, fallback.rv, false, res);
+        return res;
+    }
+    if (collapsed || feed_dense) return single();
+    res.status = Status::NotConverged;
+    return res;
+}
+
 FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const detail::VapourOnly& vo,
                     const FlashOptions& o) {
     FlashResult res;
@@ -554,12 +625,17 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
     }
     // The heavier phase takes the liquid root and the lighter one the vapour
     // root; if that split fails, both take the liquid root (two liquids).
+    // With vapour-only components the phase holding them is a vapour: only
+    // the first pair.
     const Root pairs[2][2] = {{Root::Liquid, Root::Vapour}, {Root::Liquid, Root::Liquid}};
+    const int npairs = vo.any ? 1 : 2;
     TwoPhase tp;
     auto accepted = [&](TpOutcome out) {
         return out == TpOutcome::Converged && inside(tp.beta) &&
                detail::roots_consistent(m, T, P, tp.x.data(), tp.rl, tp.y.data(), tp.rv);
     };
+    // With vapour-only components a warm start must give a gas.
+    auto dense_vapour = [&]() { return vo.any && dense(m, T, P, tp.y.data(), tp.rv); };
     auto fill = [&]() {
         // The phase holding the vapour-only components is the vapour.
         res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl, tp.rv,
@@ -578,19 +654,21 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
             good = std::isfinite(o.K_guess[i]) && o.K_guess[i] > 0;
             if (good) lnK[i] = std::log(o.K_guess[i]);
         }
-        for (int p = 0; p < 2 && good; ++p) {
+        for (int p = 0; p < npairs && good; ++p) {
             tp = TwoPhase{};
             tp.lnK = lnK;
             tp.rl = pairs[p][0];
             tp.rv = pairs[p][1];
             if (accepted(two_phase_solve(m, T, P, z.data(), vo, tp, o, res)) &&
-                better_than_feed(m, T, P, z.data(), vo, tp))
+                better_than_feed(m, T, P, z.data(), vo, tp) && !dense_vapour())
                 return fill();
         }
     }
     Vec lnK0{};
-    if (!unstable(m, T, P, z.data(), vo, lnK0, res)) {
-        res.status = detail::fill_single(m, T, P, z.data(), res, vo.any);
+    const bool unst = unstable(m, T, P, z.data(), vo, lnK0, res);
+    if (vo.any) return tp_vapour_only(m, T, P, z, vo, o, unst, lnK0, res);
+    if (!unst) {
+        res.status = detail::fill_single(m, T, P, z.data(), res);
         return res;
     }
     bool collapsed = false;

@@ -628,6 +628,99 @@ bool jump_h(const Model& m, const Vec& z, double H, const FlashResult& below,
 
 namespace {
 
+// Checks a converged three-phase split (amounts in (0, 1), distinct phases,
+// lower-Gibbs roots) and fills out from it; out carries T, P and counts.
+bool three_result(const Model& m, double T, double P, const Vec& z, const Split3& s,
+                  const bool* mask, const Vec& Kprev, FlashResult& out) {
+    const int n = m.size();
+    const double amt[3] = {1.0 - s.b[0] - s.b[1], s.b[0], s.b[1]};
+    const double* comp[3] = {s.x.data(), s.w1.data(), s.w2.data()};
+    const Root roots[3] = {s.rx, s.r1, s.r2};
+    // Largest |ln K| between each pair: the three phases must differ.
+    double sep[3] = {0, 0, 0};
+    for (int i = 0; i < n; ++i) {
+        if (!(z[i] > 0)) continue;
+        sep[0] = std::max(sep[0], std::fabs(s.lnK1[i]));
+        sep[1] = std::max(sep[1], std::fabs(s.lnK2[i]));
+        sep[2] = std::max(sep[2], std::fabs(s.lnK1[i] - s.lnK2[i]));
+    }
+    bool good = true;
+    for (int k = 0; k < 3; ++k) {
+        good = good && amt[k] > 0 && amt[k] < 1 && sep[k] > 1e-4;
+        good = good && root_ok(m, T, P, comp[k], roots[k]);
+    }
+    Ph ph[3];
+    for (int k = 0; k < 3 && good; ++k) {
+        good = m.properties(T, P, comp[k], roots[k], ph[k].p) == Status::Ok;
+        double sum = 0;
+        for (int i = 0; i < n; ++i)
+            sum += comp[k][i];
+        for (int i = 0; i < n; ++i)
+            ph[k].x[i] = comp[k][i] / sum;
+        ph[k].frac = amt[k];
+    }
+    if (!good) return false;
+    assign(m, ph, 3, Kprev, mask, out);
+    return true;
+}
+
+bool dense_phase(const PhaseProps& p) {
+    return p.liquid_like && p.pip > 1.5;
+}
+
+// The vapour-liquid flash found no gas: its "vapour" is a liquid holding the
+// vapour-only components in solution. Starts a gas over both phases (ideal
+// gas at their common fugacities, the rest vapour-only components) with the
+// two as liquids; true with the three-phase state in out if it has a gas.
+bool gas_over_liquids(const Model& m, double T, double P, const Vec& z,
+                      const detail::VapourOnly& vo, const FlashResult& r2, const FlashOptions& o,
+                      FlashResult& out) {
+    const int n = m.size();
+    Vec xo = r2.x[kVapour];
+    const Vec& xa = r2.x[kLiquid];
+    for (int i = 0; i < n; ++i)
+        if (vo.on[i]) xo[i] = 0.0;
+    double lo[kMaxComponents], la[kMaxComponents];
+    if (m.lnphi(T, P, xo.data(), Root::Liquid, lo) != Status::Ok ||
+        m.lnphi(T, P, xa.data(), Root::Liquid, la) != Status::Ok)
+        return false;
+    Vec y{};
+    double sy = 0;
+    for (int i = 0; i < n; ++i) {
+        if (vo.on[i]) continue;
+        y[i] = xo[i] > 0 ? xo[i] * std::exp(lo[i]) : xa[i] * std::exp(la[i]);
+        sy += y[i];
+    }
+    const double gas = std::max(1.0 - sy, 0.05);
+    for (int i = 0; i < n; ++i)
+        if (vo.on[i]) y[i] = gas * z[i] / vo.zsum;
+    Split3 s;
+    s.vo = vo.on;
+    for (int i = 0; i < n; ++i) {
+        if (vo.on[i]) {
+            s.lnK1[i] = s.lnK2[i] = -detail::kLnVapourOnlyK;
+            continue;
+        }
+        const double yi = std::max(y[i], 1e-300);
+        s.lnK1[i] = std::log(std::max(xo[i], 1e-300) / yi);
+        s.lnK2[i] = std::log(std::max(xa[i], 1e-300) / yi);
+    }
+    s.rx = Root::Vapour;
+    s.r1 = s.r2 = Root::Liquid;
+    FlashResult res;
+    res.T = T;
+    res.P = P;
+    res.it_stability = r2.it_stability;
+    res.it_ss = r2.it_ss;
+    res.it_newton = r2.it_newton;
+    out = res;
+    if (!split3_solve(m, T, P, z.data(), s, o, res)) return false;
+    out.it_ss = res.it_ss;
+    out.it_newton = res.it_newton;
+    return three_result(m, T, P, z, s, o.vapour_only, r2.K, out) &&
+           !dense_phase(out.phase[kVapour]);
+}
+
 FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, const FlashOptions& o) {
     const int n = m.size();
     const bool* mask = o.vapour_only;
@@ -645,6 +738,10 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
     normalise_composition(n, zin, z.data());
     const detail::VapourOnly vo = detail::vapour_only(m, o, z.data());
     auto gibbs = [&](const FlashResult& r) { return r.h - T * r.s; };
+    if (vo.any && r2.phase[kVapour].liquid_like) {
+        FlashResult three;
+        if (gas_over_liquids(m, T, P, z, vo, r2, o, three)) return three;
+    }
     // Test the heavier phase of the split, then the lighter, for a third;
     // trials landing on either phase do not count.
     Vec W{};
@@ -689,42 +786,12 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
     FlashResult best = r2;
     double gbest = gibbs(r2);
     bool three_found = false;
-    if (split3_solve(m, T, P, z.data(), s, o, res)) {
-        const double amt[3] = {1.0 - s.b[0] - s.b[1], s.b[0], s.b[1]};
-        const double* comp[3] = {s.x.data(), s.w1.data(), s.w2.data()};
-        const Root roots[3] = {s.rx, s.r1, s.r2};
-        // Largest |ln K| between each pair: the three phases must differ.
-        double sep[3] = {0, 0, 0};
-        for (int i = 0; i < n; ++i) {
-            if (!(z[i] > 0)) continue;
-            sep[0] = std::max(sep[0], std::fabs(s.lnK1[i]));
-            sep[1] = std::max(sep[1], std::fabs(s.lnK2[i]));
-            sep[2] = std::max(sep[2], std::fabs(s.lnK1[i] - s.lnK2[i]));
-        }
-        bool good = true;
-        for (int k = 0; k < 3; ++k) {
-            good = good && amt[k] > 0 && amt[k] < 1 && sep[k] > 1e-4;
-            good = good && root_ok(m, T, P, comp[k], roots[k]);
-        }
-        Ph ph[3];
-        for (int k = 0; k < 3 && good; ++k) {
-            good = m.properties(T, P, comp[k], roots[k], ph[k].p) == Status::Ok;
-            double sum = 0;
-            for (int i = 0; i < n; ++i)
-                sum += comp[k][i];
-            for (int i = 0; i < n; ++i)
-                ph[k].x[i] = comp[k][i] / sum;
-            ph[k].frac = amt[k];
-        }
-        if (good) {
-            FlashResult three = res;
-            assign(m, ph, 3, r2.K, mask, three);
-            if (gibbs(three) < gbest) {
-                best = three;
-                gbest = gibbs(three);
-                three_found = true;
-            }
-        }
+    FlashResult three = res;
+    if (split3_solve(m, T, P, z.data(), s, o, res) &&
+        three_result(m, T, P, z, s, mask, r2.K, three) && gibbs(three) < gbest) {
+        best = three;
+        gbest = gibbs(three);
+        three_found = true;
     }
     if (!three_found) {
         // No three-phase answer: try splits between two of the three.
