@@ -418,6 +418,16 @@ void lay_out(Input& in, Case& c) {
 
     for (int64_t i = 0; i < nc + 9; ++i)
         c.svec[i] = in.real();
+
+    // The host's stream set-up before a P-H flash leaves the temperature and
+    // pressure that the flash needs in the stream vector.
+    if (in.flag()) {
+        const double t = in.real(), p = in.real();
+        host().on_seth = [t, p, nc](double* svec) {
+            svec[nc + 1] = t;
+            svec[nc + 2] = p;
+        };
+    }
 }
 
 CallSpec read_call(Input& in) {
