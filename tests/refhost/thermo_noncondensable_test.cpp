@@ -381,6 +381,57 @@ TEST(VapourOnlyThreePhase, AllFiveFlashesRoundTrip) {
     }
 }
 
+TEST(VapourOnlyDenseFeed, GasBubbleOutOfACompressedLiquid) {
+    // Nearly pure n-hexane with a trace of N2 at 50 bar: the feed itself is
+    // a liquid holding the gas in solution; with the mask a gas separates.
+    auto f = make({NC6, N2});
+    ASSERT_TRUE(f);
+    const th::Model& m = f->model;
+    const bool mask[2] = {false, true};
+    for (double zn : {1e-4, 1e-2}) {
+        SCOPED_TRACE(zn);
+        const double z[2] = {1 - zn, zn};
+        const FlashResult r = th::flash_tp(m, 300, 5e6, z, vapour_only(mask));
+        expect_sane(m, r, z, mask);
+        ASSERT_EQ(r.nphases, 2);
+        EXPECT_FALSE(r.phase[th::kVapour].liquid_like);
+        EXPECT_GT(r.x[th::kVapour][1], 0.95);
+        EXPECT_LT(r.vf, 1.1 * zn);
+        EXPECT_EQ(r.x[th::kLiquid][0], 1.0);
+        expect_equal_fugacity(m, r, mask, 1e-8);
+        // Without the mask the trace stays dissolved: one liquid.
+        const FlashResult free = th::flash_tp(m, 300, 5e6, z);
+        ASSERT_EQ(free.status, Status::Ok);
+        EXPECT_EQ(free.nphases, 1);
+        EXPECT_TRUE(free.present[th::kLiquid]);
+    }
+    // Beyond the pair's critical pressure no separate gas exists: one fluid,
+    // reported as the vapour.
+    const double z[2] = {0.7, 0.3};
+    const FlashResult r = th::flash_tp(m, 300, 5e7, z, vapour_only(mask));
+    expect_sane(m, r, z, mask);
+    EXPECT_EQ(r.nphases, 1);
+}
+
+TEST(VapourOnlyDenseFeed, ThreePhaseGasOverTwoLiquids) {
+    // Above the three-phase pressure of n-hexane/water at 447 K the two
+    // liquids alone would take a trace of N2 in solution; the three-phase
+    // flash keeps it in a small gas over both liquids.
+    auto f = make({NC6, H2O, N2});
+    ASSERT_TRUE(f);
+    const th::Model& m = f->model;
+    const double z[3] = {0.402, 0.598 - 1.44e-6, 1.44e-6};
+    for (double P : {2.3e6, 2.9e6, 3.7e6}) {
+        SCOPED_TRACE(P);
+        const FlashResult r = th::flash3_tp(m, 447.1, P, z, vapour_only(kN2Only3));
+        expect_sane(m, r, z, kN2Only3);
+        ASSERT_EQ(r.nphases, 3);
+        EXPECT_FALSE(r.phase[th::kVapour].liquid_like);
+        EXPECT_LT(r.vf, 1e-3);
+        expect_equal_fugacity(m, r, kN2Only3, 1e-8);
+    }
+}
+
 TEST(VapourOnlySweep, SuccessOrStatusNeverNaN) {
     auto f = make({H2O, N2});
     auto g = make({NC6, H2O, N2});
