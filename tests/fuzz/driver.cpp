@@ -172,7 +172,7 @@ struct Outputs {
     double flowm, sump, ratio;
 };
 
-struct CallSpec {
+struct PlannedCall {
     const Routine* routine;
     Args args;
 };
@@ -292,9 +292,9 @@ void zero_blocks() {
     std::memset(&XIF_HXRMIN, 0, sizeof XIF_HXRMIN);
 }
 
-// The flash keeps option copies, specifications and its code from one call
-// to the next. One flash on a cleared host sets all of them, so that every
-// case starts from the same state whatever ran before it.
+// The flash keeps option copies, its two set values, its estimate and its
+// code from one call to the next. One flash on a cleared host sets all of
+// them, so that every case starts from the same state whatever ran before.
 void settle_flash_memory(int64_t nc) {
     host().reset(nc);
     zero_blocks();
@@ -430,8 +430,8 @@ void lay_out(Input& in, Case& c) {
     }
 }
 
-CallSpec read_call(Input& in) {
-    CallSpec s{};
+PlannedCall read_call(Input& in) {
+    PlannedCall s{};
     s.routine = &kRoutines[in.byte() % 27];
     Args& a = s.args;
     a.side = in.selector(), a.phase = in.selector(), a.basis = in.selector();
@@ -482,9 +482,9 @@ void allow_flash(Allowed& a, const Case& c, const Args& args) {
         a.insert({kSvec, static_cast<size_t>(nc + e - 1)});
 }
 
-void run_call(Case& c, CallSpec& spec, int index) {
-    const Routine& r = *spec.routine;
-    Args& args = spec.args;
+void run_call(Case& c, PlannedCall& planned, int index) {
+    const Routine& r = *planned.routine;
+    Args& args = planned.args;
     const int64_t nc = c.nc;
 
     // The caller's side of the flash contract: a retained slot is addressed
@@ -577,7 +577,7 @@ int run_case(const uint8_t* data, size_t size) {
     Input in(data, size);
     Case c;
     c.nc = in.range(1, kMaxComponents);
-    std::vector<CallSpec> calls(static_cast<size_t>(in.range(1, kMaxCalls)));
+    std::vector<PlannedCall> calls(static_cast<size_t>(in.range(1, kMaxCalls)));
     for (auto& call : calls)
         call = read_call(in);
 
