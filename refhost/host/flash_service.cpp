@@ -24,6 +24,7 @@
 #include "thermo/flash.hpp"
 #include "thermo/flash3.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace xif::refhost;
@@ -82,13 +83,34 @@ void set_stwork(int64_t k, double v) {
     set_real(VEC_STWORK[k - 1], v);
 }
 
-double k_value(double y, double x) {
-    if (x > 0.0) return y / x;
-    return y > 0.0 ? 1e30 : 0.0; // a component that stays out of the liquid
+// The per-component arrays mark the vapour subset by values above 1e8: the
+// K-values are held at 1e8 for components that take part in the liquids, and
+// the non-condensables kept out of them get 1e30.
+double k_value(double y, double x, bool kept_out) {
+    if (kept_out) return 1e30;
+    if (x > 0.0) return std::min(y / x, 1e8);
+    return y > 0.0 ? 1e8 : 0.0;
+}
+
+// With a second liquid allowed the liquids keep their names: the aqueous
+// liquid is the second one, also when it is the only liquid.
+void label_single_liquid(th::FlashResult& r) {
+    const int64_t w = state().water;
+    if (w == 0 || !r.present[th::kLiquid] || r.present[th::kLiquid2] ||
+        !(r.x[th::kLiquid][w - 1] > 0.5))
+        return;
+    r.present[th::kLiquid2] = true;
+    r.frac[th::kLiquid2] = r.frac[th::kLiquid];
+    r.phase[th::kLiquid2] = r.phase[th::kLiquid];
+    r.x[th::kLiquid2] = r.x[th::kLiquid];
+    r.present[th::kLiquid] = false;
+    r.frac[th::kLiquid] = 0.0;
+    r.phase[th::kLiquid] = th::PhaseProps{};
+    r.x[th::kLiquid] = th::Vec{};
 }
 
 // Writes the equilibrium where the exchanger interface reads it.
-void publish(const th::FlashResult& r, const double* z, double* svec) {
+void publish(const th::FlashResult& r, const double* z, const bool* kept_out, double* svec) {
     const HostState& s = state();
     const Layout& a = s.at;
     const int64_t nc = s.nc;
@@ -112,8 +134,9 @@ void publish(const th::FlashResult& r, const double* z, double* svec) {
         set_plex_real(a.real_work + a.liquid1 + j, x1[j]);
         set_plex_real(a.real_work + a.liquid2 + j, f2 > 0.0 ? x2[j] : 0.0);
         set_plex_real(a.real_work + a.vapour + j, r.present[th::kVapour] ? y[j] : 0.0);
-        set_plex_real(a.real_work + a.k1 + j, k_value(y[j], x1[j]));
-        set_plex_real(a.real_work + a.k2 + j, f2 > 0.0 ? k_value(y[j], x2[j]) : 0.0);
+        const bool out = kept_out && kept_out[j];
+        set_plex_real(a.real_work + a.k1 + j, f1 > 0.0 || out ? k_value(y[j], x1[j], out) : 0.0);
+        set_plex_real(a.real_work + a.k2 + j, f2 > 0.0 || out ? k_value(y[j], x2[j], out) : 0.0);
     }
     // Per-phase values in groups of four (vapour, total liquid, first liquid,
     // second liquid): enthalpy, molar volume, heat capacity, molecular weight.
@@ -176,7 +199,12 @@ XIFHOST_EXPORT void EQUI_FLASH(double* SVEC, const int64_t*, xif_word*, xif_word
     if (*o7 >= 10 && *o7 <= 100000) opt.max_iter = static_cast<int>(*o7);
     if (*r10 > 0.0 && *r10 < 1e-3) opt.tol = *r10;
     const bool three = *o8 == 3;
-    (void)o9;
+    bool vapour_only[64] = {};
+    if (*o9 == 1) {
+        for (int64_t j = 0; j < nc; ++j)
+            vapour_only[j] = s.noncondensable[j];
+        opt.vapour_only = vapour_only;
+    }
     double k_guess[64];
     if (*mode == 1 && get_real(rwork, w.valid()) == 1.0) {
         for (int64_t j = 0; j < nc; ++j)
@@ -217,7 +245,8 @@ XIFHOST_EXPORT void EQUI_FLASH(double* SVEC, const int64_t*, xif_word*, xif_word
         set_int(iwork[0], 0);
         return;
     }
-    publish(r, z, SVEC);
+    if (three) label_single_liquid(r);
+    publish(r, z, opt.vapour_only, SVEC);
     for (int64_t j = 0; j < nc; ++j)
         put_real(rwork, w.k() + j, r.K[j]);
     put_real(rwork, w.t(), r.T);

@@ -106,3 +106,32 @@ TEST(ThreePhaseRobustness, SweepWithWater) {
 
 } // namespace
 } // namespace xif::e2e
+
+namespace xif::e2e {
+namespace {
+
+// Steam with nitrogen kept out of the liquid: the condensate is pure water
+// and the vapour subset is the nitrogen.
+TEST(Noncondensables, SteamNitrogenSubsetIsTheNitrogen) {
+    Stream s({"WATER", "N2"}, {0.7, 0.3}, 400.0, 101325.0);
+    const char n2[] = "N2";
+    int64_t one = 1, width = 2, ierr = 0;
+    XIFHOST_NONCONDENSABLES(&one, n2, &width, &ierr);
+    ASSERT_EQ(ierr, 0);
+    XIF_HXIPP.word[8] = 1; // keep the non-condensables out of the liquids
+    for (double T : {360.0, 330.0, 300.0}) {
+        ASSERT_EQ(s.flash(2, T, 101325.0), 1) << T;
+        std::vector<double> x(2), sub(2);
+        int64_t side = 0, basis = 0, n = 2, liquid = 4, subset = 6;
+        XIF_HXBCMP(s.svec.data(), nullptr, &side, &liquid, &basis, x.data(), &n, &ierr);
+        EXPECT_EQ(x[1], 0.0) << T; // no nitrogen in the condensate
+        EXPECT_EQ(x[0], 1.0) << T;
+        XIF_HXBCMP(s.svec.data(), nullptr, &side, &subset, &basis, sub.data(), &n, &ierr);
+        EXPECT_EQ(sub[1], 1.0) << T;
+        EXPECT_NEAR(s.get(XIF_HXBFRC, 6), 0.3, 1e-12) << T;
+        EXPECT_NEAR(s.get(XIF_HXBMWT, 6), 28.0134, 1e-3) << T;
+    }
+}
+
+} // namespace
+} // namespace xif::e2e
