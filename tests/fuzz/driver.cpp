@@ -569,6 +569,20 @@ void run_call(Case& c, PlannedCall& planned, int index) {
             std::memcmp(&out.value, &missing, sizeof missing) != 0)
             fail(r.name, index, "absent phase without the missing value");
     }
+    // Component arrays: an absent phase fills positions 1..m with the missing
+    // value and leaves the rest of 1..NVAL cleared; a property code outside
+    // 2..8 leaves all of 1..NVAL cleared.
+    const bool absent = r.kind == Kind::kComponents && out.ierr == -1;
+    const bool no_code = r.kind == Kind::kConstants && (args.icode < 2 || args.icode > 8);
+    if (absent || no_code) {
+        const int64_t count = test::block_int(CAT_STWKWK, 3);
+        const int64_t m = absent ? (count < args.nval ? count : args.nval) : 0;
+        for (int64_t i = 0; i < args.nval; ++i) {
+            const double want = i < m ? missing : 0.0;
+            if (std::memcmp(&c.values[i], &want, sizeof want) != 0)
+                fail(r.name, index, "VALUES(" + std::to_string(i + 1) + ") not as documented");
+        }
+    }
 }
 
 } // namespace
