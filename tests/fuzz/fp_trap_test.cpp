@@ -526,6 +526,16 @@ TEST_F(TrapSetTest, TrapsExactlyOnTheDocumentedInputs) {
          signals ? calls({"XIF_HXBMFL"}, {1, 2, 3, 4, 5, 6}, {0, 1}) +
                        calls({"XIF_HXBQFL"}, {2, 3, 4, 5, 6}, {0, 1})
                  : Calls{}},
+        // The two sentinel words are bounds that the library compares with.
+        {"XIF_HXRMSS(1) is NaN", nothing, [nan](FpTrapTest&) { XIF_HXRMSS.word[0] = nan; },
+         signals ? calls({"XIF_HXBMFL", "XIF_HXBDNS"}, {1, 2, 3, 4, 5, 6}, {0, 1}) +
+                       calls({"XIF_HXBQFL"}, {2, 3, 4, 5, 6}, {0, 1})
+                 : Calls{}},
+        {"XIF_HXRMIN(1) is NaN", nothing, [nan](FpTrapTest&) { XIF_HXRMIN.word[0] = nan; },
+         // Without signalling comparisons every subset fraction falls below
+         // it and the subset's renormalisation is 0/0.
+         signals ? calls({"XIF_HXBDNS", "XIF_HXBCMP"}, {1, 2, 3, 4, 5, 6}, {0, 1})
+                 : calls({"XIF_HXBCMP"}, {6}, {0, 1})},
     };
     for (const Input& in : inputs) {
         SCOPED_TRACE(in.what);
@@ -602,6 +612,13 @@ TEST_F(FpTrapTest, NonFiniteFlashResultsTrapWhileTheRecordsAreBuilt) {
     valid_host();
     host().eq.b = kNaN;
     EXPECT_EQ(run([this] { flash(); }).trapped, signals);
+    // A NaN missing value meets the test of the one-shot temperature
+    // estimate, made only at point 2 for flash types 1 and 3.
+    valid_host();
+    XIF_HXRMSS.word[0] = kNaN;
+    EXPECT_FALSE(run([this] { flash(0, 2, 2); }).trapped);
+    EXPECT_FALSE(run([this] { flash(0, 0, 3); }).trapped);
+    EXPECT_EQ(run([this] { flash(0, 2, 3); }).trapped, signals);
 }
 
 TEST_F(FpTrapTest, AHostNaNThatIsNotComparedReachesTheValue) {
