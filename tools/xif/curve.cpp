@@ -166,7 +166,7 @@ class Builder {
         std::vector<std::pair<double, double>> brackets; // (T without, T with)
         const std::vector<CurvePoint>& pts = curve_.points;
         for (size_t i = 0; i + 1 < pts.size(); ++i) {
-            const bool a = pts[i].report.phases[4].present, b = pts[i + 1].report.phases[4].present;
+            const bool a = two_liquids(pts[i].report), b = two_liquids(pts[i + 1].report);
             if (a != b && pts[i].report.T != pts[i + 1].report.T)
                 brackets.push_back(a ? std::pair(pts[i + 1].report.T, pts[i].report.T)
                                      : std::pair(pts[i].report.T, pts[i + 1].report.T));
@@ -183,11 +183,15 @@ class Builder {
         }
     }
 
+    // Both liquids present: a lone liquid may be named either one.
     bool second_liquid_present() {
-        int64_t side = 0, phase = 5, basis = 0, ierr = 0;
-        double fraction = 0.0;
-        XIF_HXBFRC(s_.stream().data(), nullptr, &side, &phase, &basis, &fraction, &ierr);
-        return ierr == 0 && fraction > 0.0 && fraction < XIF_HXRMSS.word[0];
+        auto present = [&](int64_t phase) {
+            int64_t side = 0, basis = 0, ierr = 0;
+            double fraction = 0.0;
+            XIF_HXBFRC(s_.stream().data(), nullptr, &side, &phase, &basis, &fraction, &ierr);
+            return ierr == 0 && fraction > 0.0 && fraction < XIF_HXRMSS.word[0];
+        };
+        return present(4) && present(5);
     }
 
     // Extra points either side of each dew and bubble point and second-liquid

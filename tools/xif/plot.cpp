@@ -292,12 +292,11 @@ std::string curve_svg(const Curve& c, const std::vector<std::string>& ids, Units
              "font-weight=\"bold\"");
 
     // The two-liquid region: bands between neighbouring points with a second liquid.
-    bool two_liquids = false;
+    bool any_two_liquids = false;
     for (size_t i = 0; i + 1 < c.points.size(); ++i) {
-        const bool a = c.points[i].report.phases[4].present,
-                   b = c.points[i + 1].report.phases[4].present;
+        const bool a = two_liquids(c.points[i].report), b = two_liquids(c.points[i + 1].report);
         if (!a && !b) continue;
-        two_liquids = true;
+        any_two_liquids = true;
         const double x0 = x.map(qx(c.points[i])), x1 = x.map(qx(c.points[i + 1]));
         svg.rect(std::min(x0, x1), top1, std::abs(x1 - x0), bottom1 - top1, "#9ecae1",
                  "fill-opacity=\"0.45\"");
@@ -348,7 +347,7 @@ std::string curve_svg(const Curve& c, const std::vector<std::string>& ids, Units
         {"<path d=\"M 13 -6 L 19 0 L 13 6 L 7 0 Z\" fill=\"#756bb1\"/>", "dew / bubble point"},
     };
     legend.push_back({"<rect x=\"0\" y=\"-6\" width=\"26\" height=\"12\" fill=\"#9ecae1\"/>",
-                      two_liquids ? "two liquids" : "two liquids (none found)"});
+                      any_two_liquids ? "two liquids" : "two liquids (none found)"});
     // A heating curve ends at the top right: keep the legend clear of it.
     svg.legend(kRight, top1, legend, !cooling);
 

@@ -32,6 +32,11 @@ struct StreamReport {
     std::array<PhaseReport, 6> phases;
 };
 
+// Both liquids present (a lone liquid may be named either one).
+inline bool two_liquids(const StreamReport& r) {
+    return r.phases[3].present && r.phases[4].present;
+}
+
 // Reads every property of every phase of the session's flashed stream.
 StreamReport read_report(Session& s, int64_t status);
 
