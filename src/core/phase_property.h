@@ -26,6 +26,7 @@ struct PropertyCall {
     double work;          // a monitor's value while phases are mixed
     double spare[10];     // monitor results that are not read
     int64_t work_err;     // monitor error codes that are not passed out
+    int64_t code;         // a calculation code handed to a monitor
 };
 
 // IERR 0 and the clipped selectors. `highest_basis` is 2 for the volume.
@@ -36,6 +37,13 @@ void enter(PropertyCall& c, int64_t* IERR, const int64_t* ISIDE, const int64_t* 
 // with the water switch at 1, a liquid whose water mole fraction is exactly
 // 1.0 is evaluated with word 5 of its copy in place of word 1.
 void make_copies(PropertyCall& c);
+
+// Both of the above: the start of every routine that calls a phase monitor.
+inline void begin(PropertyCall& c, int64_t* IERR, const int64_t* ISIDE, const int64_t* IPHASE,
+                  const int64_t* IBASIS, uint64_t highest_basis = 1) {
+    enter(c, IERR, ISIDE, IPHASE, IBASIS, highest_basis);
+    make_copies(c);
+}
 
 // The copy that serves a phase slot: vapour for slots 4 and 5.
 inline const int64_t* copy_for(const PropertyCall& c, int64_t s) {
@@ -126,6 +134,24 @@ bool single_phase(PropertyCall& c, double* SVEC, void* SPARE, int64_t* basis, do
     }
     value_of(slot_of(c.phase));
     return true;
+}
+
+// Codes 2 to 6: the total liquid from the two liquids, any other phase on
+// its own, `value_of(slot)` giving a phase's value.
+template <class ValueOf>
+void phase_or_total_liquid(PropertyCall& c, double* SVEC, void* SPARE, int64_t* basis,
+                           double* VALUE, int64_t* IERR, ValueOf value_of) {
+    if (c.phase == kTotalLiquid) return total_liquid(c, SVEC, SPARE, basis, VALUE, IERR, value_of);
+    single_phase(c, SVEC, SPARE, basis, VALUE, IERR,
+                 [&](int64_t s) { return *VALUE = value_of(s); });
+}
+
+// Every code, the whole stream as the fraction-weighted sum of its phases.
+template <class ValueOf>
+void summed_property(PropertyCall& c, double* SVEC, void* SPARE, int64_t* basis, double* VALUE,
+                     int64_t* IERR, ValueOf value_of) {
+    if (c.phase == kWhole) return sum_phases(c, SVEC, SPARE, basis, VALUE, value_of);
+    phase_or_total_liquid(c, SVEC, SPARE, basis, VALUE, IERR, value_of);
 }
 
 // The transport pattern (viscosity, thermal conductivity): every phase code

@@ -33,15 +33,5 @@ extern "C" XIF_API void XIF_HXBNTR(double* SVEC, void* SPARE, int64_t* ISIDE, in
     flags[0] = 0, flags[1] = 0, flags[2] = 1, flags[3] = 0, flags[4] = 0;
     make_copies(call);
     auto value_of = [&](int64_t s) { return third_result(SVEC, s); };
-    switch (call.phase) {
-    case kWhole:
-        sum_phases(call, SVEC, SPARE, &call.basis, VALUE, value_of);
-        return;
-    case kTotalLiquid:
-        total_liquid(call, SVEC, SPARE, &call.basis, VALUE, IERR, value_of);
-        return;
-    default:
-        single_phase(call, SVEC, SPARE, &call.basis, VALUE, IERR,
-                     [&](int64_t s) { return *VALUE = value_of(s); });
-    }
+    summed_property(call, SVEC, SPARE, &call.basis, VALUE, IERR, value_of);
 }

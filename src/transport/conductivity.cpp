@@ -10,7 +10,6 @@ PropertyCall call;
 
 extern "C" XIF_API void XIF_HXBTHC(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
                                    int64_t*, double* VALUE, int64_t* IERR) {
-    enter(call, IERR, ISIDE, IPHASE, nullptr);
-    make_copies(call);
+    begin(call, IERR, ISIDE, IPHASE, nullptr);
     transport_property(call, EVAL_TCONL, EVAL_TCONV, SVEC, SPARE, VALUE, IERR);
 }

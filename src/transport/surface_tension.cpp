@@ -10,8 +10,7 @@ PropertyCall call;
 
 extern "C" XIF_API void XIF_HXBSFT(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
                                    int64_t*, double* VALUE, int64_t* IERR) {
-    enter(call, IERR, ISIDE, IPHASE, nullptr);
-    make_copies(call);
+    begin(call, IERR, ISIDE, IPHASE, nullptr);
     int64_t* molar = basis_word(kMolar);
     auto into_work = [&](int64_t s) {
         call_monitor(EVAL_SRFTEN, call, SVEC, s, &call.work, IERR);

@@ -35,18 +35,7 @@ double phase_volume(double* SVEC, int64_t s) {
 
 extern "C" XIF_API void XIF_HXBVOL(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
                                    int64_t* IBASIS, double* VALUE, int64_t* IERR) {
-    enter(call, IERR, ISIDE, IPHASE, IBASIS, kStdLiquid);
-    make_copies(call);
+    begin(call, IERR, ISIDE, IPHASE, IBASIS, kStdLiquid);
     auto volume = [&](int64_t s) { return phase_volume(SVEC, s); };
-    switch (call.phase) {
-    case kWhole:
-        sum_phases(call, SVEC, SPARE, &call.basis, VALUE, volume);
-        return;
-    case kTotalLiquid:
-        total_liquid(call, SVEC, SPARE, &call.basis, VALUE, IERR, volume);
-        return;
-    default:
-        single_phase(call, SVEC, SPARE, &call.basis, VALUE, IERR,
-                     [&](int64_t s) { return *VALUE = volume(s); });
-    }
+    summed_property(call, SVEC, SPARE, &call.basis, VALUE, IERR, volume);
 }
