@@ -694,6 +694,37 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
 
 } // namespace
 
+namespace detail {
+
+bool split_with_roots(const Model& m, double T, double P, const double* z, const FlashOptions& o,
+                      const double* K, Root rl, Root rv, FlashResult& r) {
+    const int n = m.size();
+    const VapourOnly vo = vapour_only(m, o, z);
+    TwoPhase tp;
+    for (int i = 0; i < n; ++i) {
+        if (vo.any && vo.on[i]) {
+            tp.lnK[i] = kLnVapourOnlyK;
+            continue;
+        }
+        if (!(std::isfinite(K[i]) && K[i] > 0)) return false;
+        tp.lnK[i] = std::log(K[i]);
+    }
+    tp.rl = rl;
+    tp.rv = rv;
+    const TpOutcome out = two_phase_solve(m, T, P, z, vo, tp, o, r);
+    if (out != TpOutcome::Converged || !inside(tp.beta) ||
+        !roots_consistent(m, T, P, tp.x.data(), tp.rl, tp.y.data(), tp.rv) ||
+        !better_than_feed(m, T, P, z, vo, tp))
+        return false;
+    if (fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl, tp.rv, !vo.any, r) !=
+        Status::Ok)
+        return false;
+    report_vapour_only(vo, n, r);
+    return true;
+}
+
+} // namespace detail
+
 FlashResult flash_tp(const Model& m, double T, double P, const double* zin, const FlashOptions& o) {
     const int n = m.size();
     Vec z{};

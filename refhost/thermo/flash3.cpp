@@ -147,13 +147,27 @@ bool rachford_rice3(int n, const double* z, const double* K1, const double* K2, 
 
 namespace {
 
-// Tangent-plane test of phase w (root rw): a trial rich in each component,
-// then Wilson vapour- and liquid-like ones. Returns the most unstable trial.
-// Trials leave out vapour-only components (vo, may be nullptr): any new
-// phase is a liquid.
+// Phases already present, which a trial of the tangent-plane test must not
+// land on to count as a new one.
+struct Known {
+    const double* x[kSlots] = {nullptr, nullptr, nullptr};
+    int n = 0;
+    void add(const double* c) {
+        if (n < kSlots) x[n++] = c;
+    }
+};
+
+// Tangent-plane test of phase w (root rw). Trials: one rich in each
+// component, Wilson vapour- and liquid-like ones (lower-Gibbs root), then each
+// known phase on its liquid and on its vapour root: a liquid forming out of a
+// gas starts from the gas's own composition on the liquid branch. A trial
+// held on one root can only overstate the tangent-plane distance, so a
+// negative one proves instability all the same. Returns the most unstable
+// trial not landing on a known phase. Trials leave out vapour-only components
+// (vo, may be nullptr): any new phase is a liquid.
 bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw, Vec& trial,
-                    int& iters, const bool* vo, const double* avoid1 = nullptr,
-                    const double* avoid2 = nullptr) {
+                    int& iters, const bool* vo, const Known& known = {},
+                    double* tm_found = nullptr) {
     const int n = m.size();
     double lpw[kMaxComponents], Zw = 0;
     if (m.lnphi(T, P, w, rw, lpw, &Zw) != Status::Ok) return false;
@@ -164,8 +178,15 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
     }
     double best = -1e-8;
     bool found = false;
-    for (int t = 0; t < n + 2; ++t) {
+    const int ntrials = n + 2 + 2 * known.n;
+    for (int t = 0; t < ntrials; ++t) {
         if (t < n && (!(w[t] > 0) || (vo && vo[t]))) continue;
+        Root rt = Root::MinGibbs;
+        const double* from = nullptr;
+        if (t >= n + 2) {
+            from = known.x[(t - n - 2) / 2];
+            rt = (t - n - 2) % 2 == 0 ? Root::Liquid : Root::Vapour;
+        }
         Vec W{};
         for (int i = 0; i < n; ++i) {
             if (!(w[i] > 0) || (vo && vo[i])) continue;
@@ -173,14 +194,16 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
                 W[i] = i == t ? 1.0 : 1e-3 * w[i];
             else if (t == n)
                 W[i] = w[i] * Kw[i];
-            else
+            else if (t == n + 1)
                 W[i] = w[i] / Kw[i];
+            else
+                W[i] = std::max(from[i], 1e-12 * w[i]);
         }
         double lp[kMaxComponents], Zt = 0, tm = 1.0, dprev[kMaxComponents] = {};
         bool trivial = false;
         for (int it = 0; it < 150; ++it) {
             ++iters;
-            if (m.lnphi(T, P, W.data(), Root::MinGibbs, lp, &Zt) != Status::Ok) {
+            if (m.lnphi(T, P, W.data(), rt, lp, &Zt) != Status::Ok) {
                 trivial = true;
                 break;
             }
@@ -220,20 +243,20 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
         for (int i = 0; i < n; ++i)
             sw += W[i];
         // A trial that lands on a phase already present is not a new one.
-        bool known = false;
-        for (const double* av : {avoid1, avoid2}) {
-            if (!av) continue;
+        bool seen = false;
+        for (int k = 0; k < known.n && !seen; ++k) {
             double dev = 0;
             for (int i = 0; i < n; ++i)
-                dev = std::max(dev, std::fabs(W[i] / sw - av[i]));
-            known = known || dev < 1e-4;
+                dev = std::max(dev, std::fabs(W[i] / sw - known.x[k][i]));
+            seen = dev < 1e-4;
         }
-        if (known) continue;
+        if (seen) continue;
         best = tm;
         found = true;
         for (int i = 0; i < n; ++i)
             trial[i] = W[i] / sw;
     }
+    if (tm_found) *tm_found = best;
     return found;
 }
 
@@ -721,6 +744,46 @@ bool gas_over_liquids(const Model& m, double T, double P, const Vec& z,
            !dense_phase(out.phase[kVapour]);
 }
 
+// Tests every present phase of r, the heavier first, for a further phase;
+// trials landing on a present phase do not count. True with the trial in W.
+bool split_unstable(const Model& m, const FlashResult& r, const bool* vo, Vec& W, int& iters,
+                    double& tm) {
+    Known kn;
+    for (int k = 0; k < kSlots; ++k)
+        if (r.present[k]) kn.add(r.x[k].data());
+    for (int k : {int(kLiquid2), int(kLiquid), int(kVapour)}) {
+        if (!r.present[k]) continue;
+        const Root rk = root_of(m, r.T, r.P, r.x[k].data());
+        if (phase_unstable(m, r.T, r.P, r.x[k].data(), rk, W, iters, vo, kn, &tm)) return true;
+    }
+    return false;
+}
+
+// Reference phase of a three-phase split: K-values relative to a nearly pure
+// phase (water holding 1e-14 toluene) reach 1e13 and more, and the
+// three-phase Rachford-Rice then loses the amounts to rounding. Take the
+// phase whose scarcest component is the most abundant (with a gas present,
+// normally the gas).
+int reference_phase(int n, const double* z, const Vec* const c[3], const bool* held_mask) {
+    int ref = 0;
+    double best = -1;
+    for (int k = 0; k < 3; ++k) {
+        double lo = 1.0;
+        for (int i = 0; i < n; ++i)
+            if (z[i] > 0 && !(held_mask && held_mask[i])) lo = std::min(lo, (*c[k])[i]);
+        if (lo > best) {
+            best = lo;
+            ref = k;
+        }
+    }
+    return ref;
+}
+
+// Tangent-plane distance (per mole of trial, over RT) below which an
+// instability that no split can lower the Gibbs energy for is put down to
+// rounding.
+constexpr double kMarginalTm = 1e-6;
+
 FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, const FlashOptions& o) {
     const int n = m.size();
     const bool* mask = o.vapour_only;
@@ -737,87 +800,122 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
     Vec z{};
     normalise_composition(n, zin, z.data());
     const detail::VapourOnly vo = detail::vapour_only(m, o, z.data());
+    const bool* held_mask = vo.any ? vo.on : nullptr;
     auto gibbs = [&](const FlashResult& r) { return r.h - T * r.s; };
     if (vo.any && r2.phase[kVapour].liquid_like) {
         FlashResult three;
         if (gas_over_liquids(m, T, P, z, vo, r2, o, three)) return three;
     }
-    // Test the heavier phase of the split, then the lighter, for a third;
-    // trials landing on either phase do not count.
-    Vec W{};
-    int st_it = 0, ref = -1;
-    for (int k : {int(kLiquid), int(kVapour)}) {
-        const Root rk = root_of(m, T, P, r2.x[k].data());
-        if (phase_unstable(m, T, P, r2.x[k].data(), rk, W, st_it, vo.any ? vo.on : nullptr,
-                           r2.x[kVapour].data(), r2.x[kLiquid].data())) {
-            ref = k;
-            break;
-        }
-    }
-    r2.it_stability += st_it;
-    if (ref < 0) return relabel(m, r2, mask);
-    // With vapour-only components the vapour is the reference phase: their K
-    // are then exactly 0.
-    if (vo.any) ref = kVapour;
-    const int oth = ref == kLiquid ? kVapour : kLiquid;
-    Split3 s;
-    s.vo = vo.any ? vo.on : nullptr;
-    for (int i = 0; i < n; ++i) {
-        if (held(s, i)) {
-            s.lnK1[i] = s.lnK2[i] = -detail::kLnVapourOnlyK;
-            continue;
-        }
-        const double xr = std::max(r2.x[ref][i], 1e-300);
-        s.lnK1[i] = std::log(std::max(r2.x[oth][i], 1e-300) / xr);
-        s.lnK2[i] = std::log(std::max(W[i], 1e-300) / xr);
-    }
-    s.rx = root_of(m, T, P, r2.x[ref].data());
-    s.r1 = root_of(m, T, P, r2.x[oth].data());
-    s.r2 = root_of(m, T, P, W.data());
-    s.b[0] = r2.frac[oth];
-    s.b[1] = 0.01;
     FlashResult res;
     res.T = T;
     res.P = P;
     res.it_stability = r2.it_stability;
     res.it_ss = r2.it_ss;
     res.it_newton = r2.it_newton;
-    // Among the candidates the lowest Gibbs energy wins.
-    FlashResult best = r2;
-    double gbest = gibbs(r2);
-    bool three_found = false;
-    FlashResult three = res;
-    if (split3_solve(m, T, P, z.data(), s, o, res) &&
-        three_result(m, T, P, z, s, mask, r2.K, three) && gibbs(three) < gbest) {
-        best = three;
-        gbest = gibbs(three);
-        three_found = true;
-    }
-    if (!three_found) {
-        // No three-phase answer: try splits between two of the three.
-        const Vec* c3[3] = {&s.x, &s.w1, &s.w2};
-        for (int a = 0; a < 3; ++a)
-            for (int b = a + 1; b < 3; ++b) {
-                Vec K{};
-                for (int i = 0; i < n; ++i)
-                    K[i] = std::max((*c3[a])[i], 1e-300) / std::max((*c3[b])[i], 1e-300);
-                FlashOptions ow = o;
-                ow.K_guess = K.data();
-                FlashResult two = flash_tp(m, T, P, z.data(), ow);
-                res.it_ss += two.it_ss;
-                res.it_newton += two.it_newton;
-                res.it_stability += two.it_stability;
-                if (two.status == Status::Ok && gibbs(two) < gbest - 1e-9 * std::fabs(gbest)) {
-                    best = two;
-                    gbest = gibbs(two);
-                }
+    auto counted = [&](FlashResult r) {
+        r.it_stability = res.it_stability;
+        r.it_ss = res.it_ss;
+        r.it_newton = res.it_newton;
+        return r;
+    };
+    auto failed = [&](Status st) {
+        FlashResult f;
+        f.status = st;
+        return counted(f);
+    };
+    // Each round tests the current split and, if a further phase lowers the
+    // Gibbs energy, replaces it by the best split found from the three
+    // phases; only a split that passes the test is returned.
+    FlashResult cur = relabel(m, r2, mask);
+    const int kRounds = 4;
+    for (int round = 0;; ++round) {
+        Vec W{};
+        double tm = 0;
+        if (!split_unstable(m, cur, held_mask, W, res.it_stability, tm)) return counted(cur);
+        // A fourth phase is beyond this flash.
+        if (cur.nphases != 2 || round == kRounds) return failed(Status::NotConverged);
+        int sl[2], ns = 0;
+        for (int k = 0; k < kSlots; ++k)
+            if (cur.present[k]) sl[ns++] = k;
+        const Vec* c[3] = {&cur.x[sl[0]], &cur.x[sl[1]], &W};
+        const double amt[3] = {0.99 * cur.frac[sl[0]], 0.99 * cur.frac[sl[1]], 0.01};
+        // With vapour-only components the gas is the reference phase: their
+        // K are then exactly 0.
+        int ref = reference_phase(n, z.data(), c, held_mask);
+        if (vo.any) ref = sl[0] == kVapour ? 0 : (sl[1] == kVapour ? 1 : ref);
+        const int o1 = (ref + 1) % 3, o2 = (ref + 2) % 3;
+        Split3 s;
+        s.vo = held_mask;
+        for (int i = 0; i < n; ++i) {
+            if (held(s, i)) {
+                s.lnK1[i] = s.lnK2[i] = -detail::kLnVapourOnlyK;
+                continue;
             }
-        best = relabel(m, best, mask);
+            const double xr = std::max((*c[ref])[i], 1e-300);
+            s.lnK1[i] = std::log(std::max((*c[o1])[i], 1e-300) / xr);
+            s.lnK2[i] = std::log(std::max((*c[o2])[i], 1e-300) / xr);
+        }
+        s.rx = root_of(m, T, P, c[ref]->data());
+        s.r1 = root_of(m, T, P, c[o1]->data());
+        s.r2 = root_of(m, T, P, c[o2]->data());
+        s.b[0] = amt[o1];
+        s.b[1] = amt[o2];
+        // Among the candidates the lowest Gibbs energy wins; it must lie
+        // below the split found unstable.
+        FlashResult best;
+        const double g0 = gibbs(cur);
+        double gbest = g0 - 1e-9 * std::fabs(g0);
+        bool improved = false;
+        FlashResult three = res;
+        if (split3_solve(m, T, P, z.data(), s, o, res) &&
+            three_result(m, T, P, z, s, mask, cur.K, three) && gibbs(three) < gbest) {
+            best = three;
+            gbest = gibbs(three);
+            improved = true;
+        }
+        if (!improved) {
+            // No three-phase answer (a binary holds three phases at one T
+            // only): try splits between two of the three phases, as they
+            // were at the start and as the three-phase iteration left them.
+            const Vec* c6[6] = {c[0], c[1], c[2], &s.x, &s.w1, &s.w2};
+            for (int q = 0; q < 6; ++q)
+                for (int b = q + 1; b < 3 * (q / 3 + 1); ++b) {
+                    Vec K{};
+                    for (int i = 0; i < n; ++i)
+                        K[i] = std::max((*c6[q])[i], 1e-300) / std::max((*c6[b])[i], 1e-300);
+                    // Each phase on its own root first: two liquids must
+                    // not drift onto the gas-liquid split found unstable.
+                    const Root ra = root_of(m, T, P, c6[b]->data());
+                    const Root rb = root_of(m, T, P, c6[q]->data());
+                    const Root tries[3][2] = {
+                        {ra, rb}, {Root::Liquid, Root::Liquid}, {Root::Liquid, Root::Vapour}};
+                    for (int t = 0; t < 3; ++t) {
+                        if (t > 0 && tries[t][0] == ra && tries[t][1] == rb) continue;
+                        FlashResult two;
+                        two.it_ss = two.it_newton = two.it_stability = 0;
+                        const bool ok = detail::split_with_roots(m, T, P, z.data(), o, K.data(),
+                                                                 tries[t][0], tries[t][1], two);
+                        res.it_ss += two.it_ss;
+                        res.it_newton += two.it_newton;
+                        if (!ok) continue;
+                        two.T = T;
+                        two.P = P;
+                        if (gibbs(two) < gbest) {
+                            best = relabel(m, two, mask);
+                            gbest = gibbs(two);
+                            improved = true;
+                        }
+                        break;
+                    }
+                }
+        }
+        // Within a hair of the temperature where a binary holds three
+        // phases the further phase lowers the Gibbs energy by less than
+        // rounding: the split stands.
+        if (!improved && tm > -kMarginalTm) return counted(cur);
+        if (!improved) return failed(Status::NotConverged);
+        cur = best;
     }
-    best.it_stability = res.it_stability;
-    best.it_ss = res.it_ss;
-    best.it_newton = res.it_newton;
-    return best;
 }
 
 // Vapour-only reporting on a public result (z as given by the caller).

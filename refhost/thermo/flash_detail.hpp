@@ -50,6 +50,13 @@ Status fill_single(const Model& m, double T, double P, const double* z, FlashRes
 Status fill_two(const Model& m, double T, double P, double beta, const double* x, const double* y,
                 Root rl, Root rv, bool relabel, FlashResult& r);
 
+// T-P split from K-values K (y/x, z normalised) with the x phase held on
+// root rl and the y phase on rv while iterating. True with r filled (the
+// lighter phase as vapour) if it converges inside (0, 1) on the lower-Gibbs
+// roots and below the feed's Gibbs energy. Counts add to r's.
+bool split_with_roots(const Model& m, double T, double P, const double* z, const FlashOptions& o,
+                      const double* K, Root rl, Root rv, FlashResult& r);
+
 using TpFn = FlashResult (*)(const Model&, double, double, const double*, const FlashOptions&);
 
 // Enthalpy given: bracket and Brent on T (fixed P) or ln P (fixed T) around
