@@ -980,8 +980,8 @@ FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, c
     if (r2.status == Status::Ok) {
         Vec W{};
         int it = 0;
-        const Root rb = root_of(m, r2.T, r2.P, r2.x[kLiquid].data());
-        if (!phase_unstable(m, r2.T, r2.P, r2.x[kLiquid].data(), rb, W, it, mask)) {
+        double tm = 0;
+        if (!split_unstable(m, r2, mask, W, it, tm)) {
             r2.it_stability += it;
             return relabel(m, r2, mask);
         }

@@ -10,7 +10,23 @@ namespace thermo_test {
 
 namespace th = xif::refhost::thermo;
 
-enum Comp : int { CH4, C2H6, C3H8, NC4, NC5, N2, CO2, H2O, NC6, kNumComp };
+enum Comp : int {
+    CH4,
+    C2H6,
+    C3H8,
+    NC4,
+    NC5,
+    N2,
+    CO2,
+    H2O,
+    NC6,
+    NC7,
+    NC8,
+    BENZENE,
+    TOLUENE,
+    EBENZENE,
+    kNumComp
+};
 
 // A model over a subset of the table's components, in the order given.
 struct Fixture {
