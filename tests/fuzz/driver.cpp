@@ -572,7 +572,10 @@ void run_call(Case& c, PlannedCall& planned, int index) {
     // Component arrays: an absent phase fills positions 1..m with the missing
     // value and leaves the rest of 1..NVAL cleared; a property code outside
     // 2..8 leaves all of 1..NVAL cleared.
-    const bool absent = r.kind == Kind::kComponents && out.ierr == -1;
+    // On the mass basis IERR also carries what XIF_HXBMWT reports for the
+    // phase's molar fraction, which inconsistent records can make -1 after
+    // the values were written.
+    const bool absent = r.kind == Kind::kComponents && out.ierr == -1 && args.basis != 1;
     const bool no_code = r.kind == Kind::kConstants && (args.icode < 2 || args.icode > 8);
     if (absent || no_code) {
         const int64_t count = test::block_int(CAT_STWKWK, 3);
