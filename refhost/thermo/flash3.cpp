@@ -866,48 +866,59 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
         const double g0 = gibbs(cur);
         double gbest = g0 - 1e-9 * std::fabs(g0);
         bool improved = false;
+        // A split between phases a and b of set c: each phase on its own
+        // root first, so that two liquids do not drift onto the gas-liquid
+        // split found unstable.
+        auto try_pair = [&](const Vec* const* set, int a, int b) {
+            Vec K{};
+            for (int i = 0; i < n; ++i)
+                K[i] = std::max((*set[a])[i], 1e-300) / std::max((*set[b])[i], 1e-300);
+            const Root ra = root_of(m, T, P, set[b]->data());
+            const Root rb = root_of(m, T, P, set[a]->data());
+            const Root tries[3][2] = {
+                {ra, rb}, {Root::Liquid, Root::Liquid}, {Root::Liquid, Root::Vapour}};
+            for (int t = 0; t < 3; ++t) {
+                if (t > 0 && tries[t][0] == ra && tries[t][1] == rb) continue;
+                FlashResult two;
+                two.it_ss = two.it_newton = two.it_stability = 0;
+                const bool ok = detail::split_with_roots(m, T, P, z.data(), o, K.data(),
+                                                         tries[t][0], tries[t][1], two);
+                res.it_ss += two.it_ss;
+                res.it_newton += two.it_newton;
+                if (!ok) continue;
+                two.T = T;
+                two.P = P;
+                if (gibbs(two) < gbest) {
+                    best = relabel(m, two, mask);
+                    gbest = gibbs(two);
+                    improved = true;
+                }
+                return;
+            }
+        };
+        // Two components hold three phases at one T (P) only: no
+        // three-phase split at a given T and P, the new phase pairs with one
+        // of the two.
+        const bool binary = active(m, z.data()) < 3;
         FlashResult three = res;
-        if (split3_solve(m, T, P, z.data(), s, o, res) &&
+        if (!binary && split3_solve(m, T, P, z.data(), s, o, res) &&
             three_result(m, T, P, z, s, mask, cur.K, three) && gibbs(three) < gbest) {
             best = three;
             gbest = gibbs(three);
             improved = true;
         }
         if (!improved) {
-            // No three-phase answer (a binary holds three phases at one T
-            // only): try splits between two of the three phases, as they
-            // were at the start and as the three-phase iteration left them.
-            const Vec* c6[6] = {c[0], c[1], c[2], &s.x, &s.w1, &s.w2};
-            for (int q = 0; q < 6; ++q)
-                for (int b = q + 1; b < 3 * (q / 3 + 1); ++b) {
-                    Vec K{};
-                    for (int i = 0; i < n; ++i)
-                        K[i] = std::max((*c6[q])[i], 1e-300) / std::max((*c6[b])[i], 1e-300);
-                    // Each phase on its own root first: two liquids must
-                    // not drift onto the gas-liquid split found unstable.
-                    const Root ra = root_of(m, T, P, c6[b]->data());
-                    const Root rb = root_of(m, T, P, c6[q]->data());
-                    const Root tries[3][2] = {
-                        {ra, rb}, {Root::Liquid, Root::Liquid}, {Root::Liquid, Root::Vapour}};
-                    for (int t = 0; t < 3; ++t) {
-                        if (t > 0 && tries[t][0] == ra && tries[t][1] == rb) continue;
-                        FlashResult two;
-                        two.it_ss = two.it_newton = two.it_stability = 0;
-                        const bool ok = detail::split_with_roots(m, T, P, z.data(), o, K.data(),
-                                                                 tries[t][0], tries[t][1], two);
-                        res.it_ss += two.it_ss;
-                        res.it_newton += two.it_newton;
-                        if (!ok) continue;
-                        two.T = T;
-                        two.P = P;
-                        if (gibbs(two) < gbest) {
-                            best = relabel(m, two, mask);
-                            gbest = gibbs(two);
-                            improved = true;
-                        }
-                        break;
-                    }
-                }
+            // The new phase with each of the two as found (the pair of them
+            // is the split being replaced).
+            try_pair(c, 0, 2);
+            try_pair(c, 1, 2);
+        }
+        if (!improved && !binary) {
+            // As the three-phase iteration left them.
+            const Vec* c3[3] = {&s.x, &s.w1, &s.w2};
+            for (int q = 0; q < 3; ++q)
+                for (int r = q + 1; r < 3; ++r)
+                    try_pair(c3, q, r);
         }
         // Within a hair of the temperature where a binary holds three
         // phases the further phase lowers the Gibbs energy by less than
