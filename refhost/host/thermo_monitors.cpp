@@ -78,6 +78,18 @@ int64_t pure(const double* T, const double* P, const int64_t* component, const i
     return evaluate(T, P, &one_x, &one_n, component, G, liquid, out);
 }
 
+// The error code, and on success the requested result words.
+void answer(int64_t code, const PhaseProps& p, const double* T, XIF_THERMO_FLAGS_RESULTS,
+            int64_t* ierr) {
+    *ierr = code;
+    if (code) return;
+    const int64_t* flags[5] = {f1, f2, f3, f4, f5};
+    double* r[10] = {r1, r2, r3, r4, r5, r6, r7, r8, r9, r10};
+    results(p, T, flags, r);
+}
+
+#define FLAGS_AND_RESULTS f1, f2, f3, f4, f5, r1, r2, r3, r4, r5, r6, r7, r8, r9, r10
+
 } // namespace
 
 extern "C" {
@@ -110,11 +122,7 @@ XIFHOST_EXPORT void EVAL_VMTHRM(XIF_MONITOR_ARGS, const int64_t*, XIF_THERMO_FLA
                                 int64_t* ierr) {
     (void)D;
     PhaseProps p;
-    *ierr = evaluate(T, P, x, n, idx, G, false, p);
-    if (*ierr) return;
-    const int64_t* flags[5] = {f1, f2, f3, f4, f5};
-    double* r[10] = {r1, r2, r3, r4, r5, r6, r7, r8, r9, r10};
-    results(p, T, flags, r);
+    answer(evaluate(T, P, x, n, idx, G, false, p), p, T, FLAGS_AND_RESULTS, ierr);
 }
 
 // The vapour composition y is not needed: the liquid's own state suffices.
@@ -123,33 +131,21 @@ XIFHOST_EXPORT void EVAL_LMTHMY(const double* T, const double* P, const double* 
                                 const int64_t*, const int64_t*, XIF_THERMO_FLAGS_RESULTS,
                                 int64_t* ierr) {
     PhaseProps p;
-    *ierr = evaluate(T, P, x, n, idx, G, true, p);
-    if (*ierr) return;
-    const int64_t* flags[5] = {f1, f2, f3, f4, f5};
-    double* r[10] = {r1, r2, r3, r4, r5, r6, r7, r8, r9, r10};
-    results(p, T, flags, r);
+    answer(evaluate(T, P, x, n, idx, G, true, p), p, T, FLAGS_AND_RESULTS, ierr);
 }
 
 XIFHOST_EXPORT void EVAL_VTHRM(const double* T, const double* P, const int64_t*,
                                const int64_t* component, const int64_t* G, const int64_t*,
                                const int64_t*, XIF_THERMO_FLAGS_RESULTS, int64_t* ierr) {
     PhaseProps p;
-    *ierr = pure(T, P, component, G, false, p);
-    if (*ierr) return;
-    const int64_t* flags[5] = {f1, f2, f3, f4, f5};
-    double* r[10] = {r1, r2, r3, r4, r5, r6, r7, r8, r9, r10};
-    results(p, T, flags, r);
+    answer(pure(T, P, component, G, false, p), p, T, FLAGS_AND_RESULTS, ierr);
 }
 
 XIFHOST_EXPORT void EVAL_LTHRM(const double* T, const double* P, const int64_t*,
                                const int64_t* component, const int64_t* G, const int64_t*,
                                const int64_t*, XIF_THERMO_FLAGS_RESULTS, int64_t* ierr) {
     PhaseProps p;
-    *ierr = pure(T, P, component, G, true, p);
-    if (*ierr) return;
-    const int64_t* flags[5] = {f1, f2, f3, f4, f5};
-    double* r[10] = {r1, r2, r3, r4, r5, r6, r7, r8, r9, r10};
-    results(p, T, flags, r);
+    answer(pure(T, P, component, G, true, p), p, T, FLAGS_AND_RESULTS, ierr);
 }
 
 // ln of the vapour pressure from the component's correlation; where that

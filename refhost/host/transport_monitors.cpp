@@ -105,93 +105,73 @@ bool ok(tr::Status s, const double& v) { // v by reference: read after s is comp
     return s == tr::Status::ok && std::isfinite(v) && v > 0.0;
 }
 
-double liquid_viscosity(const databank::Component& c, const tr::Constants& k, double T) {
-    const databank::Correlation& r = c.mul;
+// A pure-component value: the correlation's own where it holds; outside its
+// range `extend(bound, value at the bound, out)` from the nearer bound; where
+// neither gives a finite positive value, `estimate(out)`; else 0.
+template <class Extend, class Estimate>
+double pure_value(const databank::Correlation& r, double T, Extend extend, Estimate estimate) {
     double out = 0.0;
     if (r.present()) {
         if (r.in_range(T)) {
             out = r.eval(T);
             if (out > 0.0 && std::isfinite(out)) return out;
-        } else if (T > r.tmax) {
-            if (ok(tr::liquid_viscosity_above_range(T, r.tmax, r.eval(r.tmax), k, out), out))
-                return out;
-        } else {
-            const double t2 = r.tmin + 0.1 * (r.tmax - r.tmin);
-            if (ok(tr::liquid_viscosity_below_range(T, r.tmin, r.eval(r.tmin), t2, r.eval(t2), out),
-                   out))
-                return out;
         }
+        double bound;
+        const double ref = at_bound(r, T, bound);
+        if (ref > 0.0 && std::isfinite(ref) && ok(extend(bound, ref, out), out)) return out;
     }
-    return ok(tr::letsou_stiel_liquid_viscosity(T, k, out), out) ? out : 0.0;
+    return ok(estimate(out), out) ? out : 0.0;
+}
+
+double liquid_viscosity(const databank::Component& c, const tr::Constants& k, double T) {
+    const databank::Correlation& r = c.mul;
+    return pure_value(
+        r, T,
+        [&](double bound, double ref, double& out) {
+            if (bound >= r.tmax) return tr::liquid_viscosity_above_range(T, bound, ref, k, out);
+            const double t2 = r.tmin + 0.1 * (r.tmax - r.tmin);
+            return tr::liquid_viscosity_below_range(T, bound, ref, t2, r.eval(t2), out);
+        },
+        [&](double& out) { return tr::letsou_stiel_liquid_viscosity(T, k, out); });
 }
 
 double vapour_viscosity(const databank::Component& c, const tr::Constants& k, double T) {
-    const databank::Correlation& r = c.muv;
-    double out = 0.0;
-    if (r.present()) {
-        if (r.in_range(T)) {
-            out = r.eval(T);
-            if (out > 0.0 && std::isfinite(out)) return out;
-        }
-        double bound;
-        const double ref = at_bound(r, T, bound);
-        if (ref > 0.0 && ok(tr::vapour_viscosity_out_of_range(T, bound, ref, k, out), out))
-            return out;
-    }
-    return ok(tr::chung_vapour_viscosity(T, k, out), out) ? out : 0.0;
+    return pure_value(
+        c.muv, T,
+        [&](double bound, double ref, double& out) {
+            return tr::vapour_viscosity_out_of_range(T, bound, ref, k, out);
+        },
+        [&](double& out) { return tr::chung_vapour_viscosity(T, k, out); });
 }
 
 double liquid_conductivity(const databank::Component& c, const tr::Constants& k, double T) {
-    const databank::Correlation& r = c.kl;
-    double out = 0.0;
-    if (r.present()) {
-        if (r.in_range(T)) {
-            out = r.eval(T);
-            if (out > 0.0 && std::isfinite(out)) return out;
-        }
-        double bound;
-        const double ref = at_bound(r, T, bound);
-        if (ref > 0.0 && ok(tr::liquid_conductivity_out_of_range(T, bound, ref, k, out), out))
-            return out;
-    }
-    return ok(tr::sato_riedel_liquid_conductivity(T, k, out), out) ? out : 0.0;
+    return pure_value(
+        c.kl, T,
+        [&](double bound, double ref, double& out) {
+            return tr::liquid_conductivity_out_of_range(T, bound, ref, k, out);
+        },
+        [&](double& out) { return tr::sato_riedel_liquid_conductivity(T, k, out); });
 }
 
 double vapour_conductivity(const databank::Component& c, const tr::Constants& k, double T) {
-    const databank::Correlation& r = c.kv;
-    double out = 0.0;
     const double mu = vapour_viscosity(c, k, T);
-    if (r.present()) {
-        if (r.in_range(T)) {
-            out = r.eval(T);
-            if (out > 0.0 && std::isfinite(out)) return out;
-        }
-        double bound;
-        const double ref = at_bound(r, T, bound);
-        if (ref > 0.0 &&
-            ok(tr::vapour_conductivity_out_of_range(T, c.cp_ig(T), mu, bound, c.cp_ig(bound),
-                                                    vapour_viscosity(c, k, bound), ref, k, out),
-               out))
-            return out;
-    }
-    return ok(tr::chung_vapour_conductivity(T, c.cp_ig(T), mu, k, out), out) ? out : 0.0;
+    return pure_value(
+        c.kv, T,
+        [&](double bound, double ref, double& out) {
+            return tr::vapour_conductivity_out_of_range(T, c.cp_ig(T), mu, bound, c.cp_ig(bound),
+                                                        vapour_viscosity(c, k, bound), ref, k, out);
+        },
+        [&](double& out) { return tr::chung_vapour_conductivity(T, c.cp_ig(T), mu, k, out); });
 }
 
+// 0 above the component's critical temperature: it has no surface of its own.
 double surface_tension(const databank::Component& c, double T) {
-    const databank::Correlation& r = c.sigma;
-    double out = 0.0;
-    if (r.present() && r.in_range(T)) {
-        out = r.eval(T);
-        if (out > 0.0 && std::isfinite(out)) return out;
-    }
-    if (r.present()) {
-        double bound;
-        const double ref = at_bound(r, T, bound);
-        if (ref > 0.0 && ok(tr::surface_tension_out_of_range(T, bound, ref, c.tc, out), out))
-            return out;
-    }
-    if (ok(tr::brock_bird_surface_tension(T, constants(c), out), out)) return out;
-    return 0.0; // above its critical temperature a component has no surface of its own
+    return pure_value(
+        c.sigma, T,
+        [&](double bound, double ref, double& out) {
+            return tr::surface_tension_out_of_range(T, bound, ref, c.tc, out);
+        },
+        [&](double& out) { return tr::brock_bird_surface_tension(T, constants(c), out); });
 }
 
 // Size factor of an organic component in water (Tamura-Kurata-Odani): the
