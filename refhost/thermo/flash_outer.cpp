@@ -580,8 +580,19 @@ FlashResult flash_th(const Model& m, double T, double H, const double* zin, cons
         double Ps;
         FlashResult r;
         if (saturation_pressure(m, last, T, Ps) == Status::Ok &&
-            pure_in_dome(m, last, T, Ps, H, z, r))
+            pure_in_dome(m, last, T, Ps, H, z, r)) {
+            // h(P) at fixed T is not monotone: a compressed liquid can have
+            // the enthalpy of a two-phase state at the saturation pressure.
+            // As for mixtures, the root nearest the estimate wins.
+            const double g = o.P_guess;
+            if (std::isfinite(g) && g > 0 && std::fabs(std::log(g / Ps)) > 1e-6) {
+                FlashResult one = enthalpy_flash(m, true, T, H, z, o, flash_tp, nullptr);
+                if (one.status == Status::Ok &&
+                    std::fabs(std::log(one.P / g)) < std::fabs(std::log(Ps / g)))
+                    return reported(vo, m.size(), one);
+            }
             return reported(vo, m.size(), r);
+        }
     }
     return reported(vo, m.size(), enthalpy_flash(m, true, T, H, z, o, flash_tp, nullptr));
 }
