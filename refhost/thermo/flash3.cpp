@@ -994,7 +994,10 @@ FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, c
         double tm = 0;
         if (!split_unstable(m, r2, mask, W, it, tm)) {
             r2.it_stability += it;
-            return relabel(m, r2, mask);
+            // The fraction is the vapour's: keep the vapour-liquid labels. By
+            // molar volume alone, a dense gas (hydrogen at a bubble point of
+            // hundreds of bar) would swap places with its liquid, vf = 1 - beta.
+            return r2;
         }
     }
     const double T0 = fixed_t ? fixed : 0, P0 = fixed_t ? 0 : fixed;

@@ -385,5 +385,37 @@ TEST(RandomStreamsFound, TheTHFlashOfACompressedPureLiquidKeepsItsPressure) {
     EXPECT_EQ(t.violations, 0);
 }
 
+// With a second liquid allowed, the vapour fraction flash re-slotted its
+// vapour-liquid answer by molar volume; a gas rich in a light component at
+// hundreds of bar has the smaller one, so the phases swapped: vf = 1 - beta.
+TEST(RandomStreamsFound, TheThreePhaseVapourFractionFlashKeepsTheFractionAsked) {
+    const Case cases[] = {
+        fixed_case({"BENZENE", "NC9", "H2"},
+                   {0.00046699889777371663, 0.00065045398324235207, 0.00020242849279742255},
+                   288.16697474716125, 122827.33328291318, 0.0, true),
+        fixed_case({"N2", "C2H6", "NC10"},
+                   {0.058307470961590432, 5.6138294987295101e-06, 0.051507555113583681},
+                   486.9965883644328, 431220.37340489676, 0.17167067564422211, true),
+        fixed_case({"BENZENE", "H2", "WATER", "NC12", "CYCLOHEX"},
+                   {0.13407837284061999, 0.46405810345424425, 0.00019837635151254046,
+                    0.91848048086444078, 1.4700852814649352e-05},
+                   303.83031852984459, 4081649.3515075259, 0.16151727635725324, true),
+    };
+    for (const Case& c : cases) {
+        Stream s(c.ids, c.flows);
+        XIF_HXIPP.word[6] = 3;
+        ASSERT_EQ(s.flash(5, c.T, c.vf), 1) << c.ids[0];
+        EXPECT_NEAR(s.vf(), c.vf, kTolVf) << c.ids[0];
+        // The vapour is the lighter phase by mass density.
+        if (c.vf > 0.0) {
+            EXPECT_LT(s.get(XIF_HXBDNS, 2, 1), s.get(XIF_HXBDNS, 3, 1)) << c.ids[0];
+        }
+    }
+    Tally t;
+    for (const Case& c : cases)
+        Runner(c, t).run();
+    EXPECT_EQ(t.violations, 0);
+}
+
 } // namespace
 } // namespace xif::e2e
