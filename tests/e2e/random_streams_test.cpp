@@ -385,6 +385,41 @@ TEST(RandomStreamsFound, TheTHFlashOfACompressedPureLiquidKeepsItsPressure) {
     EXPECT_EQ(t.violations, 0);
 }
 
+// A cold T-P flash from scratch converged on a split with a phase of 1e-20
+// (the feed's own Gibbs energy) and took it over the real split: the P-H
+// flash at its enthalpy then found another temperature. CO2 at 200 K and
+// 3.6 bar is a liquid by the equation of state, so the real split is found
+// with two liquid roots.
+TEST(RandomStreamsFound, AColdTPFlashFindsTheRealSplit) {
+    const Case cases[] = {
+        fixed_case({"ETOH", "CO2", "OXYLENE", "WATER"},
+                   {0.00076662409280159848, 0.0016386044136727184, 1.6693926497612249e-08,
+                    0.77922501045815207},
+                   202.81437124680104, 358323.74402648048, 0.82471992483900392, false),
+        fixed_case({"NC10", "WATER", "N2", "HE"},
+                   {0.027046473470053175, 18.179080838182433, 0.00052547247361188249,
+                    1.9442310425906254e-05},
+                   210.22048813139719, 1373624.725904827, 0.4081925694713065, false),
+        fixed_case({"SO2", "WATER", "NC9"},
+                   {0.015650585306210146, 0.23810270183745122, 0.017409053316080423},
+                   167.06741385517827, 35445.042405353561, 0.64936012844863933, false),
+    };
+    for (const Case& c : cases) {
+        Stream s(c.ids, c.flows);
+        ASSERT_EQ(s.flash(2, c.T, c.P), 1) << c.ids[0];
+        // Whatever the second phase is, it is there in earnest.
+        const double second = std::min(s.vf(), 1.0 - s.get(XIF_HXBFRC, 4));
+        EXPECT_GT(second, 1e-6) << c.ids[0];
+        const double H = s.H();
+        ASSERT_EQ(s.flash(1, c.P, H), 1) << c.ids[0];
+        EXPECT_NEAR(s.T(), c.T, kTolT) << c.ids[0];
+    }
+    Tally t;
+    for (const Case& c : cases)
+        Runner(c, t).run();
+    EXPECT_EQ(t.violations, 0);
+}
+
 // With a second liquid allowed, the vapour fraction flash re-slotted its
 // vapour-liquid answer by molar volume; a gas rich in a light component at
 // hundreds of bar has the smaller one, so the phases swapped: vf = 1 - beta.
