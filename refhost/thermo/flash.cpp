@@ -673,40 +673,39 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
     }
     bool collapsed = false, have_vanishing = false;
     TwoPhase vanishing;
+    // Further starts for a pair whose split from the stability test failed
+    // or left a vanishing phase (1e-20: the feed's own Gibbs energy, where
+    // the trial phase only touches the tangent plane): Wilson's K, then the
+    // feed's liquid fugacity coefficients (an ideal gas over a cold liquid).
+    // The next pair of roots can find it too (a cold CO2-rich phase is a
+    // liquid). A vanishing split is the last resort.
+    double lpl[kMaxComponents];
+    const bool have_lpl = m.lnphi(T, P, z.data(), Root::Liquid, lpl) == Status::Ok;
     for (int p = 0; p < 2; ++p) {
-        tp = TwoPhase{};
-        tp.lnK = lnK0;
-        tp.rl = pairs[p][0];
-        tp.rv = pairs[p][1];
-        const TpOutcome out = two_phase_solve(m, T, P, z.data(), vo, tp, o, res);
-        if (accepted(out)) {
-            if (std::min(tp.beta, 1.0 - tp.beta) > 1e-9) return fill();
-            // A vanishing phase (1e-20) leaves the Gibbs energy at the feed's:
-            // the start fell onto a point where the trial phase only touches
-            // the tangent plane. Wilson's K, or the feed's liquid fugacity
-            // coefficients (an ideal gas over a cold liquid), or the next
-            // pair of roots (a cold CO2-rich phase is a liquid) can find the
-            // real split; the vanishing one is the last resort.
-            if (!have_vanishing) vanishing = tp;
-            have_vanishing = true;
-            double lpl[kMaxComponents];
-            const bool have_lpl = m.lnphi(T, P, z.data(), Root::Liquid, lpl) == Status::Ok;
-            for (int start = 0; start < (have_lpl ? 2 : 1); ++start) {
-                tp = TwoPhase{};
-                for (int i = 0; i < n; ++i)
-                    tp.lnK[i] = start == 0 ? std::log(m.wilson_k(i, T, P)) : lpl[i];
-                tp.rl = pairs[p][0];
-                tp.rv = pairs[p][1];
-                if (accepted(two_phase_solve(m, T, P, z.data(), vo, tp, o, res)) &&
-                    std::min(tp.beta, 1.0 - tp.beta) > 1e-9 &&
-                    better_than_feed(m, T, P, z.data(), vo, tp))
+        for (int start = 0; start < (have_lpl ? 3 : 2); ++start) {
+            tp = TwoPhase{};
+            for (int i = 0; i < n; ++i)
+                tp.lnK[i] = start == 0   ? lnK0[i]
+                            : start == 1 ? std::log(m.wilson_k(i, T, P))
+                                         : lpl[i];
+            tp.rl = pairs[p][0];
+            tp.rv = pairs[p][1];
+            const TpOutcome out = two_phase_solve(m, T, P, z.data(), vo, tp, o, res);
+            if (accepted(out)) {
+                if (std::min(tp.beta, 1.0 - tp.beta) > 1e-9 &&
+                    (start == 0 || better_than_feed(m, T, P, z.data(), vo, tp)))
                     return fill();
+                if (std::min(tp.beta, 1.0 - tp.beta) <= 1e-9 && !have_vanishing) {
+                    vanishing = tp;
+                    have_vanishing = true;
+                }
+                continue;
             }
-            continue;
+            if (start == 0 && p == 0)
+                collapsed = out == TpOutcome::Trivial || out == TpOutcome::Single ||
+                            (out == TpOutcome::Converged && !inside(tp.beta));
+            if (start == 0 && out != TpOutcome::Failed) break;
         }
-        if (p == 0)
-            collapsed = out == TpOutcome::Trivial || out == TpOutcome::Single ||
-                        (out == TpOutcome::Converged && !inside(tp.beta));
     }
     if (have_vanishing) {
         tp = vanishing;

@@ -3,7 +3,7 @@
 // leaves a sane stream, and the enthalpy flashes give back the state that
 // the T-P flash started from.
 //
-// XIF_RANDOM_SEED (default 20261205) and XIF_RANDOM_CASES (default 150) set
+// XIF_RANDOM_SEED (default 20261205) and XIF_RANDOM_CASES (default 300) set
 // the run; XIF_RANDOM_CASE=k runs case k of the seed alone. Each case draws
 // from its own generator seeded by (seed, k), so a reproducer line names
 // everything needed to run it again.
@@ -138,12 +138,19 @@ struct Tally {
     int violations = 0, flat_p = 0, other_root = 0;
     double slowest_ms = 0.0;
     std::string slowest;
+    int over_20ms = 0, over_200ms = 0;
 };
 
 // Runs one case through the five flash types and checks every answer.
 class Runner {
   public:
-    Runner(const Case& c, Tally& t) : c_(c), t_(t), s_(c.ids, c.flows) {
+    Runner(const Case& c, Tally& t) : c_(c), t_(t), parts_(parts()), s_(c.ids, c.flows) {
+        // The stream opens with a three-phase T-P flash at 300 K and 1 atm
+        // (its status is not ours to see: the helper's check fails the test).
+        if (parts() > parts_) {
+            ++t_.failures[{0, 3}];
+            std::printf("open failure: %s\n", describe(c_).c_str());
+        }
         if (c.three) XIF_HXIPP.word[6] = 3; // a second liquid allowed
     }
 
@@ -175,6 +182,8 @@ class Runner {
         const double ms =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
                 .count();
+        t_.over_20ms += ms > 20.0;
+        t_.over_200ms += ms > 200.0;
         if (ms > t_.slowest_ms) {
             t_.slowest_ms = ms;
             t_.slowest = describe(c_) + " type=" + std::to_string(type) + " " + what;
@@ -304,28 +313,37 @@ class Runner {
         violation(4, T, H, o.str());
     }
 
+    static int parts() {
+        return ::testing::UnitTest::GetInstance()
+            ->current_test_info()
+            ->result()
+            ->total_part_count();
+    }
+
     const Case& c_;
     Tally& t_;
+    int parts_;
     Stream s_;
 };
 
 void report(const Tally& t, uint64_t seed, uint64_t cases) {
     std::printf("random streams: seed %" PRIu64 ", %" PRIu64 " cases\n", seed, cases);
-    const char* names[6] = {"", "P-H", "T-P", "P-vf", "T-H", "T-vf"};
+    const char* names[6] = {"open", "P-H", "T-P", "P-vf", "T-H", "T-vf"};
     for (int type = 1; type <= 5; ++type)
         std::printf("  %-5s %6d calls, %6d successes\n", names[type], t.calls[type],
                     t.successes[type]);
     for (const auto& [key, n] : t.failures)
         std::printf("  failure %-5s status %" PRId64 ": %d\n", names[key.first], key.second, n);
     std::printf("  T-H: pressure not told apart by H %d, other root %d\n", t.flat_p, t.other_root);
-    std::printf("  violations %d\n  slowest call %.2f ms (%s)\n", t.violations, t.slowest_ms,
-                t.slowest.c_str());
+    std::printf("  violations %d\n  calls over 20 ms %d, over 200 ms %d\n", t.violations,
+                t.over_20ms, t.over_200ms);
+    std::printf("  slowest call %.2f ms (%s)\n", t.slowest_ms, t.slowest.c_str());
 }
 
 TEST(RandomStreams, AllFlashTypesKeepTheirInvariants) {
     const uint64_t seed = env_u64("XIF_RANDOM_SEED", 20261205);
     const uint64_t only = env_u64("XIF_RANDOM_CASE", UINT64_MAX);
-    const uint64_t cases = only != UINT64_MAX ? 1 : env_u64("XIF_RANDOM_CASES", 150);
+    const uint64_t cases = only != UINT64_MAX ? 1 : env_u64("XIF_RANDOM_CASES", 300);
     const std::vector<std::string> bank = databank_ids();
     ASSERT_GE(bank.size(), 8u);
     Tally t;
@@ -403,13 +421,23 @@ TEST(RandomStreamsFound, AColdTPFlashFindsTheRealSplit) {
         fixed_case({"SO2", "WATER", "NC9"},
                    {0.015650585306210146, 0.23810270183745122, 0.017409053316080423},
                    167.06741385517827, 35445.042405353561, 0.64936012844863933, false),
+        // These failed to converge from the stability test's K-values alone.
+        fixed_case({"IC4", "ACETACID", "NC4", "O2"},
+                   {9.7048099948741442e-06, 8.8701436774081805e-07, 4.043336966433036e-05,
+                    74.575061759195705},
+                   128.12363494904329, 1029905.2333178844, 0.33191866791165925, false),
+        fixed_case({"IPROH", "CH4"}, {2.8989290144569892e-08, 2.0249050457934699},
+                   135.12738917005152, 6070.1612223686643, 0.74062462296105036, false),
     };
     for (const Case& c : cases) {
         Stream s(c.ids, c.flows);
         ASSERT_EQ(s.flash(2, c.T, c.P), 1) << c.ids[0];
-        // Whatever the second phase is, it is there in earnest.
+        // Whatever the second phase is, it is there in earnest (the first
+        // three; the last two have traces of their heavy component).
         const double second = std::min(s.vf(), 1.0 - s.get(XIF_HXBFRC, 4));
-        EXPECT_GT(second, 1e-6) << c.ids[0];
+        if (&c < cases + 3) {
+            EXPECT_GT(second, 1e-6) << c.ids[0];
+        }
         const double H = s.H();
         ASSERT_EQ(s.flash(1, c.P, H), 1) << c.ids[0];
         EXPECT_NEAR(s.T(), c.T, kTolT) << c.ids[0];
