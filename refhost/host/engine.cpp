@@ -5,8 +5,10 @@
 #include "thermo/flash3.hpp"
 #include "water/water.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace xif::refhost {
 
@@ -139,18 +141,22 @@ int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, 
     const HostState& s = state();
     if (!s.open) return kNotOpen;
     if (!x || !n || !idx || *n < 1 || *n > s.nc) return kBadComposition;
-    c = Composition{};
+    // Only the open components' fractions are ever read.
+    std::fill_n(c.z.begin(), s.nc, 0.0);
+    c.count = 0;
+    c.single = 0;
     double sum = 0.0;
     for (int64_t i = 0; i < *n; ++i) {
         const int64_t j = idx[i];
-        if (j < 1 || j > s.nc || !std::isfinite(x[i]) || x[i] < 0.0) return kBadComposition;
+        if (j < 1 || j > s.nc || !(x[i] >= 0.0) || x[i] > std::numeric_limits<double>::max())
+            return kBadComposition;
         c.z[j - 1] += x[i];
         sum += x[i];
     }
     if (!(sum > 0.0)) return kBadComposition;
     for (int64_t j = 0; j < s.nc; ++j) {
-        c.z[j] /= sum;
         if (c.z[j] > 0.0) {
+            c.z[j] /= sum;
             ++c.count;
             c.single = j + 1;
         }
@@ -200,11 +206,15 @@ void forget_phases() {
 int64_t phase_properties(double T, double P, const Composition& c, bool liquid, const int64_t* G,
                          thermo::PhaseProps& out) {
     const int64_t nc = state().nc;
-    for (const CachedPhase& e : cache.entry)
+    // Newest first: the phase just evaluated is the likeliest to be asked again.
+    const size_t size = cache.entry.size();
+    for (size_t k = 1; k <= size; ++k) {
+        const CachedPhase& e = cache.entry[(cache.next + size - k) % size];
         if (same(e, T, P, c, liquid, G, nc)) {
             out = e.props;
             return e.code;
         }
+    }
     const int64_t code = evaluate_phase(T, P, c, liquid, G, out);
     CachedPhase& e = cache.entry[cache.next];
     cache.next = (cache.next + 1) % cache.entry.size();
@@ -214,7 +224,7 @@ int64_t phase_properties(double T, double P, const Composition& c, bool liquid, 
     e.liquid = liquid;
     e.method = G[0];
     e.volume = G[2];
-    e.z = c.z;
+    std::copy_n(c.z.begin(), nc, e.z.begin());
     e.code = code;
     e.props = out;
     return code;

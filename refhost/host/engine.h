@@ -26,9 +26,9 @@ bool engine_open();
 
 // A composition handed as (x, n, idx): mole fractions of listed components.
 struct Composition {
-    std::array<double, 64> z{}; // by component number - 1, normalised
-    int64_t count = 0;          // components with z > 0
-    int64_t single = 0;         // the component number when only one is present
+    std::array<double, 64> z; // by component number - 1, normalised; only the open ones are set
+    int64_t count = 0;        // components with z > 0
+    int64_t single = 0;       // the component number when only one is present
 };
 // Reads and checks a phase record; kMonitorOk or an error code.
 int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, Composition& c);

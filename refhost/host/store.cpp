@@ -15,9 +15,12 @@ XIFHOST_BLOCK xif_word RIG_HXPKV[xif::refhost::kHxpkvWords];
 
 namespace xif::refhost {
 
+namespace {
+HostState the_state;
+}
+
 HostState& state() {
-    static HostState s;
-    return s;
+    return the_state;
 }
 
 int64_t fail(int64_t code, const std::string& message) {

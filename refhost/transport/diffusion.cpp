@@ -128,6 +128,15 @@ Status chapman_enskog_binary_diffusivity(double t, double p, double mw_a, double
     return finish(1.0e-4 * d, out);
 }
 
+double fuller_factor(double t, double p) {
+    return 1.0e-4 * 1.43e-3 * std::pow(t, 1.75) / (p / detail::kBar);
+}
+
+double fuller_pair_term(double mw_a, double mw_b, double v_a, double v_b) {
+    const double s = std::cbrt(v_a) + std::cbrt(v_b);
+    return std::sqrt(reduced_molecular_weight(mw_a, mw_b)) * s * s;
+}
+
 Status gas_diffusivity_fuller(Values x, Values mw, Values v, double t, double p, double& out) {
     Composition z;
     if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
@@ -136,7 +145,7 @@ Status gas_diffusivity_fuller(Values x, Values mw, Values v, double t, double p,
         return fail(Status::bad_input, out);
     // The fuller_binary_diffusivity formula, with the temperature and pressure
     // factor and the cube roots taken once rather than once per pair.
-    const double factor = 1.0e-4 * 1.43e-3 * std::pow(t, 1.75) / (p / detail::kBar);
+    const double factor = fuller_factor(t, p);
     std::array<double, kMaxComponents> root{};
     for (std::size_t i = 0; i < z.n; ++i)
         if (z.x[i] > 0.0) root[i] = std::cbrt(v[i]);
@@ -147,6 +156,23 @@ Status gas_diffusivity_fuller(Values x, Values mw, Values v, double t, double p,
             return finish(factor / (std::sqrt(reduced_molecular_weight(mw[i], mw[j])) * s * s), d);
         },
         out);
+}
+
+Status gas_diffusivity_fuller(Values x, PairFactors term, double t, double p, double& out) {
+    Composition z;
+    if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
+    if (!term.a || term.stride < z.n || !detail::finite_positive(t) || !detail::finite_positive(p))
+        return fail(Status::bad_input, out);
+    // Blanc's sum with 1/D_ij = term_ij / factor: no division per pair.
+    double sum = 0.0;
+    for (std::size_t i = 0; i < z.n; ++i) {
+        if (z.x[i] <= 0.0) continue;
+        double inv = 0.0;
+        for (std::size_t j = 0; j < z.n; ++j)
+            if (z.x[j] > 0.0) inv += z.x[j] * term(i, j);
+        sum += z.x[i] / inv;
+    }
+    return finish(fuller_factor(t, p) * sum, out);
 }
 
 Status gas_diffusivity_chapman_enskog(Values x, Values mw, Values sigma, Values eps_k, double t,

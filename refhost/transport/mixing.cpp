@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace xif::refhost::transport {
 
@@ -76,22 +77,47 @@ double stiel_thodos_group(double rr) {
 
 } // namespace
 
-Status vapour_viscosity_low_pressure_mix(Values x, Values mu, ConstantsList c, double& out) {
-    Composition z;
-    if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
-    if (!present_positive(z, mu) || !molecular_weights_ok(z, c))
-        return fail(Status::bad_input, out);
+namespace {
+
+// sum_i x_i v_i / sum_j x_j a_ij over the components present, a_ii = 1: the
+// common form of the Wilke and Wassiljewa sums.
+template <class Factor> double wilke_sum(const Composition& z, Values v, Factor a) {
     double sum = 0.0;
     for (std::size_t i = 0; i < z.n; ++i) {
         if (z.x[i] <= 0.0) continue;
         double den = 0.0;
         for (std::size_t j = 0; j < z.n; ++j) {
             if (z.x[j] <= 0.0) continue;
-            den += z.x[j] * (i == j ? 1.0 : wilke_phi(mu[i], mu[j], c[i].mw, c[j].mw));
+            den += z.x[j] * (i == j ? 1.0 : a(i, j));
         }
-        sum += z.x[i] * mu[i] / den;
+        sum += z.x[i] * v[i] / den;
     }
-    return finish(sum, out);
+    return sum;
+}
+
+} // namespace
+
+double wilke_factor(double mu_i, double mu_j, double m_i, double m_j) {
+    return wilke_phi(mu_i, mu_j, m_i, m_j);
+}
+
+Status vapour_viscosity_low_pressure_mix(Values x, Values mu, ConstantsList c, double& out) {
+    Composition z;
+    if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
+    if (!present_positive(z, mu) || !molecular_weights_ok(z, c))
+        return fail(Status::bad_input, out);
+    return finish(wilke_sum(z, mu,
+                            [&](std::size_t i, std::size_t j) {
+                                return wilke_phi(mu[i], mu[j], c[i].mw, c[j].mw);
+                            }),
+                  out);
+}
+
+Status vapour_viscosity_low_pressure_mix(Values x, Values mu, PairFactors phi, double& out) {
+    Composition z;
+    if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
+    if (!present_positive(z, mu) || !phi.a || phi.stride < z.n) return fail(Status::bad_input, out);
+    return finish(wilke_sum(z, mu, phi), out);
 }
 
 Status dense_gas_viscosity_increment(Values x, ConstantsList c, double rho, double& out) {
@@ -115,6 +141,17 @@ Status dense_gas_viscosity_increment(Values x, ConstantsList c, double rho, doub
 Status vapour_viscosity_mix(Values x, Values mu0, ConstantsList c, double rho, double& out) {
     double low = 0.0;
     if (Status s = vapour_viscosity_low_pressure_mix(x, mu0, c, low); s != Status::ok)
+        return fail(s, out);
+    double inc = 0.0;
+    if (Status s = dense_gas_viscosity_increment(x, c, rho, inc); s != Status::ok)
+        return fail(s, out);
+    return finish(low + inc, out);
+}
+
+Status vapour_viscosity_mix(Values x, Values mu0, PairFactors phi, ConstantsList c, double rho,
+                            double& out) {
+    double low = 0.0;
+    if (Status s = vapour_viscosity_low_pressure_mix(x, mu0, phi, low); s != Status::ok)
         return fail(s, out);
     double inc = 0.0;
     if (Status s = dense_gas_viscosity_increment(x, c, rho, inc); s != Status::ok)
@@ -146,42 +183,40 @@ Status liquid_conductivity_mix(Values x, Values k, Values v, double& out) {
     return finish(sum, out);
 }
 
+double translational_conductivity(double t, const Constants& c) {
+    if (!detail::finite_positive(c.tc) || !detail::finite_positive(c.pc) ||
+        !detail::finite_positive(c.mw))
+        return std::numeric_limits<double>::quiet_NaN();
+    const double tr = t / c.tc;
+    return (std::exp(0.0464 * tr) - std::exp(-0.2412 * tr)) /
+           detail::roy_thodos_gamma(c.tc, c.mw, c.pc);
+}
+
 Status vapour_conductivity_low_pressure_mix(Values x, Values k, ConstantsList c, double t,
                                             double& out) {
     Composition z;
     if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
     if (!detail::finite_positive(t) || !present_positive(z, k) || c.size() != z.n)
         return fail(Status::bad_input, out);
-    // Translational conductivity of each component up to a common factor:
-    // Roy-Thodos, [exp(0.0464 Tr) - exp(-0.2412 Tr)] / Gamma.
+    // Translational conductivity of each component up to a common factor.
     std::array<double, kMaxComponents> ktr{};
     for (std::size_t i = 0; i < z.n; ++i) {
         if (z.x[i] <= 0.0) continue;
-        const Constants& ci = c[i];
-        if (!detail::finite_positive(ci.tc) || !detail::finite_positive(ci.pc) ||
-            !detail::finite_positive(ci.mw))
-            return fail(Status::bad_input, out);
-        const double tr = t / ci.tc;
-        ktr[i] = (std::exp(0.0464 * tr) - std::exp(-0.2412 * tr)) /
-                 detail::roy_thodos_gamma(ci.tc, ci.mw, ci.pc);
+        ktr[i] = translational_conductivity(t, c[i]);
+        if (!std::isfinite(ktr[i])) return fail(Status::bad_input, out);
     }
-    double sum = 0.0;
-    for (std::size_t i = 0; i < z.n; ++i) {
-        if (z.x[i] <= 0.0) continue;
-        double den = 0.0;
-        for (std::size_t j = 0; j < z.n; ++j) {
-            if (z.x[j] <= 0.0) continue;
-            double a = 1.0;
-            if (i != j) {
-                const double b =
-                    1.0 + std::sqrt(ktr[i] / ktr[j]) * std::pow(c[i].mw / c[j].mw, 0.25);
-                a = b * b / std::sqrt(8.0 * (1.0 + c[i].mw / c[j].mw));
-            }
-            den += z.x[j] * a;
-        }
-        sum += z.x[i] * k[i] / den;
-    }
-    return finish(sum, out);
+    return finish(wilke_sum(z, k,
+                            [&](std::size_t i, std::size_t j) {
+                                return wilke_phi(ktr[i], ktr[j], c[i].mw, c[j].mw);
+                            }),
+                  out);
+}
+
+Status vapour_conductivity_low_pressure_mix(Values x, Values k, PairFactors a, double& out) {
+    Composition z;
+    if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
+    if (!present_positive(z, k) || !a.a || a.stride < z.n) return fail(Status::bad_input, out);
+    return finish(wilke_sum(z, k, a), out);
 }
 
 Status dense_gas_conductivity_increment(Values x, ConstantsList c, double rho, double& out) {
@@ -202,6 +237,17 @@ Status vapour_conductivity_mix(Values x, Values k0, ConstantsList c, double t, d
                                double& out) {
     double low = 0.0;
     if (Status s = vapour_conductivity_low_pressure_mix(x, k0, c, t, low); s != Status::ok)
+        return fail(s, out);
+    double inc = 0.0;
+    if (Status s = dense_gas_conductivity_increment(x, c, rho, inc); s != Status::ok)
+        return fail(s, out);
+    return finish(low + inc, out);
+}
+
+Status vapour_conductivity_mix(Values x, Values k0, PairFactors a, ConstantsList c, double rho,
+                               double& out) {
+    double low = 0.0;
+    if (Status s = vapour_conductivity_low_pressure_mix(x, k0, a, low); s != Status::ok)
         return fail(s, out);
     double inc = 0.0;
     if (Status s = dense_gas_conductivity_increment(x, c, rho, inc); s != Status::ok)

@@ -51,6 +51,16 @@ struct Constants {
 using Values = std::span<const double>;
 using ConstantsList = std::span<const Constants>;
 
+// The pair factors of a Wilke or Wassiljewa sum, row-major with row stride
+// `stride`, read only for pairs of components present and off the diagonal.
+// A caller that evaluates many mixtures at one temperature keeps them rather
+// than take n^2 roots per call.
+struct PairFactors {
+    const double* a = nullptr;
+    std::size_t stride = 0;
+    double operator()(std::size_t i, std::size_t j) const { return a[i * stride + j]; }
+};
+
 // ---------------------------------------------------------------- viscosity
 
 // Liquid: ln mu = sum x_i ln mu_i (Grunberg-Nissan with zero interaction).
@@ -58,6 +68,9 @@ Status liquid_viscosity_mix(Values x, Values mu, double& out);
 
 // Vapour at low pressure: Wilke (1950).
 Status vapour_viscosity_low_pressure_mix(Values x, Values mu, ConstantsList c, double& out);
+// The same with the factors phi_ij = wilke_factor(mu_i, mu_j, M_i, M_j) given.
+Status vapour_viscosity_low_pressure_mix(Values x, Values mu, PairFactors phi, double& out);
+double wilke_factor(double mu_i, double mu_j, double m_i, double m_j);
 
 // Residual (dense-gas) viscosity mu - mu0 of Jossi, Stiel and Thodos (1962)
 // at molar density rho (kmol/m3), with the mixture's pseudo-critical constants.
@@ -66,6 +79,8 @@ Status dense_gas_viscosity_increment(Values x, ConstantsList c, double rho, doub
 
 // Vapour at any pressure: Wilke plus the Jossi-Stiel-Thodos increment.
 Status vapour_viscosity_mix(Values x, Values mu0, ConstantsList c, double rho, double& out);
+Status vapour_viscosity_mix(Values x, Values mu0, PairFactors phi, ConstantsList c, double rho,
+                            double& out);
 
 // ----------------------------------------------------- thermal conductivity
 
@@ -77,12 +92,18 @@ Status liquid_conductivity_mix(Values x, Values k, Values v, double& out);
 // epsilon = 1, translational conductivity ratio from Roy and Thodos.
 Status vapour_conductivity_low_pressure_mix(Values x, Values k, ConstantsList c, double t,
                                             double& out);
+// The same with the factors A_ij = wilke_factor(ktr_i, ktr_j, M_i, M_j) given, ktr the
+// translational conductivities (up to a common factor; NaN for unusable constants).
+Status vapour_conductivity_low_pressure_mix(Values x, Values k, PairFactors a, double& out);
+double translational_conductivity(double t, const Constants& c);
 
 // Residual conductivity k - k0 of Stiel and Thodos (1964) at molar density rho.
 Status dense_gas_conductivity_increment(Values x, ConstantsList c, double rho, double& out);
 
 // Vapour at any pressure: Wassiljewa-Mason-Saxena plus the Stiel-Thodos increment.
 Status vapour_conductivity_mix(Values x, Values k0, ConstantsList c, double t, double rho,
+                               double& out);
+Status vapour_conductivity_mix(Values x, Values k0, PairFactors a, ConstantsList c, double rho,
                                double& out);
 
 // --------------------------------------------------------- surface tension
@@ -118,6 +139,12 @@ Status chapman_enskog_binary_diffusivity(double t, double p, double mw_a, double
 // Effective gas-phase diffusivity D = sum x_i D_i,m, with Blanc's rule
 // 1/D_i,m = sum_j x_j / D_ij (the j = i term is the self-diffusivity).
 Status gas_diffusivity_fuller(Values x, Values mw, Values v, double t, double p, double& out);
+// Fuller's pair term sqrt(M_ab) (v_a^(1/3) + v_b^(1/3))^2 and the factor of t and p with
+// D_ab = fuller_factor(t, p) / fuller_pair_term(...); the effective diffusivity from the pair
+// terms kept by a caller (the diagonal included).
+double fuller_factor(double t, double p);
+double fuller_pair_term(double mw_a, double mw_b, double v_a, double v_b);
+Status gas_diffusivity_fuller(Values x, PairFactors term, double t, double p, double& out);
 Status gas_diffusivity_chapman_enskog(Values x, Values mw, Values sigma, Values eps_k, double t,
                                       double p, double& out);
 

@@ -108,6 +108,22 @@ TEST(TransportDiffusion, EffectiveGasDiffusivity) {
     EXPECT_LT(rel(b, a), 0.10);
     EXPECT_EQ(tr::gas_diffusivity_fuller(std::array{0.5, 0.5, 0.0}, mw, v, 300.0, 0.0, a),
               Status::bad_input);
+    // Kept pair terms give the same effective diffusivity and the same pair values.
+    double term[9];
+    for (std::size_t i = 0; i < 3; ++i)
+        for (std::size_t j = 0; j < 3; ++j)
+            term[i * 3 + j] = tr::fuller_pair_term(mw[i], mw[j], v[i], v[j]);
+    EXPECT_NEAR(tr::fuller_factor(300.0, kP) / term[1], d12, 1e-13 * d12);
+    for (const auto& x :
+         {std::array{0.4, 0.4, 0.2}, std::array{0.0, 0.3, 0.7}, std::array{0.0, 0.0, 1.0}}) {
+        ASSERT_EQ(tr::gas_diffusivity_fuller(x, mw, v, 350.0, 2 * kP, a), Status::ok);
+        ASSERT_EQ(tr::gas_diffusivity_fuller(x, tr::PairFactors{term, 3}, 350.0, 2 * kP, b),
+                  Status::ok);
+        EXPECT_NEAR(b, a, 1e-13 * a);
+    }
+    EXPECT_EQ(
+        tr::gas_diffusivity_fuller(std::array{0.5, 0.5, 0.0}, tr::PairFactors{}, 300.0, kP, a),
+        Status::bad_input);
 }
 
 // Wilke-Chang against ethylbenzene at infinite dilution in water at 293 K:

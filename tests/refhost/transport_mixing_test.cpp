@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <vector>
 
 namespace tr = xif::refhost::transport;
@@ -253,4 +254,41 @@ TEST(TransportMixing, NoNaNOverACompositionDensityGrid) {
                     EXPECT_WELL_FORMED(tr::surface_tension_mix(x, sigma, v, t, 2, {}, out), out);
                 }
         }
+}
+
+// The forms that take kept pair factors give the same result as the direct
+// ones, over compositions with absent components, and reject a missing table.
+TEST(TransportMixing, KeptPairFactorsAgreeWithTheDirectRules) {
+    const double t = 350.0, rho = 2.0;
+    double phi_mu[9], phi_k[9];
+    for (std::size_t i = 0; i < 3; ++i)
+        for (std::size_t j = 0; j < 3; ++j) {
+            phi_mu[i * 3 + j] = tr::wilke_factor(kMuGas[i], kMuGas[j], kTrio[i].mw, kTrio[j].mw);
+            phi_k[i * 3 + j] = tr::wilke_factor(tr::translational_conductivity(t, kTrio[i]),
+                                                tr::translational_conductivity(t, kTrio[j]),
+                                                kTrio[i].mw, kTrio[j].mw);
+        }
+    const tr::PairFactors fm{phi_mu, 3}, fk{phi_k, 3};
+    for (const auto& x : {std::array{0.2, 0.3, 0.5}, std::array{0.0, 0.6, 0.4},
+                          std::array{1.0, 0.0, 0.0}, std::array{2.0, 1.0, 1.0}}) {
+        double a = 0.0, b = 0.0;
+        ASSERT_EQ(tr::vapour_viscosity_mix(x, kMuGas, kTrio, rho, a), Status::ok);
+        ASSERT_EQ(tr::vapour_viscosity_mix(x, kMuGas, fm, kTrio, rho, b), Status::ok);
+        EXPECT_NEAR(b, a, 1e-14 * a);
+        ASSERT_EQ(tr::vapour_conductivity_mix(x, kKGas, kTrio, t, rho, a), Status::ok);
+        ASSERT_EQ(tr::vapour_conductivity_mix(x, kKGas, fk, kTrio, rho, b), Status::ok);
+        EXPECT_NEAR(b, a, 1e-14 * a);
+    }
+    double out = 1.0;
+    EXPECT_EQ(tr::vapour_viscosity_low_pressure_mix(std::array{0.5, 0.5, 0.0}, kMuGas,
+                                                    tr::PairFactors{}, out),
+              Status::bad_input);
+    EXPECT_EQ(out, 0.0);
+    EXPECT_EQ(tr::vapour_conductivity_low_pressure_mix(std::array{0.5, 0.5, 0.0}, kKGas,
+                                                       tr::PairFactors{phi_k, 2}, out),
+              Status::bad_input);
+    // Unusable constants give no translational conductivity.
+    Constants bad = kCH4;
+    bad.pc = 0.0;
+    EXPECT_TRUE(std::isnan(tr::translational_conductivity(t, bad)));
 }

@@ -1,0 +1,275 @@
+// Pure-component transport values: the databank's correlation where it
+// holds; outside its temperature range an estimation method scaled to meet
+// the correlation at its nearer bound, so that a property stays continuous
+// across the bound; the estimation method alone where there is no
+// correlation.
+#include "host/pure_table.h"
+
+#include "host/store.h"
+
+#include <cmath>
+
+namespace xif::refhost {
+
+namespace tr = transport;
+
+namespace {
+
+// Association factors of Chung et al. for the strongly polar components.
+double chung_kappa(const databank::Component& c) {
+    if (c.id == "WATER") return 0.075908;
+    if (c.id == "MEOH") return 0.215175;
+    if (c.id == "ETOH") return 0.174823;
+    if (c.id == "NPROH" || c.id == "IPROH") return 0.143453;
+    if (c.id == "NBUOH") return 0.131671;
+    if (c.id == "ACETACID") return 0.091549;
+    return 0.0;
+}
+
+tr::Constants constants_of(const databank::Component& c) {
+    tr::Constants k;
+    k.mw = c.mw;
+    k.tc = c.tc;
+    k.pc = c.pc;
+    k.vc = c.vc;
+    k.zc = c.zc;
+    k.omega = c.omega;
+    k.dipole = c.dipole;
+    k.tb = c.tb;
+    k.kappa = chung_kappa(c);
+    return k;
+}
+
+// Size factor of an organic component in water (Tamura-Kurata-Odani): the
+// carbon number of an alcohol or acid, one less for a ketone, else 1.
+double tko_size_factor(const databank::Component& c) {
+    if (c.id == "ETOH" || c.id == "ACETACID" || c.id == "ACETONE" || c.id == "MEG") return 2.0;
+    if (c.id == "NPROH" || c.id == "IPROH") return 3.0;
+    if (c.id == "NBUOH") return 4.0;
+    return 1.0;
+}
+
+// Aromatic rings for the diffusion volumes.
+int aromatic_rings(const databank::Component& c) {
+    return c.id == "BENZENE" || c.id == "TOLUENE" || c.id == "EBENZENE" || c.id == "OXYLENE" ||
+                   c.id == "PXYLENE"
+               ? 1
+               : 0;
+}
+
+double wilke_chang_association(const databank::Component& c) {
+    return c.id == "WATER"  ? tr::kAssociationWater
+           : c.id == "MEOH" ? tr::kAssociationMethanol
+           : c.id == "ETOH" ? tr::kAssociationEthanol
+                            : tr::kAssociationOther;
+}
+
+bool ok(tr::Status s, const double& v) { // v by reference: read after s is computed
+    return s == tr::Status::ok && std::isfinite(v) && v > 0.0;
+}
+
+// A correlation's value at T, inside its range, or at its nearer bound.
+double at_bound(const databank::Correlation& r, double T, double& bound) {
+    bound = T < r.tmin ? r.tmin : (T > r.tmax ? r.tmax : T);
+    return r.eval(bound);
+}
+
+// Saturated-liquid molar volume: the density correlation, else (above its
+// range or the component's critical temperature) the Rackett equation with
+// the reduced temperature held below 1.
+double liquid_volume(const databank::Component& c, double T) {
+    if (c.rhol.present() && c.rhol.in_range(T)) {
+        const double rho = c.rhol.eval(T);
+        if (rho > 0.0 && std::isfinite(rho)) return 1.0 / rho;
+    }
+    const double t = std::min(T / c.tc, 0.99);
+    const double zc = c.zc > 0.0 ? c.zc : 0.27;
+    return c.vc * std::pow(zc, std::pow(1.0 - t, 2.0 / 7.0));
+}
+
+// A pure-component value: the correlation's own where it holds; outside its
+// range `extend(bound, value at the bound, out)` from the nearer bound; where
+// neither gives a finite positive value, `estimate(out)`; else 0.
+template <class Extend, class Estimate>
+double pure_value(const databank::Correlation& r, double T, Extend extend, Estimate estimate) {
+    double out = 0.0;
+    if (r.present()) {
+        if (r.in_range(T)) {
+            out = r.eval(T);
+            if (out > 0.0 && std::isfinite(out)) return out;
+        }
+        double bound;
+        const double ref = at_bound(r, T, bound);
+        if (ref > 0.0 && std::isfinite(ref) && ok(extend(bound, ref, out), out)) return out;
+    }
+    return ok(estimate(out), out) ? out : 0.0;
+}
+
+double liquid_viscosity(const databank::Component& c, const tr::Constants& k, double T) {
+    const databank::Correlation& r = c.mul;
+    return pure_value(
+        r, T,
+        [&](double bound, double ref, double& out) {
+            if (bound >= r.tmax) return tr::liquid_viscosity_above_range(T, bound, ref, k, out);
+            const double t2 = r.tmin + 0.1 * (r.tmax - r.tmin);
+            return tr::liquid_viscosity_below_range(T, bound, ref, t2, r.eval(t2), out);
+        },
+        [&](double& out) { return tr::letsou_stiel_liquid_viscosity(T, k, out); });
+}
+
+double vapour_viscosity(const databank::Component& c, const tr::Constants& k, double T) {
+    return pure_value(
+        c.muv, T,
+        [&](double bound, double ref, double& out) {
+            return tr::vapour_viscosity_out_of_range(T, bound, ref, k, out);
+        },
+        [&](double& out) { return tr::chung_vapour_viscosity(T, k, out); });
+}
+
+double liquid_conductivity(const databank::Component& c, const tr::Constants& k, double T) {
+    return pure_value(
+        c.kl, T,
+        [&](double bound, double ref, double& out) {
+            return tr::liquid_conductivity_out_of_range(T, bound, ref, k, out);
+        },
+        [&](double& out) { return tr::sato_riedel_liquid_conductivity(T, k, out); });
+}
+
+double vapour_conductivity(const databank::Component& c, const tr::Constants& k, double T,
+                           double mu) {
+    return pure_value(
+        c.kv, T,
+        [&](double bound, double ref, double& out) {
+            return tr::vapour_conductivity_out_of_range(T, c.cp_ig(T), mu, bound, c.cp_ig(bound),
+                                                        vapour_viscosity(c, k, bound), ref, k, out);
+        },
+        [&](double& out) { return tr::chung_vapour_conductivity(T, c.cp_ig(T), mu, k, out); });
+}
+
+// 0 above the component's critical temperature: it has no surface of its own.
+double surface_tension(const databank::Component& c, const tr::Constants& k, double T) {
+    return pure_value(
+        c.sigma, T,
+        [&](double bound, double ref, double& out) {
+            return tr::surface_tension_out_of_range(T, bound, ref, c.tc, out);
+        },
+        [&](double& out) { return tr::brock_bird_surface_tension(T, k, out); });
+}
+
+PureTable table;
+
+} // namespace
+
+uint64_t present(const Composition& z, int n) {
+    uint64_t mask = 0;
+    for (int j = 0; j < n; ++j)
+        if (z.z[static_cast<size_t>(j)] > 0.0) mask |= uint64_t{1} << j;
+    return mask;
+}
+
+PureTable& pure_table(double T) {
+    const uint64_t generation = state().generation;
+    if (generation != table.generation_)
+        table.reset(T, true);
+    else if (T != table.T_)
+        table.reset(T, false);
+    return table;
+}
+
+void PureTable::reset(double T, bool rebuild_constants) {
+    T_ = T;
+    have_.fill(0);
+    have_mu_.fill(0);
+    have_k_.fill(0);
+    if (!rebuild_constants) return;
+    const HostState& s = state();
+    generation_ = s.generation;
+    n_ = static_cast<int>(s.nc);
+    std::array<double, 64> volume{};
+    fuller_mask_ = 0;
+    for (size_t j = 0; j < static_cast<size_t>(n_); ++j) {
+        const databank::Component& c = *s.comp[j];
+        comp_[j] = &c;
+        k_[j] = constants_of(c);
+        mw_[j] = c.mw;
+        q_[j] = tko_size_factor(c);
+        phi_[j] = wilke_chang_association(c);
+        vb_[j] = liquid_volume(c, c.tb);
+        sigma_[j] = c.lj_sigma * 1e-10;
+        eps_[j] = c.lj_eps_k;
+        if (ok(tr::fuller_volume(c.formula, aromatic_rings(c), volume[j]), volume[j]))
+            fuller_mask_ |= uint64_t{1} << j;
+    }
+    for (size_t i = 0; i < static_cast<size_t>(n_); ++i)
+        for (size_t j = 0; j < static_cast<size_t>(n_); ++j)
+            fuller_term_[i * 64 + j] = tr::fuller_pair_term(mw_[i], mw_[j], volume[i], volume[j]);
+}
+
+double PureTable::compute(Pure q, int j) {
+    const databank::Component& c = *comp_[static_cast<size_t>(j)];
+    const tr::Constants& k = k_[static_cast<size_t>(j)];
+    switch (q) {
+    case Pure::liquid_viscosity:
+        return liquid_viscosity(c, k, T_);
+    case Pure::vapour_viscosity:
+        return vapour_viscosity(c, k, T_);
+    case Pure::liquid_conductivity:
+        return liquid_conductivity(c, k, T_);
+    case Pure::vapour_conductivity:
+        return vapour_conductivity(c, k, T_, value(Pure::vapour_viscosity, j));
+    case Pure::surface_tension:
+        return surface_tension(c, k, T_);
+    case Pure::liquid_volume:
+        return liquid_volume(c, T_);
+    case Pure::translational:
+        return tr::translational_conductivity(T_, k);
+    case Pure::count:
+        break;
+    }
+    return 0.0;
+}
+
+double PureTable::value(Pure q, int j) {
+    const auto k = static_cast<size_t>(q);
+    const uint64_t bit = uint64_t{1} << j;
+    if (!(have_[k] & bit)) {
+        value_[k][static_cast<size_t>(j)] = compute(q, j);
+        have_[k] |= bit;
+    }
+    return value_[k][static_cast<size_t>(j)];
+}
+
+const std::array<double, 64>& PureTable::values(Pure q, const Composition& z) {
+    const auto k = static_cast<size_t>(q);
+    const uint64_t missing = present(z, n_) & ~have_[k];
+    for (int j = 0; j < n_; ++j)
+        if (missing & (uint64_t{1} << j)) value(q, j);
+    return value_[k];
+}
+
+tr::PairFactors PureTable::factors(const Composition& z, Pure base, std::array<double, 64 * 64>& a,
+                                   std::array<uint64_t, 64>& have) {
+    const uint64_t mask = present(z, n_);
+    for (int i = 0; i < n_; ++i) {
+        const size_t row = static_cast<size_t>(i);
+        const uint64_t missing = mask & ~have[row] & ~(uint64_t{1} << i);
+        if (!(mask & (uint64_t{1} << i)) || missing == 0) continue;
+        for (int j = 0; j < n_; ++j) {
+            if (!(missing & (uint64_t{1} << j))) continue;
+            a[row * 64 + static_cast<size_t>(j)] = tr::wilke_factor(
+                value(base, i), value(base, j), mw_[row], mw_[static_cast<size_t>(j)]);
+        }
+        have[row] |= missing;
+    }
+    return {a.data(), 64};
+}
+
+tr::PairFactors PureTable::viscosity_factors(const Composition& z) {
+    return factors(z, Pure::vapour_viscosity, phi_mu_, have_mu_);
+}
+
+tr::PairFactors PureTable::conductivity_factors(const Composition& z) {
+    return factors(z, Pure::translational, phi_k_, have_k_);
+}
+
+} // namespace xif::refhost
