@@ -3,6 +3,7 @@
 #include "host/store.h"
 #include "thermo/flash.hpp"
 #include "thermo/flash3.hpp"
+#include "thermo/pure.hpp"
 #include "water/water.h"
 
 #include <algorithm>
@@ -243,6 +244,20 @@ int64_t evaluate_phase(double T, double P, const Composition& c, bool liquid, co
     if (!m) return kBadMethod;
     const auto root = liquid ? thermo::Root::Liquid : thermo::Root::Vapour;
     if (m->properties(T, P, c.z.data(), root, out) != thermo::Status::Ok) return kNoRoot;
+    // A pure component below its critical temperature asked for a phase that
+    // the equation has no root for at P (near the critical point a vapour
+    // pressure from a correlation can lie outside the narrow band where both
+    // roots exist): that phase at the equation's own saturation pressure, the
+    // nearest state where it exists, rather than the other phase's root.
+    if (out.liquid_like != liquid && c.single != 0) {
+        double psat = 0.0;
+        thermo::PhaseProps sat;
+        if (thermo::saturation_pressure(*m, static_cast<int>(c.single - 1), T, psat) ==
+                thermo::Status::Ok &&
+            m->properties(T, psat, c.z.data(), root, sat) == thermo::Status::Ok &&
+            sat.liquid_like == liquid)
+            out = sat;
+    }
     if (!liquid) return kMonitorOk;
     // Liquid volume: by the correlations where they hold, else the translated EOS.
     double v = 0.0;

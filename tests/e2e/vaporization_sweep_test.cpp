@@ -273,11 +273,11 @@ TEST(VaporizationSweep, MixtureWeighsEachComponentAtItsOwnVapourPressure) {
 
 // Close to the critical point the correlation's vapour pressure can fall
 // outside the pressures where the cubic equation has both a liquid and a
-// vapour root. The host's pure-component monitors then answer the single
-// root for both phases without an error, and XIF_HXBTHV answers 0 (ethylene
-// glycol from Tr 0.97, twenty more points at Tr 0.99-0.995). Disabled until
-// the host refuses a phase whose root does not exist.
-TEST(VaporizationSweep, DISABLED_NearTheCriticalPointNeverZero) {
+// vapour root (ethylene glycol from Tr 0.97, twenty more points at Tr
+// 0.99-0.995). The host then evaluates the missing phase at the equation's
+// own saturation pressure; answering the single root for both phases would
+// make the heat of vaporization exactly 0.
+TEST(VaporizationSweep, NearTheCriticalPointNeverZero) {
     const std::vector<Point> points = run(kNearCritical);
     print_table("Heat of vaporization near the critical point", points);
     for (const Point& p : points) {
