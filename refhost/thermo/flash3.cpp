@@ -1040,13 +1040,19 @@ FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, c
         double lo = va, hi = vb; // lo on the vapour side
         FlashResult rlo = ra, rhi = rb;
         bool broke = false;
-        for (int it = 0; it < 80 && std::fabs(hi - lo) > 1e-13 * std::fabs(hi); ++it) {
+        for (int it = 0; it < 80 && std::fabs(hi - lo) > 1e-10 * std::fabs(hi); ++it) {
             const double mid = 0.5 * (lo + hi);
             FlashResult rm = at(mid);
             ++evals;
             if (rm.status != Status::Ok) {
                 broke = true;
                 break;
+            }
+            // Inside the envelope the fraction varies smoothly: a state this
+            // close is the answer, no need to close the bracket to rounding.
+            if (beta > 0.0 && beta < 1.0 && std::fabs(rm.vf - beta) < 1e-10) {
+                rm.it_outer = evals;
+                return rm;
             }
             if (vapour_side(rm)) {
                 lo = mid;

@@ -42,9 +42,10 @@ std::string num(double v) {
     return b;
 }
 
-// Slowest call measured over 20 000 cases in a Debug build: see
-// docs/robustness.md. The bound leaves room for a loaded machine.
-constexpr double kCallBoundMs = kSanitized ? 1500.0 : 250.0;
+// The slowest calls are three-phase vapour fraction flashes, which bisect
+// on the three-phase T-P flash: up to 0.45 s measured in a Debug build, on
+// a loaded machine (docs/robustness.md). The bound leaves twice that.
+constexpr double kCallBoundMs = kSanitized ? 5000.0 : 1000.0;
 
 constexpr double kR = 8314.462618;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
