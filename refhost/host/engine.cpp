@@ -16,14 +16,34 @@ namespace xif::refhost {
 namespace {
 
 // The ideal gas of the databank's heat-capacity correlations.
+// The values are kept for the last temperature: the phases of a flash and
+// of a set of property calls share it.
 class DatabankIdealGas final : public thermo::IdealGas {
   public:
     void eval(int i, double T, double& cp, double& h, double& s) const override {
-        const databank::Component& c = *state().comp[static_cast<size_t>(i)];
-        cp = c.cp_ig(T);
-        h = c.h_ig(T);
-        s = c.s_ig(T);
+        const auto k = static_cast<size_t>(i);
+        if (T != T_ || generation_ != state().generation) {
+            T_ = T;
+            generation_ = state().generation;
+            have_ = 0;
+        }
+        const uint64_t bit = uint64_t{1} << k;
+        if (!(have_ & bit)) {
+            const databank::Component& c = *state().comp[k];
+            cp_[k] = c.cp_ig(T);
+            h_[k] = c.h_ig(T);
+            s_[k] = c.s_ig(T);
+            have_ |= bit;
+        }
+        cp = cp_[k];
+        h = h_[k];
+        s = s_[k];
     }
+
+  private:
+    mutable double T_ = -1.0;
+    mutable uint64_t generation_ = 0, have_ = 0;
+    mutable std::array<double, 64> cp_{}, h_{}, s_{};
 };
 
 struct Engine {

@@ -105,6 +105,7 @@ int solve_cubic(double c2, double c1, double c0, double roots[3]) {
 }
 
 Status Model::init(const Mixture& m) {
+    alpha_ = Alpha{};
     if (m.n < 1 || m.n > kMaxComponents || m.ideal_gas == nullptr) return Status::BadInput;
     n_ = m.n;
     eos_ = m.eos;
@@ -155,6 +156,7 @@ Status Model::init(const Mixture& m) {
             const double k = i == j ? 0.0 : m.kij[i][j];
             if (!std::isfinite(k) || std::fabs(k) >= 1.0) return Status::BadInput;
             kij_[i][j] = k;
+            omk_[i][j] = 1.0 - k;
         }
     }
     return Status::Ok;
@@ -171,6 +173,21 @@ struct Model::MixTerms {
     Vec sa{}; // sum_j x_j a_ij
 };
 
+const Model::Alpha& Model::alpha(double T) const {
+    if (alpha_.T == T) return alpha_;
+    for (int i = 0; i < n_; ++i) {
+        const double s = std::sqrt(T / comp_[i].Tc);
+        const double f = 1.0 + m_[i] * (1.0 - s);
+        // sqrt(a_i) = sqrt(ac) * f; f is linear in sqrt(T).
+        const double sac = std::sqrt(ac_[i]);
+        alpha_.q[i] = sac * f;
+        alpha_.dq[i] = sac * (-m_[i] * s / (2.0 * T));
+        alpha_.d2q[i] = sac * (m_[i] * s / (4.0 * T * T));
+    }
+    alpha_.T = T;
+    return alpha_;
+}
+
 Status Model::mix_terms(double T, const double* xin, MixTerms& mt, bool derivs) const {
     double sum = 0;
     for (int i = 0; i < n_; ++i) {
@@ -178,25 +195,30 @@ Status Model::mix_terms(double T, const double* xin, MixTerms& mt, bool derivs) 
         sum += xin[i];
     }
     if (!(sum > 0) || !std::isfinite(sum)) return Status::BadInput;
-    Vec q{}, dq{}, d2q{};
+    const Alpha& al = alpha(T);
+    const Vec &q = al.q, &dq = al.dq, &d2q = al.d2q;
     mt.b = mt.c = 0;
     for (int i = 0; i < n_; ++i) {
         mt.x[i] = xin[i] / sum;
-        const double s = std::sqrt(T / comp_[i].Tc);
-        const double f = 1.0 + m_[i] * (1.0 - s);
-        // sqrt(a_i) = sqrt(ac) * f; f is linear in sqrt(T).
-        const double sac = std::sqrt(ac_[i]);
-        q[i] = sac * f;
-        if (derivs) {
-            const double dfdT = -m_[i] * s / (2.0 * T);
-            const double d2fdT2 = m_[i] * s / (4.0 * T * T);
-            dq[i] = sac * dfdT;
-            d2q[i] = sac * d2fdT2;
-        }
         mt.b += mt.x[i] * b_[i];
         mt.c += mt.x[i] * c_[i];
     }
     mt.a = mt.da = mt.d2a = 0;
+    if (!derivs) {
+        // The flash's path: sum_j (1 - k_ij) x_j q_j as one dot product per row.
+        Vec xq;
+        for (int j = 0; j < n_; ++j)
+            xq[j] = mt.x[j] * q[j];
+        for (int i = 0; i < n_; ++i) {
+            const double* row = omk_[i].data();
+            double si = 0;
+            for (int j = 0; j < n_; ++j)
+                si += row[j] * xq[j];
+            mt.sa[i] = si * q[i];
+            mt.a += mt.x[i] * mt.sa[i];
+        }
+        return Status::Ok;
+    }
     for (int i = 0; i < n_; ++i) {
         double si = 0, sd = 0, sd2 = 0;
         for (int j = 0; j < n_; ++j) {
@@ -219,6 +241,11 @@ Status Model::lnphi(double T, double P, const double* x, Root r, double* lp, dou
     if (!valid_tp(T, P) || x == nullptr) return Status::BadInput;
     MixTerms mt;
     if (Status s = mix_terms(T, x, mt, false); s != Status::Ok) return s;
+    return lnphi_of(T, P, mt, r, lp, Zout);
+}
+
+Status Model::lnphi_of(double T, double P, const MixTerms& mt, Root r, double* lp,
+                       double* Zout) const {
     const double RT = kR * T;
     const double A = mt.a * P / (RT * RT);
     const double B = mt.b * P / RT;
@@ -256,9 +283,10 @@ Status Model::properties(double T, double P, const double* x, Root r, PhaseProps
     double lpbuf[kMaxComponents];
     double* lp = lpout ? lpout : lpbuf;
     double Z = 0;
-    if (Status s = lnphi(T, P, x, r, lp, &Z); s != Status::Ok) return s;
+    if (!valid_tp(T, P) || x == nullptr) return Status::BadInput;
     MixTerms mt;
     if (Status s = mix_terms(T, x, mt, true); s != Status::Ok) return s;
+    if (Status s = lnphi_of(T, P, mt, r, lp, &Z); s != Status::Ok) return s;
     const double RT = kR * T;
     const double B = mt.b * P / RT;
     const double den = d1_ - d2_;

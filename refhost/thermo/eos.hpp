@@ -34,6 +34,16 @@ class Model {
   private:
     struct MixTerms;
     Status mix_terms(double T, const double* x, MixTerms& mt, bool derivs) const;
+    Status lnphi_of(double T, double P, const MixTerms& mt, Root r, double* lnphi, double* Z) const;
+
+    // sqrt(a_i) and its first two temperature derivatives, kept for the last
+    // temperature: a flash or a set of property calls evaluates many phases at one T.
+    struct Alpha {
+        double T = -1.0;
+        Vec q{}, dq{}, d2q{};
+    };
+    const Alpha& alpha(double T) const;
+    mutable Alpha alpha_;
 
     int n_ = 0;
     EosKind eos_ = EosKind::PengRobinson;
@@ -43,7 +53,7 @@ class Model {
     double d1_ = 0, d2_ = 0, omega_a_ = 0, omega_b_ = 0;
     std::array<PureParams, kMaxComponents> comp_{};
     Vec m_{}, ac_{}, b_{}, c_{};
-    std::array<std::array<double, kMaxComponents>, kMaxComponents> kij_{};
+    std::array<std::array<double, kMaxComponents>, kMaxComponents> kij_{}, omk_{}; // k_ij, 1 - k_ij
 };
 
 // Real roots of Z^3 + c2 Z^2 + c1 Z + c0 = 0, ascending; returns the count (1..3).
