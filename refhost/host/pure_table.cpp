@@ -201,8 +201,10 @@ void PureTable::reset(double T, bool rebuild_constants) {
             fuller_mask_ |= uint64_t{1} << j;
     }
     for (size_t i = 0; i < static_cast<size_t>(n_); ++i)
-        for (size_t j = 0; j < static_cast<size_t>(n_); ++j)
+        for (size_t j = 0; j < static_cast<size_t>(n_); ++j) {
+            wilke_masses_[i * 64 + j] = tr::wilke_masses(mw_[i], mw_[j]);
             fuller_term_[i * 64 + j] = tr::fuller_pair_term(mw_[i], mw_[j], volume[i], volume[j]);
+        }
 }
 
 double PureTable::compute(Pure q, int j) {
@@ -256,8 +258,8 @@ tr::PairFactors PureTable::factors(const Composition& z, Pure base, std::array<d
         if (!(mask & (uint64_t{1} << i)) || missing == 0) continue;
         for (int j = 0; j < n_; ++j) {
             if (!(missing & (uint64_t{1} << j))) continue;
-            a[row * 64 + static_cast<size_t>(j)] = tr::wilke_factor(
-                value(base, i), value(base, j), mw_[row], mw_[static_cast<size_t>(j)]);
+            const size_t at = row * 64 + static_cast<size_t>(j);
+            a[at] = tr::wilke_factor(value(base, i), value(base, j), wilke_masses_[at]);
         }
         have[row] |= missing;
     }

@@ -80,6 +80,7 @@ class PureTable {
     std::array<double, 64> mw_{}, q_{}, phi_{}, vb_{}, sigma_{}, eps_{};
     uint64_t fuller_mask_ = 0;
     std::array<double, 64 * 64> fuller_term_{};
+    std::array<transport::WilkeMasses, 64 * 64> wilke_masses_{};
 };
 
 // The table for the open host at temperature T.

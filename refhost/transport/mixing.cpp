@@ -53,9 +53,12 @@ bool molecular_weights_ok(const Composition& z, ConstantsList c) {
 }
 
 // Wilke's interaction factor phi_ij.
+double wilke_phi(double mu_i, double mu_j, const WilkeMasses& w) {
+    const double a = 1.0 + std::sqrt(mu_i / mu_j) * w.root4;
+    return a * a * w.inv_norm;
+}
 double wilke_phi(double mu_i, double mu_j, double m_i, double m_j) {
-    const double a = 1.0 + std::sqrt(mu_i / mu_j) * std::pow(m_j / m_i, 0.25);
-    return a * a / std::sqrt(8.0 * (1.0 + m_i / m_j));
+    return wilke_phi(mu_i, mu_j, wilke_masses(m_i, m_j));
 }
 
 // Jossi-Stiel-Thodos polynomial; (mu - mu0) xi + 1e-4 = f^4 as published.
@@ -97,8 +100,16 @@ template <class Factor> double wilke_sum(const Composition& z, Values v, Factor 
 
 } // namespace
 
+WilkeMasses wilke_masses(double m_i, double m_j) {
+    return {std::pow(m_j / m_i, 0.25), 1.0 / std::sqrt(8.0 * (1.0 + m_i / m_j))};
+}
+
 double wilke_factor(double mu_i, double mu_j, double m_i, double m_j) {
     return wilke_phi(mu_i, mu_j, m_i, m_j);
+}
+
+double wilke_factor(double mu_i, double mu_j, const WilkeMasses& w) {
+    return wilke_phi(mu_i, mu_j, w);
 }
 
 Status vapour_viscosity_low_pressure_mix(Values x, Values mu, ConstantsList c, double& out) {

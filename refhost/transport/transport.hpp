@@ -71,6 +71,13 @@ Status vapour_viscosity_low_pressure_mix(Values x, Values mu, ConstantsList c, d
 // The same with the factors phi_ij = wilke_factor(mu_i, mu_j, M_i, M_j) given.
 Status vapour_viscosity_low_pressure_mix(Values x, Values mu, PairFactors phi, double& out);
 double wilke_factor(double mu_i, double mu_j, double m_i, double m_j);
+// The molecular-weight part of Wilke's factor, (M_j/M_i)^(1/4) and
+// 1/sqrt(8 (1 + M_i/M_j)), which a caller may keep per pair.
+struct WilkeMasses {
+    double root4 = 0.0, inv_norm = 0.0;
+};
+WilkeMasses wilke_masses(double m_i, double m_j);
+double wilke_factor(double mu_i, double mu_j, const WilkeMasses& w);
 
 // Residual (dense-gas) viscosity mu - mu0 of Jossi, Stiel and Thodos (1962)
 // at molar density rho (kmol/m3), with the mixture's pseudo-critical constants.
