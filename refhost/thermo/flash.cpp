@@ -230,13 +230,16 @@ bool rachford_rice(int n, const double* z, const double* K, double& beta, const 
         else
             hi = b;
         double next = b - fv / df;
-        if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
         // Relative to beta when vapour-only components allow a tiny beta.
+        // Tested before the bracket: at the root a Newton step below the
+        // rounding of beta would otherwise count as leaving the collapsed
+        // bracket and start a bisection from its far end.
         const double tol = zv > 0 ? 4e-16 * b : 1e-15 * (1.0 + std::fabs(b));
         if (std::fabs(next - b) <= tol) {
-            beta = next;
+            beta = next > lo && next < hi ? next : b;
             return true;
         }
+        if (!(next > lo && next < hi)) next = 0.5 * (lo + hi);
         b = next;
     }
     beta = b;
