@@ -145,10 +145,10 @@ struct Tally {
 // Runs one case through the five flash types and checks every answer.
 class Runner {
   public:
-    Runner(const Case& c, Tally& t) : c_(c), t_(t), parts_(parts()), s_(c.ids, c.flows) {
-        // The stream opens with a three-phase T-P flash at 300 K and 1 atm
-        // (its status is not ours to see: the helper's check fails the test).
-        if (parts() > parts_) {
+    Runner(const Case& c, Tally& t) : c_(c), t_(t), s_(c.ids, c.flows, 300.0, 101325.0, false) {
+        // The stream opens with a three-phase T-P flash at 300 K and 1 atm,
+        // which may fail like any other flash.
+        if (s_.stream_error != 0) {
             ++t_.failures[{0, 3}];
             std::printf("open failure: %s\n", describe(c_).c_str());
         }
@@ -156,6 +156,7 @@ class Runner {
     }
 
     void run() {
+        if (s_.stream_error != 0) return;
         if (!flash(2, c_.T, c_.P)) return;
         const double H = s_.H(), T = s_.T(), P = s_.P(), vf0 = s_.vf();
         if (flash(1, P, H)) round_trip_t(T, P, H, vf0);
@@ -314,16 +315,8 @@ class Runner {
         violation(4, T, H, o.str());
     }
 
-    static int parts() {
-        return ::testing::UnitTest::GetInstance()
-            ->current_test_info()
-            ->result()
-            ->total_part_count();
-    }
-
     const Case& c_;
     Tally& t_;
-    int parts_;
     Stream s_;
 };
 
