@@ -233,9 +233,10 @@ bool rachford_rice(int n, const double* z, const double* K, double& beta, const 
         // Relative to beta when vapour-only components allow a tiny beta.
         // Tested before the bracket: at the root a Newton step below the
         // rounding of beta would otherwise count as leaving the collapsed
-        // bracket and start a bisection from its far end.
+        // bracket and start a bisection from its far end. An infinite slope
+        // (a huge K near its pole) gives a zero step anywhere: not a root.
         const double tol = zv > 0 ? 4e-16 * b : 1e-15 * (1.0 + std::fabs(b));
-        if (std::fabs(next - b) <= tol) {
+        if (std::isfinite(df) && std::fabs(next - b) <= tol) {
             beta = next > lo && next < hi ? next : b;
             return true;
         }

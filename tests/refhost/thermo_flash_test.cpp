@@ -154,6 +154,24 @@ TEST(RachfordRice, SolvesInsideTheWindowOrReportsNoRoot) {
     EXPECT_FALSE(th::rachford_rice(3, z, Kall, beta));
 }
 
+// A K-value so large that the slope overflows gives a zero Newton step away
+// from the root, which must not pass for convergence; and a root met to
+// rounding ends the search at once, from any start.
+TEST(RachfordRice, HugeKAndRootsMetToRounding) {
+    const double z[2] = {0.5, 0.5}, K[2] = {1e200, 0.5};
+    double beta = 0.5;
+    ASSERT_TRUE(th::rachford_rice(2, z, K, beta));
+    EXPECT_NEAR(beta, 1.0, 1e-12); // 0.5 / beta = 0.25 / (1 - beta / 2)
+    const double z3[3] = {0.3, 0.3, 0.4}, K3[3] = {4.0, 1.2, 0.1};
+    double first = 0.2;
+    ASSERT_TRUE(th::rachford_rice(3, z3, K3, first));
+    for (double start : {first, 0.0, 0.9, first * (1 + 1e-15)}) {
+        double again = start;
+        ASSERT_TRUE(th::rachford_rice(3, z3, K3, again));
+        EXPECT_NEAR(again, first, 1e-14);
+    }
+}
+
 // Raoult's law with Perry's vapour pressures: n-butane and n-pentane form a
 // near-ideal solution, and near 1 atm both fugacity coefficients at
 // saturation are within a few % of 1 and nearly cancel.
