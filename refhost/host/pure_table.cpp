@@ -64,10 +64,6 @@ double wilke_chang_association(const databank::Component& c) {
                             : tr::kAssociationOther;
 }
 
-bool ok(tr::Status s, const double& v) { // v by reference: read after s is computed
-    return s == tr::Status::ok && std::isfinite(v) && v > 0.0;
-}
-
 // A correlation's value at T, inside its range, or at its nearer bound.
 double at_bound(const databank::Correlation& r, double T, double& bound) {
     bound = T < r.tmin ? r.tmin : (T > r.tmax ? r.tmax : T);
@@ -100,9 +96,10 @@ double pure_value(const databank::Correlation& r, double T, Extend extend, Estim
         }
         double bound;
         const double ref = at_bound(r, T, bound);
-        if (ref > 0.0 && std::isfinite(ref) && ok(extend(bound, ref, out), out)) return out;
+        if (ref > 0.0 && std::isfinite(ref) && transport_ok(extend(bound, ref, out), out))
+            return out;
     }
-    return ok(estimate(out), out) ? out : 0.0;
+    return transport_ok(estimate(out), out) ? out : 0.0;
 }
 
 double liquid_viscosity(const databank::Component& c, const tr::Constants& k, double T) {
@@ -197,7 +194,7 @@ void PureTable::reset(double T, bool rebuild_constants) {
         vb_[j] = liquid_volume(c, c.tb);
         sigma_[j] = c.lj_sigma * 1e-10;
         eps_[j] = c.lj_eps_k;
-        if (ok(tr::fuller_volume(c.formula, aromatic_rings(c), volume[j]), volume[j]))
+        if (transport_ok(tr::fuller_volume(c.formula, aromatic_rings(c), volume[j]), volume[j]))
             fuller_mask_ |= uint64_t{1} << j;
     }
     for (size_t i = 0; i < static_cast<size_t>(n_); ++i)

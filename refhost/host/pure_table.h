@@ -10,6 +10,7 @@
 #include "transport/transport.hpp"
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 namespace xif::refhost {
@@ -29,6 +30,12 @@ enum class Pure : int {
     translational,       // Roy-Thodos translational conductivity, up to a common factor
     count
 };
+
+// A transport result that succeeded with a finite positive value; v by
+// reference, so that it is read after the call that fills it.
+inline bool transport_ok(transport::Status s, const double& v) {
+    return s == transport::Status::ok && std::isfinite(v) && v > 0.0;
+}
 
 // The components present in a composition, one bit per component.
 uint64_t present(const Composition& z, int n);

@@ -20,10 +20,6 @@ namespace {
 
 using Values = std::array<double, 64>;
 
-bool ok(tr::Status s, const double& v) { // v by reference: read after s is computed
-    return s == tr::Status::ok && std::isfinite(v) && v > 0.0;
-}
-
 bool pure_water(const Composition& z, const int64_t* G) {
     return G[0] == kWaterTables && z.single != 0 && z.single == state().water;
 }
@@ -51,7 +47,8 @@ int64_t density(double T, double P, const Composition& z, bool liquid, const int
 int64_t mix_liquid_viscosity(double T, const Composition& z, double& out) {
     PureTable& t = pure_table(T);
     const auto& mu = t.values(Pure::liquid_viscosity, z);
-    return ok(tr::liquid_viscosity_mix(t.of(z.z), t.of(mu), out), out) ? kMonitorOk : kNoValue;
+    return transport_ok(tr::liquid_viscosity_mix(t.of(z.z), t.of(mu), out), out) ? kMonitorOk
+                                                                                 : kNoValue;
 }
 
 // A monitor body: the common start, then `compute` into value.
@@ -98,10 +95,10 @@ XIFHOST_EXPORT void EVAL_VISCV(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
                 if (int64_t e = density(t, p, z, false, G, rho)) return e;
                 PureTable& table = pure_table(t);
                 const Values& mu = table.values(Pure::vapour_viscosity, z);
-                return ok(tr::vapour_viscosity_mix(table.of(z.z), table.of(mu),
-                                                   table.viscosity_factors(z),
-                                                   table.constants_list(), rho, out),
-                          out)
+                return transport_ok(tr::vapour_viscosity_mix(table.of(z.z), table.of(mu),
+                                                             table.viscosity_factors(z),
+                                                             table.constants_list(), rho, out),
+                                    out)
                            ? kMonitorOk
                            : kNoValue;
             });
@@ -120,8 +117,9 @@ XIFHOST_EXPORT void EVAL_TCONL(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
                 PureTable& table = pure_table(t);
                 const Values& k = table.values(Pure::liquid_conductivity, z);
                 const Values& v = table.values(Pure::liquid_volume, z);
-                return ok(tr::liquid_conductivity_mix(table.of(z.z), table.of(k), table.of(v), out),
-                          out)
+                return transport_ok(tr::liquid_conductivity_mix(table.of(z.z), table.of(k),
+                                                                table.of(v), out),
+                                    out)
                            ? kMonitorOk
                            : kNoValue;
             });
@@ -135,10 +133,10 @@ XIFHOST_EXPORT void EVAL_TCONV(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
                 if (int64_t e = density(t, p, z, false, G, rho)) return e;
                 PureTable& table = pure_table(t);
                 const Values& k = table.values(Pure::vapour_conductivity, z);
-                return ok(tr::vapour_conductivity_mix(table.of(z.z), table.of(k),
-                                                      table.conductivity_factors(z),
-                                                      table.constants_list(), rho, out),
-                          out)
+                return transport_ok(tr::vapour_conductivity_mix(table.of(z.z), table.of(k),
+                                                                table.conductivity_factors(z),
+                                                                table.constants_list(), rho, out),
+                                    out)
                            ? kMonitorOk
                            : kNoValue;
             });
@@ -155,9 +153,10 @@ XIFHOST_EXPORT void EVAL_SRFTEN(XIF_MONITOR_ARGS, double* value, int64_t* ierr) 
                 const Values& sigma = table.values(Pure::surface_tension, z);
                 const Values& v = table.values(Pure::liquid_volume, z);
                 const int water = static_cast<int>(state().water) - 1;
-                return ok(tr::surface_tension_mix(table.of(z.z), table.of(sigma), table.of(v), t,
-                                                  water, table.of(table.size_factor()), out),
-                          out)
+                return transport_ok(tr::surface_tension_mix(table.of(z.z), table.of(sigma),
+                                                            table.of(v), t, water,
+                                                            table.of(table.size_factor()), out),
+                                    out)
                            ? kMonitorOk
                            : kNoValue;
             });
@@ -176,7 +175,7 @@ XIFHOST_EXPORT void EVAL_DIFCOV(XIF_MONITOR_ARGS, double* value, int64_t* ierr) 
                         : tr::gas_diffusivity_chapman_enskog(table.of(z.z), table.of(table.mw()),
                                                              table.of(table.lj_sigma()),
                                                              table.of(table.lj_eps_k()), t, p, out);
-                return ok(st, out) ? kMonitorOk : kNoValue;
+                return transport_ok(st, out) ? kMonitorOk : kNoValue;
             });
 }
 
@@ -187,10 +186,11 @@ XIFHOST_EXPORT void EVAL_DIFCOL(XIF_MONITOR_ARGS, double* value, int64_t* ierr) 
                 double mu = 0.0;
                 if (int64_t e = mix_liquid_viscosity(t, z, mu)) return e;
                 PureTable& table = pure_table(t);
-                return ok(tr::liquid_diffusivity(table.of(z.z), table.of(table.mw()),
-                                                 table.of(table.association()),
-                                                 table.of(table.boiling_volume()), t, mu, out),
-                          out)
+                return transport_ok(tr::liquid_diffusivity(table.of(z.z), table.of(table.mw()),
+                                                           table.of(table.association()),
+                                                           table.of(table.boiling_volume()), t, mu,
+                                                           out),
+                                    out)
                            ? kMonitorOk
                            : kNoValue;
             });

@@ -52,15 +52,6 @@ bool molecular_weights_ok(const Composition& z, ConstantsList c) {
     return true;
 }
 
-// Wilke's interaction factor phi_ij.
-double wilke_phi(double mu_i, double mu_j, const WilkeMasses& w) {
-    const double a = 1.0 + std::sqrt(mu_i / mu_j) * w.root4;
-    return a * a * w.inv_norm;
-}
-double wilke_phi(double mu_i, double mu_j, double m_i, double m_j) {
-    return wilke_phi(mu_i, mu_j, wilke_masses(m_i, m_j));
-}
-
 // Jossi-Stiel-Thodos polynomial; (mu - mu0) xi + 1e-4 = f^4 as published.
 double jst_poly(double rr) {
     return 0.10230 + rr * (0.023364 + rr * (0.058533 + rr * (-0.040758 + rr * 0.0093324)));
@@ -78,10 +69,6 @@ double stiel_thodos_group(double rr) {
     return 2.60e-3 * (std::exp(1.155 * rr) + 2.016);
 }
 
-} // namespace
-
-namespace {
-
 // sum_i x_i v_i / sum_j x_j a_ij over the components present, a_ii = 1: the
 // common form of the Wilke and Wassiljewa sums.
 template <class Factor> double wilke_sum(const Composition& z, Values v, Factor a) {
@@ -98,18 +85,36 @@ template <class Factor> double wilke_sum(const Composition& z, Values v, Factor 
     return sum;
 }
 
+// The Wilke or Wassiljewa sum with pair factors kept by the caller.
+Status kept_factor_sum(Values x, Values v, PairFactors a, double& out) {
+    Composition z;
+    if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
+    if (!present_positive(z, v) || !a.a || a.stride < z.n) return fail(Status::bad_input, out);
+    return finish(wilke_sum(z, v, a), out);
+}
+
+// A low-pressure value plus its dense-gas increment, each from its function.
+template <class Low, class Increment>
+Status with_increment(Low low_of, Increment increment_of, double& out) {
+    double low = 0.0, inc = 0.0;
+    if (Status s = low_of(low); s != Status::ok) return fail(s, out);
+    if (Status s = increment_of(inc); s != Status::ok) return fail(s, out);
+    return finish(low + inc, out);
+}
+
 } // namespace
 
 WilkeMasses wilke_masses(double m_i, double m_j) {
     return {std::pow(m_j / m_i, 0.25), 1.0 / std::sqrt(8.0 * (1.0 + m_i / m_j))};
 }
 
-double wilke_factor(double mu_i, double mu_j, double m_i, double m_j) {
-    return wilke_phi(mu_i, mu_j, m_i, m_j);
+double wilke_factor(double mu_i, double mu_j, const WilkeMasses& w) {
+    const double a = 1.0 + std::sqrt(mu_i / mu_j) * w.root4;
+    return a * a * w.inv_norm;
 }
 
-double wilke_factor(double mu_i, double mu_j, const WilkeMasses& w) {
-    return wilke_phi(mu_i, mu_j, w);
+double wilke_factor(double mu_i, double mu_j, double m_i, double m_j) {
+    return wilke_factor(mu_i, mu_j, wilke_masses(m_i, m_j));
 }
 
 Status vapour_viscosity_low_pressure_mix(Values x, Values mu, ConstantsList c, double& out) {
@@ -119,16 +124,13 @@ Status vapour_viscosity_low_pressure_mix(Values x, Values mu, ConstantsList c, d
         return fail(Status::bad_input, out);
     return finish(wilke_sum(z, mu,
                             [&](std::size_t i, std::size_t j) {
-                                return wilke_phi(mu[i], mu[j], c[i].mw, c[j].mw);
+                                return wilke_factor(mu[i], mu[j], c[i].mw, c[j].mw);
                             }),
                   out);
 }
 
 Status vapour_viscosity_low_pressure_mix(Values x, Values mu, PairFactors phi, double& out) {
-    Composition z;
-    if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
-    if (!present_positive(z, mu) || !phi.a || phi.stride < z.n) return fail(Status::bad_input, out);
-    return finish(wilke_sum(z, mu, phi), out);
+    return kept_factor_sum(x, mu, phi, out);
 }
 
 Status dense_gas_viscosity_increment(Values x, ConstantsList c, double rho, double& out) {
@@ -150,24 +152,16 @@ Status dense_gas_viscosity_increment(Values x, ConstantsList c, double rho, doub
 }
 
 Status vapour_viscosity_mix(Values x, Values mu0, ConstantsList c, double rho, double& out) {
-    double low = 0.0;
-    if (Status s = vapour_viscosity_low_pressure_mix(x, mu0, c, low); s != Status::ok)
-        return fail(s, out);
-    double inc = 0.0;
-    if (Status s = dense_gas_viscosity_increment(x, c, rho, inc); s != Status::ok)
-        return fail(s, out);
-    return finish(low + inc, out);
+    return with_increment(
+        [&](double& low) { return vapour_viscosity_low_pressure_mix(x, mu0, c, low); },
+        [&](double& inc) { return dense_gas_viscosity_increment(x, c, rho, inc); }, out);
 }
 
 Status vapour_viscosity_mix(Values x, Values mu0, PairFactors phi, ConstantsList c, double rho,
                             double& out) {
-    double low = 0.0;
-    if (Status s = vapour_viscosity_low_pressure_mix(x, mu0, phi, low); s != Status::ok)
-        return fail(s, out);
-    double inc = 0.0;
-    if (Status s = dense_gas_viscosity_increment(x, c, rho, inc); s != Status::ok)
-        return fail(s, out);
-    return finish(low + inc, out);
+    return with_increment(
+        [&](double& low) { return vapour_viscosity_low_pressure_mix(x, mu0, phi, low); },
+        [&](double& inc) { return dense_gas_viscosity_increment(x, c, rho, inc); }, out);
 }
 
 // ----------------------------------------------------- thermal conductivity
@@ -218,16 +212,13 @@ Status vapour_conductivity_low_pressure_mix(Values x, Values k, ConstantsList c,
     }
     return finish(wilke_sum(z, k,
                             [&](std::size_t i, std::size_t j) {
-                                return wilke_phi(ktr[i], ktr[j], c[i].mw, c[j].mw);
+                                return wilke_factor(ktr[i], ktr[j], c[i].mw, c[j].mw);
                             }),
                   out);
 }
 
 Status vapour_conductivity_low_pressure_mix(Values x, Values k, PairFactors a, double& out) {
-    Composition z;
-    if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
-    if (!present_positive(z, k) || !a.a || a.stride < z.n) return fail(Status::bad_input, out);
-    return finish(wilke_sum(z, k, a), out);
+    return kept_factor_sum(x, k, a, out);
 }
 
 Status dense_gas_conductivity_increment(Values x, ConstantsList c, double rho, double& out) {
@@ -246,24 +237,16 @@ Status dense_gas_conductivity_increment(Values x, ConstantsList c, double rho, d
 
 Status vapour_conductivity_mix(Values x, Values k0, ConstantsList c, double t, double rho,
                                double& out) {
-    double low = 0.0;
-    if (Status s = vapour_conductivity_low_pressure_mix(x, k0, c, t, low); s != Status::ok)
-        return fail(s, out);
-    double inc = 0.0;
-    if (Status s = dense_gas_conductivity_increment(x, c, rho, inc); s != Status::ok)
-        return fail(s, out);
-    return finish(low + inc, out);
+    return with_increment(
+        [&](double& low) { return vapour_conductivity_low_pressure_mix(x, k0, c, t, low); },
+        [&](double& inc) { return dense_gas_conductivity_increment(x, c, rho, inc); }, out);
 }
 
 Status vapour_conductivity_mix(Values x, Values k0, PairFactors a, ConstantsList c, double rho,
                                double& out) {
-    double low = 0.0;
-    if (Status s = vapour_conductivity_low_pressure_mix(x, k0, a, low); s != Status::ok)
-        return fail(s, out);
-    double inc = 0.0;
-    if (Status s = dense_gas_conductivity_increment(x, c, rho, inc); s != Status::ok)
-        return fail(s, out);
-    return finish(low + inc, out);
+    return with_increment(
+        [&](double& low) { return vapour_conductivity_low_pressure_mix(x, k0, a, low); },
+        [&](double& inc) { return dense_gas_conductivity_increment(x, c, rho, inc); }, out);
 }
 
 // --------------------------------------------------------- surface tension

@@ -362,6 +362,14 @@ Case fixed_case(std::vector<std::string> ids, std::vector<double> flows, double 
     return c;
 }
 
+// Every check of the random run over fixed cases.
+template <std::size_t N> void expect_invariants(const Case (&cases)[N]) {
+    Tally t;
+    for (const Case& c : cases)
+        Runner(c, t).run();
+    EXPECT_EQ(t.violations, 0);
+}
+
 // A compressed pure liquid has the enthalpy of a two-phase state at the
 // saturation pressure; the T-H flash took that root, far from its estimate.
 TEST(RandomStreamsFound, TheTHFlashOfACompressedPureLiquidKeepsItsPressure) {
@@ -391,10 +399,7 @@ TEST(RandomStreamsFound, TheTHFlashOfACompressedPureLiquidKeepsItsPressure) {
         EXPECT_GT(s.vf(), 0.0) << c.ids[0];
         EXPECT_LT(s.vf(), 0.5) << c.ids[0];
     }
-    Tally t;
-    for (const Case& c : cases)
-        Runner(c, t).run();
-    EXPECT_EQ(t.violations, 0);
+    expect_invariants(cases);
 }
 
 // A cold T-P flash from scratch converged on a split with a phase of 1e-20
@@ -436,10 +441,7 @@ TEST(RandomStreamsFound, AColdTPFlashFindsTheRealSplit) {
         ASSERT_EQ(s.flash(1, c.P, H), 1) << c.ids[0];
         EXPECT_NEAR(s.T(), c.T, kTolT) << c.ids[0];
     }
-    Tally t;
-    for (const Case& c : cases)
-        Runner(c, t).run();
-    EXPECT_EQ(t.violations, 0);
+    expect_invariants(cases);
 }
 
 // With a second liquid allowed, the vapour fraction flash re-slotted its
@@ -468,10 +470,7 @@ TEST(RandomStreamsFound, TheThreePhaseVapourFractionFlashKeepsTheFractionAsked) 
             EXPECT_LT(s.get(XIF_HXBDNS, 2, 1), s.get(XIF_HXBDNS, 3, 1)) << c.ids[0];
         }
     }
-    Tally t;
-    for (const Case& c : cases)
-        Runner(c, t).run();
-    EXPECT_EQ(t.violations, 0);
+    expect_invariants(cases);
 }
 
 } // namespace
