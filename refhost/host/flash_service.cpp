@@ -199,6 +199,7 @@ XIFHOST_EXPORT void EQUI_FLASH(double* SVEC, const int64_t*, xif_word*, xif_word
     if (*o7 >= 10 && *o7 <= 100000) opt.max_iter = static_cast<int>(*o7);
     if (*r10 > 0.0 && *r10 < 1e-3) opt.tol = *r10;
     const bool three = *o8 == 3;
+    opt.single_liquid = !three;
     bool vapour_only[64] = {};
     if (*o9 == 1) {
         for (int64_t j = 0; j < nc; ++j)

@@ -410,7 +410,7 @@ double phase_g(int n, const double* x, const double* lp) {
 // With vapour-only components in the feed, the feed is a vapour and the
 // trials are liquids without them.
 bool unstable(const Model& m, double T, double P, const double* z, const detail::VapourOnly& vo,
-              Vec& lnKinit, FlashResult& res) {
+              Vec& lnKinit, Vec& lnKtrial, FlashResult& res) {
     const int n = m.size();
     double lpz[kMaxComponents], Zz = 0;
     if (m.lnphi(T, P, z, vo.any ? Root::Vapour : Root::MinGibbs, lpz, &Zz) != Status::Ok)
@@ -519,9 +519,20 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
             k = z[i] / std::max(best_y[i], 1e-300);
         lnKinit[i] = std::log(std::max(k, 1e-300));
     }
+    // The best trial phase against what the feed leaves when half as much
+    // of it as the feed could give is taken out.
+    double bmax = 1.0;
+    for (int i = 0; i < n; ++i)
+        if (best_y[i] > z[i]) bmax = std::min(bmax, z[i] / best_y[i]);
+    const double b0 = 0.5 * bmax;
+    for (int i = 0; i < n; ++i) {
+        const double rest = std::max((z[i] - b0 * best_y[i]) / (1.0 - b0), 1e-300);
+        const double kt = best_Z > Zz ? best_y[i] / rest : rest / std::max(best_y[i], 1e-300);
+        lnKtrial[i] = std::log(std::max(kt, 1e-300));
+    }
     // Components absent from the feed keep Wilson values.
     for (int i = 0; i < n; ++i)
-        if (!(z[i] > 0)) lnKinit[i] = std::log(Kw[i]);
+        if (!(z[i] > 0)) lnKinit[i] = lnKtrial[i] = std::log(Kw[i]);
     return true;
 }
 
@@ -540,6 +551,21 @@ bool better_than_feed(const Model& m, double T, double P, const double* z,
 
 bool inside(double beta) {
     return beta > 0.0 && beta < 1.0;
+}
+
+// A split held on two liquid roots whose lighter phase also has a vapour
+// root of its own: two liquids, not a vapour and a liquid. (A lighter phase
+// with one real root is a dense fluid that the vapour root reproduces.)
+bool two_liquids(const Model& m, double T, double P, const TwoPhase& tp) {
+    if (tp.rl != Root::Liquid || tp.rv != Root::Liquid) return false;
+    double lp[kMaxComponents], Zx = 0, Zy = 0, Zv = 0;
+    if (m.lnphi(T, P, tp.x.data(), Root::Liquid, lp, &Zx) != Status::Ok ||
+        m.lnphi(T, P, tp.y.data(), Root::Liquid, lp, &Zy) != Status::Ok)
+        return false;
+    const double* lighter = Zy >= Zx ? tp.y.data() : tp.x.data();
+    const double Zl = std::max(Zx, Zy);
+    if (m.lnphi(T, P, lighter, Root::Vapour, lp, &Zv) != Status::Ok) return false;
+    return std::fabs(Zv - Zl) > 1e-9 * Zv;
 }
 
 } // namespace
@@ -664,37 +690,48 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
             tp.rl = pairs[p][0];
             tp.rv = pairs[p][1];
             if (accepted(two_phase_solve(m, T, P, z.data(), vo, tp, o, res)) &&
-                better_than_feed(m, T, P, z.data(), vo, tp) && !dense_vapour())
+                better_than_feed(m, T, P, z.data(), vo, tp) && !dense_vapour() &&
+                !(o.single_liquid && two_liquids(m, T, P, tp)))
                 return fill();
         }
     }
-    Vec lnK0{};
-    const bool unst = unstable(m, T, P, z.data(), vo, lnK0, res);
+    Vec lnK0{}, lnKt{};
+    const bool unst = unstable(m, T, P, z.data(), vo, lnK0, lnKt, res);
     if (vo.any) return tp_vapour_only(m, T, P, z, vo, o, unst, lnK0, res);
     if (!unst) {
         res.status = detail::fill_single(m, T, P, z.data(), res);
         return res;
     }
-    bool collapsed = false, have_vanishing = false;
+    bool collapsed = false, have_vanishing = false, have_liquids = false;
     TwoPhase vanishing;
     // Further starts for a pair whose split from the stability test failed
     // or left a vanishing phase (1e-20: the feed's own Gibbs energy, where
     // the trial phase only touches the tangent plane): Wilson's K, then the
     // feed's liquid fugacity coefficients (an ideal gas over a cold liquid).
     // The next pair of roots can find it too (a cold CO2-rich phase is a
-    // liquid). A vanishing split is the last resort.
+    // liquid), and for two liquids the best trial phase against the feed
+    // alone can where the first K-values converge outside (0, 1). A
+    // vanishing split is the last resort.
     double lpl[kMaxComponents];
     const bool have_lpl = m.lnphi(T, P, z.data(), Root::Liquid, lpl) == Status::Ok;
+    const int order[2][4] = {{0, 1, 2, -1}, {0, 3, 1, 2}};
     for (int p = 0; p < 2; ++p) {
-        for (int start = 0; start < (have_lpl ? 3 : 2); ++start) {
+        for (const int start : order[p]) {
+            if (start < 0) break;
+            if (start == 2 && !have_lpl) continue;
             tp = TwoPhase{};
             for (int i = 0; i < n; ++i)
                 tp.lnK[i] = start == 0   ? lnK0[i]
                             : start == 1 ? std::log(m.wilson_k(i, T, P))
-                                         : lpl[i];
+                            : start == 2 ? lpl[i]
+                                         : lnKt[i];
             tp.rl = pairs[p][0];
             tp.rv = pairs[p][1];
             const TpOutcome out = two_phase_solve(m, T, P, z.data(), vo, tp, o, res);
+            if (accepted(out) && o.single_liquid && two_liquids(m, T, P, tp)) {
+                have_liquids = true; // every start finds the same two liquids
+                break;
+            }
             if (accepted(out)) {
                 if (std::min(tp.beta, 1.0 - tp.beta) > 1e-9 &&
                     (start == 0 || better_than_feed(m, T, P, z.data(), vo, tp)))
@@ -708,15 +745,16 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
             if (start == 0 && p == 0)
                 collapsed = out == TpOutcome::Trivial || out == TpOutcome::Single ||
                             (out == TpOutcome::Converged && !inside(tp.beta));
-            if (start == 0 && out != TpOutcome::Failed) break;
+            if (start == 0 && (out == TpOutcome::Trivial || out == TpOutcome::Single)) break;
         }
     }
     if (have_vanishing) {
         tp = vanishing;
         return fill();
     }
-    if (collapsed) {
-        // The instability was marginal; the split collapses onto the feed.
+    if (collapsed || have_liquids) {
+        // The instability was marginal and the split collapses onto the
+        // feed, or it is towards a second liquid that is not allowed.
         res.status = detail::fill_single(m, T, P, z.data(), res, vo.any);
         return res;
     }

@@ -20,6 +20,10 @@ struct FlashOptions {
     // whole feed goes to the vapour (a vapour exists whenever they are in the
     // feed) and equal fugacities hold for the other components only.
     const bool* vapour_only = nullptr;
+    // Only one liquid phase: a split into two liquids is not an answer, and
+    // a feed that splits only so is reported as one liquid. Without it, the
+    // lighter of two liquids is reported in the vapour's place.
+    bool single_liquid = false;
 };
 
 // K-value reported for a vapour-only component (finite stand-in for infinity).

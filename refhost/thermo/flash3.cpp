@@ -792,6 +792,7 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
     // cannot always undo, and would make the result depend on the path.
     FlashOptions cold = o;
     cold.K_guess = nullptr;
+    cold.single_liquid = false;
     FlashResult r2 = flash_tp(m, T, P, zin, cold);
     if (r2.status != Status::Ok || active(m, zin) < 2) return relabel(m, r2, mask);
     // The single-phase case: the feed's own test already tried every

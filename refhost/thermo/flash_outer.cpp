@@ -271,8 +271,9 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
     if (!have_k) {
         const double T = fixed_t ? fixed : var;
         const double P = fixed_t ? std::exp(var) : fixed;
-        start = flash_tp(m, T, P, z.data(),
-                         FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol, o.vapour_only});
+        start = flash_tp(
+            m, T, P, z.data(),
+            FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol, o.vapour_only, o.single_liquid});
         res.it_stability += start.it_stability;
     }
     const bool from_split = !have_k && start.status == Status::Ok && start.nphases == 2;
@@ -467,8 +468,9 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
     auto at = [&](double v) {
         const double T = fixed_t ? fixed : v;
         const double P = fixed_t ? std::exp(v) : fixed;
-        return flash_tp(m, T, P, z.data(),
-                        FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol, o.vapour_only});
+        return flash_tp(
+            m, T, P, z.data(),
+            FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol, o.vapour_only, o.single_liquid});
     };
     // Side of the wanted fraction: +1 on the vapour side. Labels of single
     // phases are unreliable near the critical point, so a single phase is

@@ -30,8 +30,11 @@ OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
     // system; the random part keeps two runs apart.
     std::random_device rd;
     for (int attempt = 0; attempt < 16 && !out_.is_open(); ++attempt) {
-        const fs::path temp =
-            dir / ("." + target.filename().string() + ".partial-" + std::to_string(rd() % 1000000));
+        std::string name = ".";
+        name += target.filename().string();
+        name += ".partial-";
+        name += std::to_string(rd() % 1000000);
+        const fs::path temp = dir / name;
         if (fs::exists(temp, ec)) continue;
         out_.open(temp, std::ios::binary | std::ios::trunc);
         if (out_.is_open()) temp_ = temp.string();

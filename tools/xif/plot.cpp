@@ -234,8 +234,9 @@ void phase_panel(Svg& svg, const Curve& c, Units u, double top, double bottom,
             const double mw = ph.molecular_weight.value_or(0.0);
             if (last_mw > 0.0 && mw > 0.0 && std::abs(mw - last_mw) > 0.25 * last_mw) flush();
             last_mw = v ? mw : 0.0;
-            if (v && *v > 0.0) {
-                run.push_back({xT.map(to_units(Qty::Temperature, p.report.T, u, 1.0)), y.map(*v)});
+            const double value = v.value_or(0.0);
+            if (value > 0.0) {
+                run.push_back({xT.map(to_units(Qty::Temperature, p.report.T, u, 1.0)), y.map(value)});
                 any = true;
             } else {
                 flush();
