@@ -236,7 +236,8 @@ void phase_panel(Svg& svg, const Curve& c, Units u, double top, double bottom,
             last_mw = v ? mw : 0.0;
             const double value = v.value_or(0.0);
             if (value > 0.0) {
-                run.push_back({xT.map(to_units(Qty::Temperature, p.report.T, u, 1.0)), y.map(value)});
+                run.push_back(
+                    {xT.map(to_units(Qty::Temperature, p.report.T, u, 1.0)), y.map(value)});
                 any = true;
             } else {
                 flush();
