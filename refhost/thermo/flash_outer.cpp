@@ -487,10 +487,30 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
     int sa = side(ra, seen_two);
     double va = s_first;
     for (int k = 1; k <= kScan; ++k) {
-        const double vb = fixed_t ? s_first + (s_last - s_first) * k / kScan
+        double vb = fixed_t ? s_first + (s_last - s_first) * k / kScan
                                   : s_first * std::pow(s_last / s_first, double(k) / kScan);
         FlashResult rb = at(vb);
         ++evals;
+        // A vapour on one side and a liquid on the other: the two-phase band
+        // between them is narrower than the step. Bisect on the label for a
+        // point inside it and take that as the next point of the scan.
+        if (ra.status == Status::Ok && rb.status == Status::Ok && ra.nphases == 1 &&
+            rb.nphases == 1 && ra.vf != rb.vf) {
+            double lo = va, hi = vb;
+            for (int it = 0; it < 30; ++it) {
+                const double mid = 0.5 * (lo + hi);
+                FlashResult rm = at(mid);
+                ++evals;
+                if (rm.status != Status::Ok) break;
+                if (rm.nphases == 2) {
+                    vb = mid;
+                    rb = rm;
+                    --k; // the grid point is still to come
+                    break;
+                }
+                (rm.vf == ra.vf ? lo : hi) = mid;
+            }
+        }
         seen_two = seen_two || (rb.status == Status::Ok && rb.nphases == 2);
         const int sb = side(rb, seen_two);
         if (sa != 0 && sb != 0 && sa != sb) {
