@@ -94,4 +94,12 @@ for args, expect in (
     rc, _, err = run("flash", *args)
     check(0 < rc < 128 and expect in err, f"flash {args}: {rc} {err.strip()}")
 
+# A flash that fails says why, exits 3 and shows no table of a state it never
+# reached; with --json it prints the failure as an object.
+water_at_200K = ["--components", "WATER", "--flows", "1", "--T", 200, "--vf", 0.5]
+rc, out, err = run("flash", *water_at_200K)
+check(rc == 3 and "no solution" in err and out == "", f"failed flash: {rc} {out!r} {err.strip()}")
+rc, out, err = run("flash", *water_at_200K, "--json")
+check(rc == 3 and '"flash_status": 4' in out and '"failed"' in out, f"failed flash, json: {out!r}")
+
 finish()

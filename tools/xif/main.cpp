@@ -13,6 +13,7 @@
 #include <xif/refhost.h>
 
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 
 #include <chrono>
 #include <cmath>
@@ -102,6 +103,23 @@ Spec spec_of(const FlashArgs& a, Units u, double mw, double& first, double& seco
     throw InputError("--H and --vf do not make a specification pair");
 }
 
+// What a flash status other than 1 means on the reference host.
+const char* flash_failure(int64_t status) {
+    switch (status) {
+    case 2:
+        return "bad input";
+    case 3:
+        return "not converged";
+    case 4:
+        return "no solution for the specification (e.g. a vapour fraction outside the "
+               "two-phase region)";
+    case 5:
+        return "the equation of state gave no usable root";
+    default:
+        return "the host refused the flash";
+    }
+}
+
 int run_flash(const StreamArgs& sa, const std::string& units, const FlashArgs& a) {
     const Units u = units_of(units);
     const Options o = resolve_stream(sa, u);
@@ -115,15 +133,23 @@ int run_flash(const StreamArgs& sa, const std::string& units, const FlashArgs& a
                                                               : 101325.0;
     s.set_state(t0, p0);
     const int64_t status = s.flash(spec, first, second);
+    if (status != 1) {
+        // No table: a failed flash leaves no state worth showing.
+        std::cerr << "xif: the flash failed: " << flash_failure(status) << " (flash status "
+                  << status << ")\n";
+        if (a.json)
+            std::cout << nlohmann::json{{"status", "failed"},
+                                        {"flash_status", status},
+                                        {"reason", flash_failure(status)}}
+                             .dump(2)
+                      << '\n';
+        return 3;
+    }
     const StreamReport r = read_report(s, status);
     if (a.json)
         std::cout << to_json(r, s.ids(), u).dump(2) << '\n';
     else
         std::cout << to_table(r, s.ids(), u);
-    if (status != 1) {
-        std::cerr << "xif: the flash did not converge (flash status " << status << ")\n";
-        return 3;
-    }
     return 0;
 }
 
