@@ -901,9 +901,13 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
         // three-phase split at a given T and P, the new phase pairs with one
         // of the two.
         const bool binary = active(m, z.data()) < 3;
+        // A converged three-phase split where the test proved the two-phase
+        // one unstable need only lie below it: a phase about to vanish
+        // lowers the Gibbs energy by less than the margin kept for pairs.
+        const double bar3 = tm < -kMarginalTm ? g0 : gbest;
         FlashResult three = res;
         if (!binary && split3_solve(m, T, P, z.data(), s, o, res) &&
-            three_result(m, T, P, z, s, mask, cur.K, three) && gibbs(three) < gbest) {
+            three_result(m, T, P, z, s, mask, cur.K, three) && gibbs(three) < bar3) {
             best = three;
             gbest = gibbs(three);
             improved = true;
@@ -1017,6 +1021,7 @@ FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, c
     double va = first;
     FlashResult ra = at(va);
     int evals = 1;
+    Status failed = Status::NoSolution; // what the scan ends in without a bracket
     if (ra.status != Status::Ok || !vapour_side(ra)) {
         FlashResult f;
         f.status = Status::NoSolution;
@@ -1027,11 +1032,11 @@ FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, c
                                   : first * std::pow(last / first, double(k) / kScan);
         FlashResult rb = at(vb);
         ++evals;
+        // A point that does not flash (most often far below the freezing
+        // points) is passed over: the bracket may lie beyond it.
         if (rb.status != Status::Ok) {
-            FlashResult f;
-            f.status = rb.status;
-            f.it_outer = evals;
-            return f;
+            failed = rb.status;
+            continue;
         }
         if (vapour_side(rb)) {
             va = vb;
@@ -1042,9 +1047,17 @@ FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, c
         FlashResult rlo = ra, rhi = rb;
         bool broke = false;
         for (int it = 0; it < 80 && std::fabs(hi - lo) > 1e-10 * std::fabs(hi); ++it) {
-            const double mid = 0.5 * (lo + hi);
+            // A point where the flash fails (a phase about to vanish) is
+            // stepped around: the bracket holds other points.
+            double mid = 0.5 * (lo + hi);
             FlashResult rm = at(mid);
             ++evals;
+            for (double t : {0.3, 0.7}) {
+                if (rm.status == Status::Ok) break;
+                mid = lo + t * (hi - lo);
+                rm = at(mid);
+                ++evals;
+            }
             if (rm.status != Status::Ok) {
                 broke = true;
                 break;
@@ -1089,7 +1102,7 @@ FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, c
         return f;
     }
     FlashResult f;
-    f.status = Status::NoSolution;
+    f.status = failed;
     f.it_outer = evals;
     return f;
 }

@@ -425,6 +425,9 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
     return res;
 }
 
+// How close a T-P flash found by bisection must come to the fraction asked.
+constexpr double kFractionTol = 1e-12;
+
 // Starting point from the caller's estimate, else from Wilson K-values;
 // if Newton fails from there, scan T-P flashes along the free variable for
 // the fraction and restart from the bracket found.
@@ -481,16 +484,18 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
         const double d = r.vf - beta;
         return d > 0 ? 1 : (d < 0 ? -1 : 0);
     };
-    int evals = 0;
+    int evals = 0, scan_failures = 0;
     FlashResult ra = at(s_first);
+    if (ra.status != Status::Ok) ++scan_failures;
     bool seen_two = ra.status == Status::Ok && ra.nphases == 2;
     int sa = side(ra, seen_two);
     double va = s_first;
     for (int k = 1; k <= kScan; ++k) {
         double vb = fixed_t ? s_first + (s_last - s_first) * k / kScan
-                                  : s_first * std::pow(s_last / s_first, double(k) / kScan);
+                            : s_first * std::pow(s_last / s_first, double(k) / kScan);
         FlashResult rb = at(vb);
         ++evals;
+        if (rb.status != Status::Ok) ++scan_failures;
         // A vapour on one side and a liquid on the other: the two-phase band
         // between them is narrower than the step. Bisect on the label for a
         // point inside it and take that as the next point of the scan.
@@ -517,44 +522,78 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
             // Narrow the bracket by bisection, keeping a two-phase end.
             double lo = va, hi = vb;
             FlashResult rlo = ra, rhi = rb;
-            for (int it = 0; it < 30; ++it) {
-                const double mid = 0.5 * (lo + hi);
-                FlashResult rm = at(mid);
-                ++evals;
-                int sm;
-                if (rm.status != Status::Ok) break;
-                if (rm.nphases == 2)
-                    sm = side(rm, true);
-                else if (rlo.nphases == 1)
-                    sm = sa;
-                else if (rhi.nphases == 1)
-                    sm = sb;
-                else
-                    break;
-                if (sm == 0) {
-                    rlo = rm;
-                    break;
+            bool closed = false; // down to rounding
+            auto narrow = [&](int steps, double tol) {
+                for (int it = 0; it < steps; ++it) {
+                    const FlashResult& two = rlo.nphases == 2 ? rlo : rhi;
+                    if (two.nphases == 2 && std::fabs(two.vf - beta) <= tol) return;
+                    const double mid = 0.5 * (lo + hi);
+                    if (mid == lo || mid == hi) {
+                        closed = true;
+                        return;
+                    }
+                    FlashResult rm = at(mid);
+                    ++evals;
+                    int sm;
+                    if (rm.status != Status::Ok) return;
+                    if (rm.nphases == 2)
+                        sm = side(rm, true);
+                    else if (rlo.nphases == 1)
+                        sm = sa;
+                    else if (rhi.nphases == 1)
+                        sm = sb;
+                    else
+                        return;
+                    if (sm == 0) {
+                        rlo = rm;
+                        return;
+                    }
+                    if (sm == sa) {
+                        lo = mid;
+                        rlo = rm;
+                    } else {
+                        hi = mid;
+                        rhi = rm;
+                    }
                 }
-                if (sm == sa) {
-                    lo = mid;
-                    rlo = rm;
-                } else {
-                    hi = mid;
-                    rhi = rm;
-                }
-            }
+            };
+            narrow(30, 0.0);
+            if (rlo.nphases != 2 && rhi.nphases != 2) break;
             const FlashResult& two = rlo.nphases == 2 ? rlo : rhi;
-            if (two.nphases != 2) break;
             const double v0 = fixed_t ? std::log(two.P) : two.T;
             FlashResult again =
                 fraction_attempt(m, fixed_t, fixed, beta, z, vo, o, v0, two.K.data());
             again.it_outer = evals;
-            return again;
+            if (again.status == Status::Ok) return again;
+            // The bracket holds the fraction but the solve from it failed
+            // (close to a critical point, or where its own tests reject the
+            // split the T-P flash accepts): the T-P flash at the fraction,
+            // found by bisection, is the answer.
+            narrow(200, kFractionTol);
+            const FlashResult& end = rlo.nphases == 2 ? rlo : rhi;
+            if (end.nphases != 2 || !(std::fabs(end.vf - beta) <= kFractionTol)) {
+                // The fraction jumps across the one asked for between two
+                // neighbouring numbers: no state along the path has it.
+                if (closed) again.status = Status::NoSolution;
+                return again;
+            }
+            // Two dense phases have no vapour, as for the solve above.
+            if (!vo.any && end.phase[kVapour].liquid_like && end.phase[kVapour].pip > 1.5) {
+                again.status = Status::NoSolution;
+                return again;
+            }
+            FlashResult found = end;
+            found.it_outer = evals;
+            return found;
         }
         ra = rb;
         sa = sb;
         va = vb;
     }
+    // Every point of the scan flashed and none brackets the fraction: the
+    // first attempt's failure to converge was a search for what is not there.
+    if (first.status == Status::NotConverged && scan_failures == 0)
+        first.status = Status::NoSolution;
     first.it_outer = evals;
     return first;
 }

@@ -519,5 +519,37 @@ TEST(RandomStreamsFound, TheThreePhaseVapourFractionFlashKeepsTheFractionAsked) 
     expect_invariants(cases);
 }
 
+// Vapour fraction flashes that ended "not converged": a three-phase split
+// whose vapour is about to vanish lowered the Gibbs energy by less than the
+// margin the T-P flash kept, so the flash failed at the bubble point of two
+// liquids; and a bubble point that does not exist (helium in liquid CO2,
+// none above the working range's lowest temperature) was a failure to
+// converge rather than no solution.
+TEST(RandomStreamsFound, VapourFractionFlashesTellNoSolutionFromFailure) {
+    const Case bubble =
+        fixed_case({"SO2", "NC7", "EBENZENE", "NPROH", "WATER", "C2H4"},
+                   {6.5867495499539209e-06, 1.1006193886727378e-06, 3.3512106835196614e-05,
+                    2.45476227745977e-06, 0.91291048458949675, 0.00078259331076392072},
+                   156.3376, 42826.169035566236, 0.0, true);
+    {
+        Stream s(bubble.ids, bubble.flows);
+        XIF_HXIPP.word[6] = 3;
+        ASSERT_EQ(s.flash(2, bubble.T, bubble.P), 1);
+        EXPECT_GT(s.vf(), 0.0);
+        EXPECT_LT(s.vf(), 1e-4);
+        ASSERT_EQ(s.flash(3, bubble.P, 0.0), 1);
+        EXPECT_NEAR(s.T(), 156.33, 0.02);
+        EXPECT_LT(s.vf(), 1e-6);
+    }
+    {
+        Stream s({"CO2", "HE", "N2"},
+                 {10.932464367205357, 1.1082485182302224, 0.57079127400500951});
+        ASSERT_EQ(s.flash(2, 530.0, 73892.010707069741), 1);
+        EXPECT_EQ(s.flash(3, 73892.010707069741, 0.0), 4);
+    }
+    const Case cases[] = {bubble};
+    expect_invariants(cases);
+}
+
 } // namespace
 } // namespace xif::e2e
