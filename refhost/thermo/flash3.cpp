@@ -1022,6 +1022,8 @@ FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, c
     FlashResult ra = at(va);
     int evals = 1;
     Status failed = Status::NoSolution; // what the scan ends in without a bracket
+    const int kMaxFailures = 3;         // then the rest of the scan is not worth its time
+    int failures = 0;
     if (ra.status != Status::Ok || !vapour_side(ra)) {
         FlashResult f;
         f.status = Status::NoSolution;
@@ -1036,6 +1038,7 @@ FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, c
         // points) is passed over: the bracket may lie beyond it.
         if (rb.status != Status::Ok) {
             failed = rb.status;
+            if (++failures == kMaxFailures) break;
             continue;
         }
         if (vapour_side(rb)) {
