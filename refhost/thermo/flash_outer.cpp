@@ -242,6 +242,12 @@ double wilson_g(const Model& m, bool fixed_t, double fixed, double beta, const d
     return g;
 }
 
+// A split of two dense phases (cold, high pressure) has no vapour; the
+// phase holding vapour-only components is the vapour by definition.
+bool dense_vapour(const detail::VapourOnly& vo, const FlashResult& r) {
+    return !vo.any && r.phase[kVapour].liquid_like && r.phase[kVapour].pip > 1.5;
+}
+
 // One Newton solve of the fixed-fraction problem from var0, with K-values
 // from Kstart, else from a split at the starting point, else Wilson's.
 FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double beta, const Vec& z,
@@ -418,10 +424,7 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
         return fail(Status::NumericalFailure);
     res.it_ss = it_ss;
     res.it_newton = it_nt;
-    // A split of two dense phases (cold, high pressure) has no vapour; the
-    // phase holding vapour-only components is the vapour by definition.
-    if (!vo.any && res.phase[kVapour].liquid_like && res.phase[kVapour].pip > 1.5)
-        return fail(Status::NoSolution);
+    if (dense_vapour(vo, res)) return fail(Status::NoSolution);
     return res;
 }
 
@@ -523,10 +526,10 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
             double lo = va, hi = vb;
             FlashResult rlo = ra, rhi = rb;
             bool closed = false; // down to rounding
+            auto two_end = [&]() -> const FlashResult& { return rlo.nphases == 2 ? rlo : rhi; };
             auto narrow = [&](int steps, double tol) {
                 for (int it = 0; it < steps; ++it) {
-                    const FlashResult& two = rlo.nphases == 2 ? rlo : rhi;
-                    if (two.nphases == 2 && std::fabs(two.vf - beta) <= tol) return;
+                    if (two_end().nphases == 2 && std::fabs(two_end().vf - beta) <= tol) return;
                     const double mid = 0.5 * (lo + hi);
                     if (mid == lo || mid == hi) {
                         closed = true;
@@ -558,8 +561,8 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
                 }
             };
             narrow(30, 0.0);
-            if (rlo.nphases != 2 && rhi.nphases != 2) break;
-            const FlashResult& two = rlo.nphases == 2 ? rlo : rhi;
+            const FlashResult& two = two_end();
+            if (two.nphases != 2) break;
             const double v0 = fixed_t ? std::log(two.P) : two.T;
             FlashResult again =
                 fraction_attempt(m, fixed_t, fixed, beta, z, vo, o, v0, two.K.data());
@@ -570,15 +573,14 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
             // split the T-P flash accepts): the T-P flash at the fraction,
             // found by bisection, is the answer.
             narrow(200, kFractionTol);
-            const FlashResult& end = rlo.nphases == 2 ? rlo : rhi;
+            const FlashResult& end = two_end();
             if (end.nphases != 2 || !(std::fabs(end.vf - beta) <= kFractionTol)) {
                 // The fraction jumps across the one asked for between two
                 // neighbouring numbers: no state along the path has it.
                 if (closed) again.status = Status::NoSolution;
                 return again;
             }
-            // Two dense phases have no vapour, as for the solve above.
-            if (!vo.any && end.phase[kVapour].liquid_like && end.phase[kVapour].pip > 1.5) {
+            if (dense_vapour(vo, end)) {
                 again.status = Status::NoSolution;
                 return again;
             }
