@@ -42,6 +42,9 @@ inline int64_t& option(int64_t side, int64_t w) {
 inline double& sv(double* svec, int64_t i) {
     return svec[i - 1];
 }
+inline double sv(const double* svec, int64_t i) {
+    return svec[i - 1];
+}
 
 enum Phase : int64_t {
     kWhole = 1,

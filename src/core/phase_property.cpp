@@ -15,20 +15,7 @@ int64_t* basis_word(int64_t basis) {
     return &bases[basis];
 }
 
-void enter(PropertyCall& c, int64_t* IERR, const int64_t* ISIDE, const int64_t* IPHASE,
-           const int64_t* IBASIS, uint64_t highest_basis) {
-    *IERR = 0;
-    c.side = clip_side(*ISIDE);
-    c.phase = clip_phase(*IPHASE);
-    c.basis = IBASIS ? clip_basis(*IBASIS, highest_basis) : 0;
-}
-
-void make_copies(PropertyCall& c) {
-    for (auto& copy : c.copy)
-        for (int64_t w = 1; w <= 6; ++w)
-            copy[w - 1] = option(c.side, w);
-    c.water_switch = option(c.side, XIF_IPP_WATER_SWITCH);
-    if (c.water_switch != 1) return;
+void apply_water_rule(PropertyCall& c) {
     const int64_t p = AID_IDXH2O(host::plex_ints(host::flash_list()),
                                  reinterpret_cast<const int64_t*>(&host::stwkwk(3)));
     if (p <= 0) return;
@@ -37,11 +24,6 @@ void make_copies(PropertyCall& c) {
         c.copy[kLiquid1Copy][0] = c.copy[kLiquid1Copy][4];
     if (host::plex_real(host::flash_array(18) + p - 1) == 1.0)
         c.copy[kLiquid2Copy][0] = c.copy[kLiquid2Copy][4];
-}
-
-double fraction(PropertyCall& c, double* SVEC, void* SPARE, int64_t code, int64_t* basis) {
-    XIF_HXBFRC(SVEC, SPARE, &c.side, code_word(code), basis, &c.f[code], &c.fraction_err);
-    return c.f[code];
 }
 
 void call_monitor(Monitor m, const PropertyCall& c, double* SVEC, int64_t s, double* value,

@@ -11,6 +11,8 @@
 
 #include "core/phase_record.h"
 
+#include <cstring>
+
 namespace xif {
 
 enum Copy : int { kVapourCopy = 0, kLiquid1Copy = 1, kLiquid2Copy = 2 };
@@ -30,13 +32,26 @@ struct PropertyCall {
 };
 
 // IERR 0 and the clipped selectors. `highest_basis` is 2 for the volume.
-void enter(PropertyCall& c, int64_t* IERR, const int64_t* ISIDE, const int64_t* IPHASE,
-           const int64_t* IBASIS, uint64_t highest_basis = 1);
+inline void enter(PropertyCall& c, int64_t* IERR, const int64_t* ISIDE, const int64_t* IPHASE,
+                  const int64_t* IBASIS, uint64_t highest_basis = 1) {
+    *IERR = 0;
+    c.side = clip_side(*ISIDE);
+    c.phase = clip_phase(*IPHASE);
+    c.basis = IBASIS ? clip_basis(*IBASIS, highest_basis) : 0;
+}
 
-// The three copies of the side's property-method group and the water rule:
-// with the water switch at 1, a liquid whose water mole fraction is exactly
+// With the water switch at 1, a liquid whose water mole fraction is exactly
 // 1.0 is evaluated with word 5 of its copy in place of word 1.
-void make_copies(PropertyCall& c);
+void apply_water_rule(PropertyCall& c);
+
+// The three copies of the side's property-method group and the water rule.
+inline void make_copies(PropertyCall& c) {
+    const int64_t* group = &option(c.side, 1);
+    for (auto& copy : c.copy)
+        std::memcpy(copy, group, sizeof copy);
+    c.water_switch = option(c.side, XIF_IPP_WATER_SWITCH);
+    if (c.water_switch == 1) apply_water_rule(c);
+}
 
 // Both of the above: the start of every routine that calls a phase monitor.
 inline void begin(PropertyCall& c, int64_t* IERR, const int64_t* ISIDE, const int64_t* IPHASE,
@@ -54,8 +69,13 @@ inline const int64_t* copy_for(const PropertyCall& c, int64_t s) {
 int64_t* code_word(int64_t code);
 int64_t* basis_word(int64_t basis);
 
-// The fraction of phase `code` on basis `*basis` (saved in c.f[code]).
-double fraction(PropertyCall& c, double* SVEC, void* SPARE, int64_t code, int64_t* basis);
+// The fraction of phase `code` on basis `*basis` (saved in c.f[code]), as
+// XIF_HXBFRC gives it.
+inline double fraction(PropertyCall& c, const double* SVEC, void*, int64_t code,
+                       const int64_t* basis) {
+    c.fraction_err = 0;
+    return c.f[code] = phase_fraction(SVEC, code, clip_basis(*basis));
+}
 
 // An absent phase: the missing value and -1.
 inline void report_absent(double* VALUE, int64_t* IERR) {

@@ -8,7 +8,7 @@
 namespace xif {
 
 inline int64_t slot_of(int64_t phase) {
-    constexpr int64_t slots[7] = {0, 0, 4, 1, 2, 3, 5};
+    static constexpr int64_t slots[7] = {0, 0, 4, 1, 2, 3, 5};
     return slots[phase];
 }
 
@@ -33,6 +33,21 @@ struct Slot {
 
 inline Slot slot_for(int64_t phase) {
     return Slot{slot_of(phase)};
+}
+
+// By mass: the phase's molecular weight from its own record over the
+// stream's. Off the molar path that every presence test takes.
+double mass_share(const double* SVEC, Slot slot, double beta);
+
+// The share of the stream in a phase, for clipped selectors: what
+// XIF_HXBFRC returns, and the presence test of every property routine.
+inline double phase_fraction(const double* SVEC, int64_t phase, int64_t basis) {
+    if (phase == kWhole) return 1.0;
+    const Slot slot = slot_for(phase);
+    const double beta = slot.n() > 0 ? slot.fraction() : 0.0;
+    // Nothing or everything: the same share by mass as by moles.
+    if (basis == kMolar || beta == 0.0 || beta == 1.0) return beta;
+    return mass_share(SVEC, slot, beta);
 }
 
 } // namespace xif
