@@ -61,7 +61,7 @@ XIF_API void XIF_HXBCMP(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHA
     const int64_t c = host::flash_count();
     const int64_t m = c < nval ? c : nval;
 
-    if (call.phase != kWhole && !(fraction(call, SVEC, SPARE, call.phase, &call.basis) > 0.0)) {
+    if (call.phase != kWhole && !(fraction(call, SVEC, call.phase, call.basis) > 0.0)) {
         for (int64_t i = 0; i < m; ++i)
             VALUES[i] = missing(); // by position, not component
         *IERR = -1;

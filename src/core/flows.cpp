@@ -11,7 +11,7 @@ PropertyCall flow_call;
 
 extern "C" {
 
-XIF_API void XIF_HXBMWT(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+XIF_API void XIF_HXBMWT(double* SVEC, void*, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
                         double* VALUE, int64_t* IERR) {
     PropertyCall& c = weight_call;
     enter(c, IERR, ISIDE, IPHASE, IBASIS);
@@ -19,11 +19,11 @@ XIF_API void XIF_HXBMWT(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHA
         *VALUE = sv(SVEC, host::ncomp() + 9);
         return;
     }
-    if (!(fraction(c, SVEC, SPARE, c.phase, &c.basis) > 0.0)) return report_absent(VALUE, IERR);
+    if (!(fraction(c, SVEC, c.phase, c.basis) > 0.0)) return report_absent(VALUE, IERR);
     *VALUE = slot_for(c.phase).mw(); // the stored phase molecular weight
 }
 
-XIF_API void XIF_HXBMFL(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
+XIF_API void XIF_HXBMFL(double* SVEC, void*, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
                         double* VALUE, int64_t* IERR) {
     PropertyCall& c = flow_call;
     enter(c, IERR, ISIDE, IPHASE, IBASIS);
@@ -32,7 +32,7 @@ XIF_API void XIF_HXBMFL(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHA
     auto* total = c.basis == kMass ? VEC_TOTMAS : VEC_TOTFLO;
     total(SVEC, m, &host::plex(w), &host::plex(w + *m), VALUE);
     if (*VALUE >= missing()) *VALUE = 0.0;
-    *VALUE = fraction(c, SVEC, SPARE, c.phase, &c.basis) * *VALUE;
+    *VALUE = fraction(c, SVEC, c.phase, c.basis) * *VALUE;
 }
 
 XIF_API void XIF_HXBZMF(double* SVEC, void*, int64_t*, const double* VALIN, double* FLOWM,

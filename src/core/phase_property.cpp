@@ -33,9 +33,8 @@ void call_monitor(Monitor m, const PropertyCall& c, double* SVEC, int64_t s, dou
       monitor_option(), value, ierr);
 }
 
-void transport_property(PropertyCall& c, Monitor liquid, Monitor vapour, double* SVEC, void* SPARE,
+void transport_property(PropertyCall& c, Monitor liquid, Monitor vapour, double* SVEC,
                         double* VALUE, int64_t* IERR) {
-    int64_t* molar = basis_word(kMolar);
     auto monitor_for = [&](int64_t s) { return s == 2 || s == 3 ? liquid : vapour; };
     auto into_value = [&](int64_t s) {
         call_monitor(monitor_for(s), c, SVEC, s, VALUE, IERR);
@@ -47,13 +46,13 @@ void transport_property(PropertyCall& c, Monitor liquid, Monitor vapour, double*
     };
     switch (c.phase) {
     case kWhole:
-        sum_phases(c, SVEC, SPARE, molar, VALUE, into_work);
+        sum_phases(c, SVEC, kMolar, VALUE, into_work);
         return;
     case kTotalLiquid:
-        total_liquid(c, SVEC, SPARE, molar, VALUE, IERR, into_work);
+        total_liquid(c, SVEC, kMolar, VALUE, IERR, into_work);
         return;
     default:
-        single_phase(c, SVEC, SPARE, molar, VALUE, IERR, into_value);
+        single_phase(c, SVEC, kMolar, VALUE, IERR, into_value);
     }
 }
 

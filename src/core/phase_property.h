@@ -69,12 +69,11 @@ inline const int64_t* copy_for(const PropertyCall& c, int64_t s) {
 int64_t* code_word(int64_t code);
 int64_t* basis_word(int64_t basis);
 
-// The fraction of phase `code` on basis `*basis` (saved in c.f[code]), as
+// The fraction of phase `code` on basis `basis` (saved in c.f[code]), as
 // XIF_HXBFRC gives it.
-inline double fraction(PropertyCall& c, const double* SVEC, void*, int64_t code,
-                       const int64_t* basis) {
+inline double fraction(PropertyCall& c, const double* SVEC, int64_t code, int64_t basis) {
     c.fraction_err = 0;
-    return c.f[code] = phase_fraction(SVEC, code, clip_basis(*basis));
+    return c.f[code] = phase_fraction(SVEC, code, clip_basis(basis));
 }
 
 // An absent phase: the missing value and -1.
@@ -112,32 +111,30 @@ void mix_fetched_liquids(double f4, double f5, double* VALUE, ValueOf value_of) 
     if (f5 > 0.0) *VALUE += value_of(int64_t{3}) * f5 / (f4 + f5);
 }
 template <class ValueOf>
-void mix_liquids(PropertyCall& c, double* SVEC, void* SPARE, int64_t* basis, double* VALUE,
-                 ValueOf value_of) {
+void mix_liquids(PropertyCall& c, double* SVEC, int64_t basis, double* VALUE, ValueOf value_of) {
     *VALUE = 0.0;
-    const double f4 = fraction(c, SVEC, SPARE, kLiquid1, basis);
-    const double f5 = fraction(c, SVEC, SPARE, kLiquid2, basis);
+    const double f4 = fraction(c, SVEC, kLiquid1, basis);
+    const double f5 = fraction(c, SVEC, kLiquid2, basis);
     mix_fetched_liquids(f4, f5, VALUE, value_of);
 }
 
 // The total liquid when its own fraction says it is present, else absent.
 template <class ValueOf>
-void total_liquid(PropertyCall& c, double* SVEC, void* SPARE, int64_t* basis, double* VALUE,
-                  int64_t* IERR, ValueOf value_of) {
-    if (!(fraction(c, SVEC, SPARE, kTotalLiquid, basis) > 0.0)) return report_absent(VALUE, IERR);
-    mix_liquids(c, SVEC, SPARE, basis, VALUE, value_of);
+void total_liquid(PropertyCall& c, double* SVEC, int64_t basis, double* VALUE, int64_t* IERR,
+                  ValueOf value_of) {
+    if (!(fraction(c, SVEC, kTotalLiquid, basis) > 0.0)) return report_absent(VALUE, IERR);
+    mix_liquids(c, SVEC, basis, VALUE, value_of);
 }
 
 // Whole stream: fractions f2, f4, f5 on `*basis`, then the fraction-weighted
 // values of first liquid, second liquid and vapour, in that order, without
 // dividing by the sum of the fractions. The vapour subset takes no part.
 template <class ValueOf>
-void sum_phases(PropertyCall& c, double* SVEC, void* SPARE, int64_t* basis, double* VALUE,
-                ValueOf value_of) {
+void sum_phases(PropertyCall& c, double* SVEC, int64_t basis, double* VALUE, ValueOf value_of) {
     *VALUE = 0.0;
-    const double f2 = fraction(c, SVEC, SPARE, kVapour, basis);
-    const double f4 = fraction(c, SVEC, SPARE, kLiquid1, basis);
-    const double f5 = fraction(c, SVEC, SPARE, kLiquid2, basis);
+    const double f2 = fraction(c, SVEC, kVapour, basis);
+    const double f4 = fraction(c, SVEC, kLiquid1, basis);
+    const double f5 = fraction(c, SVEC, kLiquid2, basis);
     if (f4 > 0.0) *VALUE += value_of(int64_t{2}) * f4;
     if (f5 > 0.0) *VALUE += value_of(int64_t{3}) * f5;
     if (f2 > 0.0) *VALUE += value_of(int64_t{4}) * f2;
@@ -146,9 +143,9 @@ void sum_phases(PropertyCall& c, double* SVEC, void* SPARE, int64_t* basis, doub
 // A single phase (codes 2, 4, 5, 6): absent when its fraction is not above
 // 0, else `value_of(slot)` into VALUE. Returns whether it was present.
 template <class ValueOf>
-bool single_phase(PropertyCall& c, double* SVEC, void* SPARE, int64_t* basis, double* VALUE,
-                  int64_t* IERR, ValueOf value_of) {
-    if (!(fraction(c, SVEC, SPARE, c.phase, basis) > 0.0)) {
+bool single_phase(PropertyCall& c, double* SVEC, int64_t basis, double* VALUE, int64_t* IERR,
+                  ValueOf value_of) {
+    if (!(fraction(c, SVEC, c.phase, basis) > 0.0)) {
         report_absent(VALUE, IERR);
         return false;
     }
@@ -159,24 +156,23 @@ bool single_phase(PropertyCall& c, double* SVEC, void* SPARE, int64_t* basis, do
 // Codes 2 to 6: the total liquid from the two liquids, any other phase on
 // its own, `value_of(slot)` giving a phase's value.
 template <class ValueOf>
-void phase_or_total_liquid(PropertyCall& c, double* SVEC, void* SPARE, int64_t* basis,
-                           double* VALUE, int64_t* IERR, ValueOf value_of) {
-    if (c.phase == kTotalLiquid) return total_liquid(c, SVEC, SPARE, basis, VALUE, IERR, value_of);
-    single_phase(c, SVEC, SPARE, basis, VALUE, IERR,
-                 [&](int64_t s) { return *VALUE = value_of(s); });
+void phase_or_total_liquid(PropertyCall& c, double* SVEC, int64_t basis, double* VALUE,
+                           int64_t* IERR, ValueOf value_of) {
+    if (c.phase == kTotalLiquid) return total_liquid(c, SVEC, basis, VALUE, IERR, value_of);
+    single_phase(c, SVEC, basis, VALUE, IERR, [&](int64_t s) { return *VALUE = value_of(s); });
 }
 
 // Every code, the whole stream as the fraction-weighted sum of its phases.
 template <class ValueOf>
-void summed_property(PropertyCall& c, double* SVEC, void* SPARE, int64_t* basis, double* VALUE,
-                     int64_t* IERR, ValueOf value_of) {
-    if (c.phase == kWhole) return sum_phases(c, SVEC, SPARE, basis, VALUE, value_of);
-    phase_or_total_liquid(c, SVEC, SPARE, basis, VALUE, IERR, value_of);
+void summed_property(PropertyCall& c, double* SVEC, int64_t basis, double* VALUE, int64_t* IERR,
+                     ValueOf value_of) {
+    if (c.phase == kWhole) return sum_phases(c, SVEC, basis, VALUE, value_of);
+    phase_or_total_liquid(c, SVEC, basis, VALUE, IERR, value_of);
 }
 
 // The transport pattern (viscosity, thermal conductivity): every phase code
 // with one liquid and one vapour monitor, which write into IERR.
-void transport_property(PropertyCall& c, Monitor liquid, Monitor vapour, double* SVEC, void* SPARE,
+void transport_property(PropertyCall& c, Monitor liquid, Monitor vapour, double* SVEC,
                         double* VALUE, int64_t* IERR);
 
 } // namespace xif

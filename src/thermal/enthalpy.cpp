@@ -9,12 +9,12 @@ PropertyCall call;
 double total_flow;
 } // namespace
 
-extern "C" XIF_API void XIF_HXBNTH(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
+extern "C" XIF_API void XIF_HXBNTH(double* SVEC, void*, int64_t* ISIDE, int64_t* IPHASE,
                                    int64_t* IBASIS, double* VALUE, int64_t* IERR) {
     begin(call, IERR, ISIDE, IPHASE, IBASIS);
     call.code = 1;
     if (call.phase != kWhole)
-        return phase_or_total_liquid(call, SVEC, SPARE, &call.basis, VALUE, IERR, [&](int64_t s) {
+        return phase_or_total_liquid(call, SVEC, call.basis, VALUE, IERR, [&](int64_t s) {
             return enthalpy_monitor(call, SVEC, s, false);
         });
     // The stream's enthalpy flow over its molar or mass flow.

@@ -19,7 +19,7 @@ extern "C" XIF_API void XIF_HXBQFL(double* SVEC, void* SPARE, int64_t* ISIDE, in
         VEC_TOTENT(SVEC, m, &host::plex(w), &host::plex(w + *m), VALUE);
         return;
     }
-    if (!(fraction(call, SVEC, SPARE, call.phase, &call.basis) > 0.0)) {
+    if (!(fraction(call, SVEC, call.phase, call.basis) > 0.0)) {
         *VALUE = 0.0; // an absent phase carries no enthalpy
         *IERR = -1;
         return;

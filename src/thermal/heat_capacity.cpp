@@ -8,10 +8,10 @@ namespace {
 PropertyCall call;
 }
 
-extern "C" XIF_API void XIF_HXBCPP(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
+extern "C" XIF_API void XIF_HXBCPP(double* SVEC, void*, int64_t* ISIDE, int64_t* IPHASE,
                                    int64_t* IBASIS, double* VALUE, int64_t* IERR) {
     begin(call, IERR, ISIDE, IPHASE, IBASIS);
     call.code = 2;
-    summed_property(call, SVEC, SPARE, &call.basis, VALUE, IERR,
+    summed_property(call, SVEC, call.basis, VALUE, IERR,
                     [&](int64_t s) { return enthalpy_monitor(call, SVEC, s, true); });
 }

@@ -27,11 +27,11 @@ double third_result(double* SVEC, int64_t s) {
 }
 } // namespace
 
-extern "C" XIF_API void XIF_HXBNTR(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
+extern "C" XIF_API void XIF_HXBNTR(double* SVEC, void*, int64_t* ISIDE, int64_t* IPHASE,
                                    int64_t* IBASIS, double* VALUE, int64_t* IERR) {
     enter(call, IERR, ISIDE, IPHASE, IBASIS);
     flags[0] = 0, flags[1] = 0, flags[2] = 1, flags[3] = 0, flags[4] = 0;
     make_copies(call);
     auto value_of = [&](int64_t s) { return third_result(SVEC, s); };
-    summed_property(call, SVEC, SPARE, &call.basis, VALUE, IERR, value_of);
+    summed_property(call, SVEC, call.basis, VALUE, IERR, value_of);
 }

@@ -41,7 +41,7 @@ double liquid_heat_of_vaporization(int64_t s) {
 }
 } // namespace
 
-extern "C" XIF_API void XIF_HXBTHV(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
+extern "C" XIF_API void XIF_HXBTHV(double* SVEC, void*, int64_t* ISIDE, int64_t* IPHASE,
                                    int64_t* IBASIS, double* VALUE, int64_t* IERR) {
     enter(call, IERR, ISIDE, IPHASE, IBASIS);
     temperature_copy = *temperature(SVEC);
@@ -54,14 +54,14 @@ extern "C" XIF_API void XIF_HXBTHV(double* SVEC, void* SPARE, int64_t* ISIDE, in
         return report_absent(VALUE, IERR);
     case kLiquid1:
     case kLiquid2:
-        single_phase(call, SVEC, SPARE, &call.basis, VALUE, IERR,
+        single_phase(call, SVEC, call.basis, VALUE, IERR,
                      [&](int64_t s) { return *VALUE = liquid_heat_of_vaporization(s); });
         return;
     default: {
         // The whole stream is its liquid.
-        const double f3 = fraction(call, SVEC, SPARE, kTotalLiquid, &call.basis);
-        const double f4 = fraction(call, SVEC, SPARE, kLiquid1, &call.basis);
-        const double f5 = fraction(call, SVEC, SPARE, kLiquid2, &call.basis);
+        const double f3 = fraction(call, SVEC, kTotalLiquid, call.basis);
+        const double f4 = fraction(call, SVEC, kLiquid1, call.basis);
+        const double f5 = fraction(call, SVEC, kLiquid2, call.basis);
         if (!(f3 > 0.0)) return report_absent(VALUE, IERR);
         const double dh1 = f4 > 0.0 ? liquid_heat_of_vaporization(2) : 0.0;
         const double dh2 = f5 > 0.0 ? liquid_heat_of_vaporization(3) : 0.0;

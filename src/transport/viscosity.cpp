@@ -8,8 +8,8 @@ namespace {
 PropertyCall call;
 }
 
-extern "C" XIF_API void XIF_HXBVIS(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
-                                   int64_t*, double* VALUE, int64_t* IERR) {
+extern "C" XIF_API void XIF_HXBVIS(double* SVEC, void*, int64_t* ISIDE, int64_t* IPHASE, int64_t*,
+                                   double* VALUE, int64_t* IERR) {
     begin(call, IERR, ISIDE, IPHASE, nullptr);
-    transport_property(call, EVAL_VISCL, EVAL_VISCV, SVEC, SPARE, VALUE, IERR);
+    transport_property(call, EVAL_VISCL, EVAL_VISCV, SVEC, VALUE, IERR);
 }

@@ -17,8 +17,8 @@ CriticalCall temperature_call, pressure_call;
 
 enum Output { kTemperature, kPressure };
 
-void critical(CriticalCall& cc, Output out, double* SVEC, void* SPARE, int64_t* ISIDE,
-              int64_t* IPHASE, double* VALUE, int64_t* IERR) {
+void critical(CriticalCall& cc, Output out, double* SVEC, void*, int64_t* ISIDE, int64_t* IPHASE,
+              double* VALUE, int64_t* IERR) {
     PropertyCall& c = cc.call;
     enter(c, IERR, ISIDE, IPHASE, nullptr);
     if (c.phase == kSubset) return report_absent(VALUE, IERR);
@@ -31,8 +31,7 @@ void critical(CriticalCall& cc, Output out, double* SVEC, void* SPARE, int64_t* 
                     work, tc, pc, &cc.extra[0], &cc.extra[1], &cc.err);
         return;
     }
-    if (!(fraction(c, SVEC, SPARE, c.phase, basis_word(kMolar)) > 0.0))
-        return report_absent(VALUE, IERR);
+    if (!(fraction(c, SVEC, c.phase, kMolar) > 0.0)) return report_absent(VALUE, IERR);
     const Slot slot = slot_for(c.phase);
     EQUI_CRTCAL(slot.count(), slot.x(), slot.idx(), work, tc, pc, &cc.extra[0], &cc.extra[1],
                 &cc.err);

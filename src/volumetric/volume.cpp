@@ -33,9 +33,9 @@ double phase_volume(double* SVEC, int64_t s) {
 }
 } // namespace
 
-extern "C" XIF_API void XIF_HXBVOL(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE,
+extern "C" XIF_API void XIF_HXBVOL(double* SVEC, void*, int64_t* ISIDE, int64_t* IPHASE,
                                    int64_t* IBASIS, double* VALUE, int64_t* IERR) {
     begin(call, IERR, ISIDE, IPHASE, IBASIS, kStdLiquid);
     auto volume = [&](int64_t s) { return phase_volume(SVEC, s); };
-    summed_property(call, SVEC, SPARE, &call.basis, VALUE, IERR, volume);
+    summed_property(call, SVEC, call.basis, VALUE, IERR, volume);
 }
