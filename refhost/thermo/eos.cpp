@@ -302,6 +302,57 @@ Status Model::lnphi_of(double T, double P, const MixTerms& mt, Root r, double* l
     return Status::Ok;
 }
 
+// From the reduced residual Helmholtz energy F(n, T, V) = -n g - D f / T,
+// g = ln(1 - B/V), f = ln((V + d1 B)/(V + d2 B)) / (R B (d1 - d2)), B = sum
+// n_i b_i, D = sum n_i n_j a_ij, taken at n = 1 (Michelsen and Mollerup,
+// Thermodynamic Models, ch. 3):
+//   n dln(phi_i)/dn_j = n F_ij + 1 + n P_i P_j / (RT P_V),
+// P_i = RT (1/V - F_iV), P_V = -RT (F_VV + n/V^2). The translation adds
+// c_i P/RT to ln phi_i, the same for every composition.
+Status Model::lnphi_dn(double T, double P, const double* x, Root r, double* lp, double scale,
+                       double* H, int stride) const {
+    if (!valid_tp(T, P) || x == nullptr) return Status::BadInput;
+    MixTerms mt;
+    if (Status s = mix_terms(T, x, mt, false); s != Status::Ok) return s;
+    double Z = 0;
+    if (Status s = lnphi_of(T, P, mt, r, lp, &Z); s != Status::Ok) return s;
+    const double RT = kR * T;
+    const double V = Z * RT / P, B = mt.b, D = mt.a, den = d1_ - d2_;
+    const double e1 = V + d1_ * B, e2 = V + d2_ * B, vb = V - B;
+    const double gV = B / (V * vb), gB = -1.0 / vb;
+    const double gVV = 1.0 / (V * V) - 1.0 / (vb * vb), gBV = 1.0 / (vb * vb), gBB = -gBV;
+    const double f = std::log(e1 / e2) / (kR * B * den);
+    const double fV = -1.0 / (kR * e1 * e2);
+    const double fB = -(f + V * fV) / B;
+    const double fVV = (1.0 / (e2 * e2) - 1.0 / (e1 * e1)) / (kR * B * den);
+    const double fBV = -(2.0 * fV + V * fVV) / B;
+    const double fBB = -(2.0 * fB + V * fBV) / B;
+    const double FnB = -gB, FBD = -fB / T, FBB = -gBB - D * fBB / T, FD = -f / T;
+    const double FnV = -gV, FBV = -gBV - D * fBV / T, FDV = -fV / T;
+    const double FVV = -gVV - D * fVV / T;
+    const double PV = -RT * (FVV + 1.0 / (V * V));
+    if (!(PV < 0.0) || !std::isfinite(PV)) return Status::NumericalFailure;
+    const Vec& q = alpha(T).q;
+    double Di[kMaxComponents], Pi[kMaxComponents];
+    for (int i = 0; i < n_; ++i) {
+        Di[i] = 2.0 * mt.sa[i];
+        Pi[i] = RT * (1.0 / V - (FnV + FBV * b_[i] + FDV * Di[i]));
+    }
+    const double pp = 1.0 / (RT * PV);
+    for (int i = 0; i < n_; ++i) {
+        double* row = H + static_cast<std::ptrdiff_t>(i) * stride;
+        const double ci = FnB + FBD * Di[i] + FBB * b_[i];
+        for (int j = 0; j <= i; ++j) {
+            const double Fij = FnB * b_[i] + ci * b_[j] + FBD * b_[i] * Di[j] +
+                               FD * 2.0 * q[i] * q[j] * omk_[i][j];
+            const double v = scale * (Fij + 1.0 + Pi[i] * Pi[j] * pp);
+            row[j] += v;
+            if (j != i) H[static_cast<std::ptrdiff_t>(j) * stride + i] += v;
+        }
+    }
+    return Status::Ok;
+}
+
 Status Model::properties(double T, double P, const double* x, Root r, PhaseProps& out,
                          double* lpout) const {
     double lpbuf[kMaxComponents];

@@ -24,6 +24,11 @@ class Model {
     Status lnphi(double T, double P, const double* x, Root r, double* lnphi,
                  double* Z = nullptr) const;
 
+    // The same, and the composition derivatives at constant T and P: adds
+    // scale * n d(ln phi_i)/d(n_j) to H[i * stride + j] (symmetric).
+    Status lnphi_dn(double T, double P, const double* x, Root r, double* lnphi, double scale,
+                    double* H, int stride) const;
+
     // Full phase properties; lnphi optional.
     Status properties(double T, double P, const double* x, Root r, PhaseProps& out,
                       double* lnphi = nullptr) const;

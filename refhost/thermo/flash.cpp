@@ -18,7 +18,7 @@ bool solve_dense(int n, Mat& A, double* b) {
             if (std::fabs(A[i][k]) > std::fabs(A[p][k])) p = i;
         if (!(std::fabs(A[p][k]) > 1e-300)) return false;
         if (p != k) {
-            std::swap(A[p], A[k]);
+            std::swap_ranges(A[p].begin() + k, A[p].begin() + n, A[k].begin() + k);
             std::swap(b[p], b[k]);
         }
         for (int i = k + 1; i < n; ++i) {
@@ -302,8 +302,107 @@ bool trivial(int n, const double* z, const Vec& lnK) {
 
 enum class TpOutcome { Converged, Trivial, Single, Failed };
 
-// Successive substitution with dominant-eigenvalue extrapolation, then
-// Newton on ln K with a finite-difference Jacobian once SS is slow.
+// Substitution's residual below which the Newton stage on mole numbers starts.
+constexpr double kNewtonStart = 1e-2;
+
+// Newton on the vapour mole numbers v with the Gibbs energy's Hessian from
+// the analytic composition derivatives (Michelsen): from a split that
+// substitution has brought near, each step squares the error where
+// substitution divides it by a constant. Components absent from the feed
+// stay out. Returns false, leaving tp as it was, where a step fails to lower
+// the residual; the caller then goes on substituting.
+bool newton_on_moles(const Model& m, double T, double P, const double* z, TwoPhase& tp,
+                     const FlashOptions& o, FlashResult& res) {
+    const int n = m.size();
+    int act[kMaxComponents];
+    int na = 0;
+    for (int i = 0; i < n; ++i)
+        if (z[i] > 0) act[na++] = i;
+    double v[kMaxComponents] = {};
+    for (int i = 0; i < n; ++i)
+        v[i] = z[i] > 0 ? tp.beta * tp.y[i] : 0.0;
+    // The residual and Hessian at vm; writes the split into t.
+    auto evaluate = [&](const double* vm, TwoPhase& t, double* g, Mat& H) {
+        double beta = 0;
+        for (int k = 0; k < na; ++k)
+            beta += vm[act[k]];
+        if (!(beta > 1e-12 && beta < 1.0 - 1e-12)) return false;
+        for (int i = 0; i < n; ++i) {
+            t.y[i] = z[i] > 0 ? vm[i] / beta : 0.0;
+            t.x[i] = z[i] > 0 ? (z[i] - vm[i]) / (1.0 - beta) : 0.0;
+        }
+        t.beta = beta;
+        double lpv[kMaxComponents], lpl[kMaxComponents];
+        for (int i = 0; i < n; ++i)
+            std::fill_n(H[i].begin(), n, 0.0);
+        double* h = H[0].data();
+        if (m.lnphi_dn(T, P, t.y.data(), t.rv, lpv, 1.0 / beta, h, detail::kMatDim) != Status::Ok ||
+            m.lnphi_dn(T, P, t.x.data(), t.rl, lpl, 1.0 / (1.0 - beta), h, detail::kMatDim) !=
+                Status::Ok)
+            return false;
+        for (int i = 0; i < n; ++i) // absent ones: the K that the phases give them
+            if (!(z[i] > 0)) t.lnK[i] = lpl[i] - lpv[i];
+        for (int k = 0; k < na; ++k) {
+            const int i = act[k];
+            t.lnK[i] = std::log(t.y[i] / t.x[i]);
+            g[k] = t.lnK[i] + lpv[i] - lpl[i];
+            if (!std::isfinite(g[k])) return false;
+        }
+        // d ln y_i / d v_j = (delta_ij / y_i - 1) / beta, and alike for x.
+        // Rows and columns of the active components, packed in place.
+        for (int k = 0; k < na; ++k) {
+            for (int l = 0; l < na; ++l)
+                H[k][l] = H[act[k]][act[l]] - 1.0 / beta - 1.0 / (1.0 - beta);
+            H[k][k] += 1.0 / (beta * t.y[act[k]]) + 1.0 / ((1.0 - beta) * t.x[act[k]]);
+        }
+        return true;
+    };
+    Mat H;
+    double g[kMaxComponents], dv[kMaxComponents + 1];
+    TwoPhase cur = tp;
+    if (!evaluate(v, cur, g, H)) return false;
+    double err = max_abs(na, g);
+    for (int it = 0; it < 12; ++it) {
+        ++res.it_newton;
+        if (err < o.tol) {
+            tp = cur;
+            return true;
+        }
+        for (int k = 0; k < na; ++k)
+            dv[k] = -g[k];
+        if (!detail::solve_dense(na, H, dv)) return false;
+        // The longest step, up to the whole one, that keeps every component
+        // in both phases.
+        double step = 1.0;
+        for (int k = 0; k < na; ++k) {
+            const int i = act[k];
+            if (v[i] + step * dv[k] <= 0.0) step = 0.9 * v[i] / -dv[k];
+            if (v[i] + step * dv[k] >= z[i]) step = 0.9 * (z[i] - v[i]) / dv[k];
+        }
+        bool moved = false;
+        for (int ls = 0; ls < 6 && !moved; ++ls, step *= 0.5) {
+            double vn[kMaxComponents] = {};
+            for (int k = 0; k < na; ++k)
+                vn[act[k]] = v[act[k]] + step * dv[k];
+            TwoPhase t2 = cur;
+            double g2[kMaxComponents];
+            // The Hessian comes along for the next step; dv holds this one.
+            if (!evaluate(vn, t2, g2, H) || !(max_abs(na, g2) < err)) continue;
+            std::copy_n(vn, n, v);
+            std::copy_n(g2, na, g);
+            err = max_abs(na, g);
+            cur = t2;
+            moved = true;
+        }
+        if (!moved) return false;
+    }
+    return false;
+}
+
+// Successive substitution with dominant-eigenvalue extrapolation until the
+// split is near, then Newton on mole numbers; where that fails, substitution
+// goes on, and Newton on ln K with a finite-difference Jacobian takes over
+// once it is slow.
 TpOutcome two_phase_solve(const Model& m, double T, double P, const double* z,
                           const detail::VapourOnly& vo, TwoPhase& tp, const FlashOptions& o,
                           FlashResult& res) {
@@ -311,7 +410,7 @@ TpOutcome two_phase_solve(const Model& m, double T, double P, const double* z,
     double r[kMaxComponents], dprev[kMaxComponents] = {};
     double err_prev = 0;
     const int ss_first = 15;
-    bool newton_tried = false;
+    bool newton_tried = false, moles_tried = false;
     for (int it = 0; it < o.max_iter; ++it) {
         if (tp_residual(m, T, P, z, vo, tp, r) != Status::Ok) return TpOutcome::Failed;
         if (tp.single) return TpOutcome::Single;
@@ -319,6 +418,12 @@ TpOutcome two_phase_solve(const Model& m, double T, double P, const double* z,
         const double err = max_abs(n, r);
         if (err < o.tol) return TpOutcome::Converged;
         if (trivial(n, z, tp.lnK)) return TpOutcome::Trivial;
+        if (!vo.any && !moles_tried && err < kNewtonStart &&
+            std::min(tp.beta, 1.0 - tp.beta) > 1e-8) {
+            moles_tried = true;
+            if (newton_on_moles(m, T, P, z, tp, o, res))
+                return trivial(n, z, tp.lnK) ? TpOutcome::Trivial : TpOutcome::Converged;
+        }
         double dot_dd = 0, dot_pd = 0;
         for (int i = 0; i < n; ++i) {
             dot_dd += r[i] * r[i];
