@@ -1,7 +1,7 @@
-// Published constants for the thermodynamic engine's tests.
+// Published constants and shared result checks for the thermodynamic engine's tests.
 #pragma once
 
-#include "eos.hpp"
+#include "flash3.hpp"
 
 #include <initializer_list>
 #include <memory>
@@ -10,7 +10,7 @@ namespace thermo_test {
 
 namespace th = xif::refhost::thermo;
 
-enum Comp : int {
+enum Comp {
     CH4,
     C2H6,
     C3H8,
@@ -41,5 +41,35 @@ std::unique_ptr<Fixture> make(std::initializer_list<Comp> comps,
 
 // Perry's Handbook (8th ed.) Table 2-8 vapour pressure, Pa.
 double perry_psat(Comp c, double T);
+
+// Root of f in [lo, hi] by bisection; f changes sign across the interval.
+template <class F> double bisect(F f, double lo, double hi) {
+    const bool rising = f(hi) > 0;
+    for (int i = 0; i < 100; ++i) {
+        const double mid = 0.5 * (lo + hi);
+        ((f(mid) > 0) == rising ? hi : lo) = mid;
+    }
+    return 0.5 * (lo + hi);
+}
+
+// The five flashes of the two- or the three-phase family.
+using Flash = th::FlashResult (*)(const th::Model&, double, double, const double*,
+                                  const th::FlashOptions&);
+struct Family {
+    Flash tp, ph, th, pv, tv;
+};
+extern const Family kTwoPhase, kThreePhase;
+
+// Checks a result for success: finite, fractions in [0, 1], balances closed,
+// the aqueous liquid in the second liquid slot, and components flagged in
+// vapour_only (may be nullptr) in the vapour only. Returns the result.
+th::FlashResult sane(const th::Model& m, const th::FlashResult& r, const double* z,
+                     const bool* vapour_only = nullptr);
+
+// ln x + ln phi of each component equal in all present phases (components
+// flagged in vapour_only, or absent from the phases compared, are skipped),
+// and a vapour less dense than the liquid beside it.
+void expect_equal_fugacity(const th::Model& m, const th::FlashResult& r, double tol,
+                           const bool* vapour_only = nullptr);
 
 } // namespace thermo_test
