@@ -578,6 +578,18 @@ bool three_at_jump(const Model& m, const Vec& z, double beta, double H, const Fl
     const double T = ls->T, P = ls->P;
     Ph ph[3];
     const Vec* comp[3] = {&vs->x[kVapour], &ls->x[kLiquid], &ls->x[kLiquid2]};
+    // The three must differ: a supercritical phase that changes its name from
+    // vapour to liquid across the jump is one phase, not two (largest |ln K|
+    // between each pair, as for a converged split).
+    for (int k = 0; k < 3; ++k) {
+        const Vec& p = *comp[k];
+        const Vec& q = *comp[(k + 1) % 3];
+        double sep = 0;
+        for (int i = 0; i < n; ++i)
+            if (z[i] > 0 && p[i] > 0 && q[i] > 0)
+                sep = std::max(sep, std::fabs(std::log(p[i] / q[i])));
+        if (!(sep > 1e-4)) return false;
+    }
     const Root roots[3] = {Root::Vapour, Root::Liquid, Root::Liquid};
     for (int k = 0; k < 3; ++k) {
         ph[k].x = *comp[k];

@@ -89,4 +89,29 @@ TEST(Flash3PV, PentaneWaterHeteroazeotropeAtOneAtmosphere) {
     }
 }
 
+// A supercritical gas over water is renamed liquid above some pressure, and
+// the vapour fraction jumps there from its share to 0. That is one phase
+// under two names, not three phases: vapour fractions inside the jump have no
+// state, and every state returned holds the fraction asked in its vapour.
+TEST(Flash3TV, ARenamedGasIsNotAThirdPhase) {
+    auto f = make({CH4, C3H8, NC5, CO2, H2O});
+    const double z[5] = {0.5, 0.1, 0.1, 0.05, 0.25};
+    const FlashResult wet = sane(f->model, th::flash3_tp(f->model, 350, 100e5, z), z);
+    ASSERT_GT(wet.vf, 0.6);
+    ASSERT_LT(wet.vf, 0.74);
+    for (double vf : {0.0, 0.1, 0.5, wet.vf}) {
+        SCOPED_TRACE(vf);
+        const FlashResult r = th::flash3_tv(f->model, 350, vf, z);
+        if (vf == wet.vf) {
+            ASSERT_EQ(r.status, Status::Ok);
+        }
+        if (r.status != Status::Ok) {
+            EXPECT_EQ(r.status, Status::NoSolution);
+            continue;
+        }
+        sane(f->model, r, z);
+        EXPECT_NEAR(r.frac[th::kVapour], vf, 1e-9);
+    }
+}
+
 } // namespace
