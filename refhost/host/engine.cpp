@@ -258,9 +258,11 @@ int64_t evaluate_phase(double T, double P, const Composition& c, bool liquid, co
     const HostState& s = state();
     if (G[0] == kWaterTables) {
         if (c.single == 0 || c.single != s.water) return kBadMethod;
-        return water_properties(T, P, liquid, out);
+        // Outside the tables (below 273.15 K, or steam past saturation above
+        // 10 MPa) the flash's own equation serves, as for any component.
+        if (water_properties(T, P, liquid, out) == kMonitorOk) return kMonitorOk;
     }
-    const thermo::Model* m = model_for(G[0]);
+    const thermo::Model* m = G[0] == kWaterTables ? &engine.pr : model_for(G[0]);
     if (!m) return kBadMethod;
     const auto root = liquid ? thermo::Root::Liquid : thermo::Root::Vapour;
     if (m->properties(T, P, c.z.data(), root, out) != thermo::Status::Ok) return kNoRoot;

@@ -40,22 +40,22 @@ void enthalpy(const double* T, const double* P, const double* x, const int64_t* 
               const int64_t* idx, const int64_t* G, const int64_t* code, double* r1, double* r2,
               int64_t* ierr, bool liquid) {
     PhaseProps p;
-    *ierr = evaluate(T, P, x, n, idx, G, liquid, p);
-    if (*ierr) return;
     if (!code || (*code != 1 && *code != 2)) return void(*ierr = kBadMethod);
+    *ierr = evaluate(T, P, x, n, idx, G, liquid, p);
+    // A failure answers NaN: the caller may not read the error code, and an
+    // earlier answer left in its variable would pass for this one.
     if (*code == 1)
-        *r1 = p.h;
+        *r1 = *ierr ? kNaN : p.h;
     else
-        *r2 = p.cp;
+        *r2 = *ierr ? kNaN : p.cp;
 }
 
 void volume(const double* T, const double* P, const double* x, const int64_t* n, const int64_t* idx,
             const int64_t* G, double* vol, double* second, int64_t* ierr, bool liquid) {
     PhaseProps p;
     *ierr = evaluate(T, P, x, n, idx, G, liquid, p);
-    if (*ierr) return;
-    *vol = p.v;
-    *second = p.Z;
+    *vol = *ierr ? kNaN : p.v;
+    *second = *ierr ? kNaN : p.Z;
 }
 
 void results(const PhaseProps& p, const double* T, const int64_t* const flags[5],
@@ -78,14 +78,13 @@ int64_t pure(const double* T, const double* P, const int64_t* component, const i
     return evaluate(T, P, &one_x, &one_n, component, G, liquid, out);
 }
 
-// The error code, and on success the requested result words.
+// The error code and the requested result words, NaN on a failure.
 void answer(int64_t code, const PhaseProps& p, const double* T, XIF_THERMO_FLAGS_RESULTS,
             int64_t* ierr) {
     *ierr = code;
-    if (code) return;
     const int64_t* flags[5] = {f1, f2, f3, f4, f5};
     double* r[10] = {r1, r2, r3, r4, r5, r6, r7, r8, r9, r10};
-    results(p, T, flags, r);
+    results(code ? PhaseProps{} : p, T, flags, r);
 }
 
 #define FLAGS_AND_RESULTS f1, f2, f3, f4, f5, r1, r2, r3, r4, r5, r6, r7, r8, r9, r10

@@ -12,6 +12,7 @@
 #include "water/water.h"
 
 #include <cmath>
+#include <limits>
 
 using namespace xif::refhost;
 namespace tr = xif::refhost::transport;
@@ -56,12 +57,11 @@ template <class Compute>
 void monitor(const double* T, const double* P, const double* x, const int64_t* n,
              const int64_t* idx, const int64_t* G, double* value, int64_t* ierr, Compute compute) {
     Composition z;
-    *ierr = begin(T, P, x, n, idx, G, z);
-    if (*ierr) return;
     double out = 0.0;
-    *ierr = compute(*T, *P, z, out);
+    *ierr = begin(T, P, x, n, idx, G, z);
+    if (*ierr == kMonitorOk) *ierr = compute(*T, *P, z, out);
     if (*ierr == kMonitorOk && !(std::isfinite(out) && out > 0.0)) *ierr = kNoValue;
-    if (*ierr == kMonitorOk) *value = out;
+    *value = *ierr == kMonitorOk ? out : std::numeric_limits<double>::quiet_NaN();
 }
 
 int64_t water_liquid(double T, double P, water::State& st) {
@@ -78,11 +78,11 @@ XIFHOST_EXPORT void EVAL_VISCL(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
     (void)D;
     monitor(T, P, x, n, idx, G, value, ierr,
             [G](double t, double p, const Composition& z, double& out) -> int64_t {
-                if (pure_water(z, G)) {
-                    water::State st;
-                    if (int64_t e = water_liquid(t, p, st)) return e;
-                    return water::viscosity(st, out) == water::Status::ok ? kMonitorOk : kNoValue;
-                }
+                // Outside the tables, water's own correlations as in a mixture.
+                water::State st;
+                if (pure_water(z, G) && water_liquid(t, p, st) == kMonitorOk &&
+                    water::viscosity(st, out) == water::Status::ok)
+                    return kMonitorOk;
                 return mix_liquid_viscosity(t, z, out);
             });
 }
@@ -108,12 +108,10 @@ XIFHOST_EXPORT void EVAL_TCONL(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
     (void)D;
     monitor(T, P, x, n, idx, G, value, ierr,
             [G](double t, double p, const Composition& z, double& out) -> int64_t {
-                if (pure_water(z, G)) {
-                    water::State st;
-                    if (int64_t e = water_liquid(t, p, st)) return e;
-                    return water::thermal_conductivity(st, out) == water::Status::ok ? kMonitorOk
-                                                                                     : kNoValue;
-                }
+                water::State st;
+                if (pure_water(z, G) && water_liquid(t, p, st) == kMonitorOk &&
+                    water::thermal_conductivity(st, out) == water::Status::ok)
+                    return kMonitorOk;
                 PureTable& table = pure_table(t);
                 const Values& k = table.values(Pure::liquid_conductivity, z);
                 const Values& v = table.values(Pure::liquid_volume, z);
@@ -146,9 +144,8 @@ XIFHOST_EXPORT void EVAL_SRFTEN(XIF_MONITOR_ARGS, double* value, int64_t* ierr) 
     (void)D;
     monitor(T, P, x, n, idx, G, value, ierr,
             [G](double t, double, const Composition& z, double& out) -> int64_t {
-                if (pure_water(z, G))
-                    return water::surface_tension(t, out) == water::Status::ok ? kMonitorOk
-                                                                               : kNoValue;
+                if (pure_water(z, G) && water::surface_tension(t, out) == water::Status::ok)
+                    return kMonitorOk;
                 PureTable& table = pure_table(t);
                 const Values& sigma = table.values(Pure::surface_tension, z);
                 const Values& v = table.values(Pure::liquid_volume, z);

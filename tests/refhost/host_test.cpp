@@ -36,7 +36,7 @@ double real(int64_t k) {
     return CAT_PLEX[k - 1].r;
 }
 
-TEST(SetUp, RejectsBadComponentLists) {
+TEST(SetUp, RejectsBadComponentListsAndStates) {
     EXPECT_EQ(open({"CH4", "NOSUCH"}), XIFHOST_UNKNOWN_ID);
     EXPECT_NE(message().find("NOSUCH"), std::string::npos);
     EXPECT_EQ(open({"CH4", "C2H6", "CH4"}), XIFHOST_REPEATED_ID);
@@ -44,25 +44,21 @@ TEST(SetUp, RejectsBadComponentLists) {
     EXPECT_EQ(open({"CH4", ""}), XIFHOST_BAD_ARGUMENT);
     EXPECT_EQ(open({}), XIFHOST_BAD_ARGUMENT);
     EXPECT_EQ(open({"ch4", "Water"}), XIFHOST_OK); // ids are not case-sensitive
-}
 
-TEST(SetUp, StreamRejectsBadStates) {
     ASSERT_EQ(open({"CH4", "C2H6"}), 0);
     std::vector<double> svec(11);
     int64_t ierr = 0;
-    double t = 300, p = 1e5;
-    const double bad_flows[][2] = {{-1.0, 1.0}, {std::nan(""), 1.0}, {0.0, 0.0}};
-    for (const auto& f : bad_flows) {
-        XIFHOST_STREAM(f, &t, &p, svec.data(), &ierr);
-        EXPECT_EQ(ierr, XIFHOST_BAD_ARGUMENT) << message();
-    }
-    const double flows[2] = {1.0, 1.0};
-    for (double bad_t : {-5.0, 0.0, std::nan(""), 1e6}) {
-        XIFHOST_STREAM(flows, &bad_t, &p, svec.data(), &ierr);
-        EXPECT_EQ(ierr, XIFHOST_BAD_ARGUMENT);
+    const double p = 1e5, flows[2] = {1.0, 1.0}, t = 300.0;
+    const struct {
+        double flows[2], t;
+    } bad[] = {{{-1.0, 1.0}, 300}, {{0.0, 0.0}, 300}, {{NAN, 1}, 300}, {{1, 1}, -5.0},
+               {{1, 1}, 0.0},      {{1, 1}, NAN},     {{1, 1}, 1e6}};
+    for (const auto& s : bad) {
+        XIFHOST_STREAM(s.flows, &s.t, &p, svec.data(), &ierr);
+        EXPECT_EQ(ierr, XIFHOST_BAD_ARGUMENT) << s.t << " " << message();
     }
     XIFHOST_STREAM(flows, &t, &p, svec.data(), &ierr);
-    EXPECT_EQ(ierr, 0);
+    EXPECT_EQ(ierr, XIFHOST_OK);
     EXPECT_EQ(svec[2], 2.0);                                // total flow
     EXPECT_NEAR(svec[10], (16.04246 + 30.06904) / 2, 1e-9); // molecular weight
 }
@@ -110,7 +106,8 @@ TEST(Monitors, GuardTheirInputs) {
         const double p = 1e5;
         EVAL_VISCV(&t, &p, x, &n, idx, G, &D, &v, &ierr);
         EXPECT_NE(ierr, 0);
-        EXPECT_EQ(v, -1.0); // untouched
+        EXPECT_TRUE(std::isnan(v)); // not a value left from before
+        v = -1.0;
     }
     const double t = 300, p = 1e5;
     const double bad_x[2] = {-0.5, 1.5};
@@ -126,6 +123,25 @@ TEST(Monitors, GuardTheirInputs) {
     const int64_t tables[6] = {11, 0, 0, 0, 11, 0};
     EVAL_VISCL(&t, &p, x, &n, idx, tables, &D, &v, &ierr);
     EXPECT_NE(ierr, 0);
+}
+
+// Below 273.15 K, outside the water tables, a pure-water liquid is still a
+// liquid: the equation of state and water's correlations answer.
+TEST(Monitors, SupercooledWaterOutsideTheTablesIsALiquid) {
+    ASSERT_EQ(open({"WATER"}), 0);
+    const int64_t tables[6] = {11, 1, 0, 0, 11, 0}, D = 0, one = 1, comp = 1, code = 1;
+    const double t = 250, p = 1e5, x = 1.0;
+    double v = 0, z = 0, h = 0, cp = 0, mu = 0;
+    int64_t ierr = -1;
+    EVAL_VOLL(&t, &p, &x, &one, &comp, tables, &D, &one, &v, &z, &ierr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_NEAR(18.01528 / v, 1000.0, 60.0); // kg/m3
+    EVAL_ENTHL(&t, &p, &x, &one, &comp, tables, &D, &D, &code, &h, &cp, &ierr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_LT(h, -4.5e7); // some 44 MJ/kmol below the ideal gas
+    EVAL_VISCL(&t, &p, &x, &one, &comp, tables, &D, &mu, &ierr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_GT(mu, 1.79e-3); // above its value at 0 degrees C
 }
 
 // Every transport monitor, for every databank component on its own, from
