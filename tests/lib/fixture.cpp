@@ -4,6 +4,12 @@
 
 namespace xif::test {
 
+const std::vector<Named> kCommonRoutines{
+    NAMED(XIF_HXBNCP), NAMED(XIF_HXBTMP), NAMED(XIF_HXBPRS), NAMED(XIF_HXBFRC), NAMED(XIF_HXBMWT),
+    NAMED(XIF_HXBMFL), NAMED(XIF_HXBNTH), NAMED(XIF_HXBCPP), NAMED(XIF_HXBQFL), NAMED(XIF_HXBNTR),
+    NAMED(XIF_HXBVOL), NAMED(XIF_HXBDNS), NAMED(XIF_HXBTMC), NAMED(XIF_HXBPRC), NAMED(XIF_HXBVIS),
+    NAMED(XIF_HXBTHC), NAMED(XIF_HXBSFT), NAMED(XIF_HXBDIF), NAMED(XIF_HXBTHV)};
+
 void LibTest::start(int64_t n) {
     nc = n;
     host().reset(n);
@@ -30,12 +36,31 @@ Answer LibTest::call(Routine r, int64_t side, int64_t phase, int64_t basis) {
     return a;
 }
 
+Answer LibTest::run(Routine r, int64_t phase, int64_t basis, int64_t side) {
+    host().log.clear();
+    return call(r, side, phase, basis);
+}
+
+std::vector<Call> LibTest::monitor_calls() {
+    std::vector<Call> out;
+    for (const Call& c : host().log)
+        if (c.name.rfind("EVAL_", 0) == 0) out.push_back(c);
+    return out;
+}
+
+Pairs LibTest::monitors() {
+    Pairs out;
+    for (const Call& c : monitor_calls())
+        out.emplace_back(c.name, host().slot_of_record(c.p(3)));
+    return out;
+}
+
 void LibTest::three_phases(double f2, double f4, double f5) {
     host().set_record(4, {1, 2}, {0.9, 0.1}, f2, 20.0);
     host().set_record(1, {2, 3, 4}, {0.2, 0.3, 0.5}, f4 + f5, 30.0);
-    host().set_record(2, {2, 3}, {0.4, 0.6}, f4, 26.0);
-    host().set_record(3, {4}, {1.0}, f5, 40.0);
-    host().set_record(5, {1}, {1.0}, f2 * 0.9, 10.0);
+    host().set_record(2, {2, 3}, {0.4, 0.6}, f4, 27.0);
+    host().set_record(3, {4}, {1.0}, f5, 44.0);
+    host().set_record(5, {1}, {1.0}, f2 * 0.9, 12.0);
 }
 
 void LibTest::option_sets() {

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace xif::test {
@@ -19,6 +21,17 @@ struct Answer {
     double value;
     int64_t ierr;
 };
+
+using Pairs = std::vector<std::pair<std::string, int64_t>>;
+
+// A routine of the common argument list and its name; all nineteen of them.
+struct Named {
+    const char* name;
+    Routine r;
+};
+#define NAMED(R)                                                                                   \
+    { #R, R }
+extern const std::vector<Named> kCommonRoutines;
 
 class LibTest : public ::testing::Test {
   protected:
@@ -37,9 +50,15 @@ class LibTest : public ::testing::Test {
 
     // Calls a routine of the common argument list.
     Answer call(Routine r, int64_t side, int64_t phase, int64_t basis = 0);
+    // The same with the host's log cleared first.
+    Answer run(Routine r, int64_t phase, int64_t basis = 0, int64_t side = 0);
+    // The phase monitors (EVAL_*) logged: the calls, and name with record slot.
+    static std::vector<Call> monitor_calls();
+    static Pairs monitors();
 
     // Phase records for a two-liquid, vapour-bearing stream: vapour f2,
-    // first liquid f4, second liquid f5 (total liquid f4 + f5).
+    // first liquid f4, second liquid f5 (total liquid f4 + f5). Stored
+    // weights 20, 30, 27, 44, 12 differ from the compositions' 11, 30, 26, 40, 10.
     void three_phases(double f2, double f4, double f5);
 
     // Distinct option sets: side 0's property-method group 101..106, side

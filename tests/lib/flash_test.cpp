@@ -1,7 +1,8 @@
-// The stream flash: option copies per side, the specifications and estimate
-// of each flash type, the one-shot estimate, retained slots and retention
-// mode, the status, the write-back and the point update.
+// The stream flash: given values, option copies, work areas and retained slots,
+// status, retention mode, one-shot estimate, write-back; the phase records.
 #include "fixture.h"
+
+#include <cmath>
 
 namespace xif::test {
 namespace {
@@ -9,13 +10,19 @@ namespace {
 class Flash : public LibTest {
   protected:
     void SetUp() override {
-        start(2);
-        host().eq.components = {1, 2};
-        host().eq.z = host().eq.x = host().eq.x1 = {0.5, 0.5};
-        host().eq.y = {0.5, 0.5};
-        host().eq.T = 350.0;
-        host().eq.P = 2e5;
-        host().eq.vf = 0.25;
+        start(4);
+        Equilibrium& e = host().eq;
+        e.components = {1, 2, 3, 4};
+        e.y = {0.5, 0.3, 0.2, 0.0};
+        e.x = {0.0, 0.1, 0.3, 0.6};
+        e.x1 = {0.0, 0.2, 0.7, 0.1};
+        e.x2 = {0.0, 0.0, 0.05, 0.95};
+        e.k1 = e.k2 = {1.0, 1.0, 1.0, 1.0};
+        for (int k = 0; k < 16; ++k)
+            e.per_phase[k] = 100.0 + k; // VEC_STWORK(47..62)
+        e.T = 350.0;
+        e.P = 2e5;
+        e.vf = 0.25;
         svec[nc + 3] = -5.0; // enthalpy
         svec[nc + 4] = 0.75; // vapour fraction
     }
@@ -24,41 +31,50 @@ class Flash : public LibTest {
         XIF_HXBFLS(svec.data(), nullptr, &side, &point, &type, &update, &ierr);
         return ierr;
     }
-    Call last_flash() const { return host().calls("EQUI_FLASH").back(); }
+    // A flash of side 0 to the vapour fraction vf and first-liquid share b.
+    void lay_out(double vf, double b) {
+        host().eq.vf = vf;
+        host().eq.b = b;
+        flash(0, 0, 2);
+    }
+    // A record's components, mole fractions, and words after: fraction (1), weight (2).
+    static std::vector<int64_t> comps(int64_t s) {
+        std::vector<int64_t> out;
+        for (int64_t i = 0; i < block_int(RIG_HXPKV, s); ++i)
+            out.push_back(plex_int(at::slot_list(s) + i));
+        return out;
+    }
+    static std::vector<double> x(int64_t s) {
+        std::vector<double> out;
+        for (int64_t i = 0; i < block_int(RIG_HXPKV, s); ++i)
+            out.push_back(plex_real(at::slot_record(s) + i));
+        return out;
+    }
+    static double after(int64_t s, int64_t k) {
+        return plex_real(at::slot_record(s) + block_int(RIG_HXPKV, s) + k - 1);
+    }
+    static Call last() { return host().calls("EQUI_FLASH").back(); }
+    // The two given values and the estimate handed to the last flash.
+    static std::vector<double> given() { return {last().r(11), last().r(12), last().r(13)}; }
 };
 
-TEST_F(Flash, SpecificationsAndEstimateOfEachType) {
-    struct Case {
+TEST_F(Flash, GivenValuesAndEstimateOfEveryType) {
+    const struct {
         int64_t type;
-        double spec1, spec2, estimate;
+        double first, second, estimate;
     } cases[] = {{3, 1e5, 0.75, 300.0}, {4, 300.0, -5.0, 1e5}, {5, 300.0, 0.75, 1e5}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SetUp();
         flash(0, 0, c.type);
-        const Call f = last_flash();
-        EXPECT_EQ(f.i(6), c.type);
-        EXPECT_EQ(f.r(11), c.spec1) << c.type;
-        EXPECT_EQ(f.r(12), c.spec2) << c.type;
-        EXPECT_EQ(f.r(13), c.estimate) << c.type;
+        EXPECT_EQ(given(), (std::vector<double>{c.first, c.second, c.estimate})) << c.type;
+        EXPECT_EQ(last().i(6), c.type);
     }
-}
-
-TEST_F(Flash, TypeTwoAndUnknownTypesKeepThePreviousEstimate) {
-    flash(0, 0, 4); // estimate: pressure 1e5
+    // Type 2 sets T and P only: the estimate is kept.
     T() = 320.0;
     P() = 3e5;
     flash(0, 0, 2);
-    EXPECT_EQ(last_flash().r(11), 320.0);
-    EXPECT_EQ(last_flash().r(12), 3e5);
-    EXPECT_EQ(last_flash().r(13), 1e5);
-    T() = 330.0;
-    flash(0, 0, 9); // nothing set
-    EXPECT_EQ(last_flash().r(11), 320.0);
-    EXPECT_EQ(last_flash().r(13), 1e5);
-    EXPECT_EQ(last_flash().i(6), 9);
-}
-
-TEST_F(Flash, PressureEnthalpyReadsEnthalpyBeforeTheHostSetsUpTheStream) {
+    EXPECT_EQ(given(), (std::vector<double>{320.0, 3e5, 1e5}));
+    // Pressure and enthalpy: the enthalpy is read before the host sets up the stream.
     const int64_t n = nc;
     host().on_seth = [n](double* s) {
         s[n + 1] = 444.0; // temperature
@@ -66,18 +82,8 @@ TEST_F(Flash, PressureEnthalpyReadsEnthalpyBeforeTheHostSetsUpTheStream) {
         s[n + 3] = 1.0;   // enthalpy: too late to count
     };
     flash(0, 0, 1);
-    const Call f = last_flash();
-    EXPECT_EQ(f.r(11), 5e5);
-    EXPECT_EQ(f.r(12), -5.0);
-    EXPECT_EQ(f.r(13), 444.0);
-    const Call seth = host().calls("VEC_SETH").at(0);
-    EXPECT_EQ(seth.p(2), &XIF_HXIPP.word[25]);
-    EXPECT_EQ(seth.r(5), 0.0);
-    // With more than one stream list entry the host's global estimate is used.
-    XIF_HXIPP.word[25] = 2;
-    CAT_RGLOB[0].r = 515.0;
-    flash(0, 0, 1);
-    EXPECT_EQ(last_flash().r(13), 515.0);
+    EXPECT_EQ(given(), (std::vector<double>{5e5, -5.0, 444.0}));
+    EXPECT_EQ(host().calls("VEC_SETH").at(0).p(2), &XIF_HXIPP.word[25]);
 }
 
 TEST_F(Flash, OptionCopiesPerSideInTheirArgumentOrder) {
@@ -85,139 +91,199 @@ TEST_F(Flash, OptionCopiesPerSideInTheirArgumentOrder) {
         XIF_HXIPP.word[w - 1] = 100 + w;
     XIF_HXRPP.word[0] = 1.5;
     XIF_HXRPP.word[3] = 4.5;
-    XIF_HXIPP.word[21] = 22;
-    XIF_HXIPP.word[22] = 23;
+    // The group, words 8, 7, 9 and the real word of the side, then 1.
+    const auto options = [] {
+        const Call f = last();
+        return std::vector<double>{double(f.group[0]), double(f.group[5]), double(f.i(7)),
+                                   double(f.i(8)),     double(f.i(9)),     f.r(10),
+                                   double(f.i(17))};
+    };
     flash(1, 0, 2);
-    Call f = last_flash();
-    EXPECT_EQ(f.group, (std::array<int64_t, 6>{111, 112, 113, 114, 115, 116}));
-    EXPECT_EQ(f.i(7), 118);
-    EXPECT_EQ(f.i(8), 117);
-    EXPECT_EQ(f.i(9), 119);
-    EXPECT_EQ(f.r(10), 4.5);
-    EXPECT_EQ(f.p(14), &XIF_HXIPP.word[21]);
-    EXPECT_EQ(f.p(15), &XIF_HXIPP.word[22]);
-    EXPECT_EQ(f.i(17), 1);
+    EXPECT_EQ(options(), (std::vector<double>{111, 116, 118, 117, 119, 4.5, 1}));
     flash(0, 0, 2);
-    f = last_flash();
-    EXPECT_EQ(f.group[0], 101);
-    EXPECT_EQ(f.i(7), 108);
-    EXPECT_EQ(f.i(8), 107);
-    EXPECT_EQ(f.r(10), 1.5);
-    // A side out of range keeps the last copies.
+    EXPECT_EQ(options(), (std::vector<double>{101, 106, 108, 107, 109, 1.5, 1}));
     for (int64_t w = 1; w <= 20; ++w)
         XIF_HXIPP.word[w - 1] = 0;
-    flash(-1, 0, 2);
-    EXPECT_EQ(last_flash().group[0], 101);
-    EXPECT_EQ(last_flash().i(7), 108);
+    flash(-1, 0, 2); // a side out of range keeps the last copies
+    EXPECT_EQ(options(), (std::vector<double>{101, 106, 108, 107, 109, 1.5, 1}));
 }
 
-TEST_F(Flash, StreamListsAndHostWorkWithoutRetention) {
-    XIF_HXIPP.word[25] = 3;
-    flash(0, 4, 2);
-    const Call f = last_flash();
-    const int64_t w = at::kIntWork + at::kStreamLists;
-    EXPECT_EQ(f.p(2), &XIF_HXIPP.word[25]);
-    EXPECT_EQ(f.p(3), &CAT_PLEX[w - 1]);
-    EXPECT_EQ(f.p(4), &CAT_PLEX[w + 3 - 1]);
-    EXPECT_EQ(f.p(18), &CAT_PLEX[at::kRealWork + at::kFlashReal - 1]);
-    EXPECT_EQ(f.p(19), &CAT_PLEX[at::kIntWork + at::kFlashInt - 1]);
-    EXPECT_EQ(f.i(16), 0);
-}
-
-TEST_F(Flash, RetainedSlotOfSideOneAndStatusInItsLastWord) {
+TEST_F(Flash, WorkAreasRetainedSlotsStatusAndRetentionMode) {
+    flash(0, 4, 2); // retention mode 0: the host's work areas
+    EXPECT_EQ(last().p(18), plex_at(at::kRealWork + at::kFlashReal));
+    EXPECT_EQ(last().p(19), plex_at(at::kIntWork + at::kFlashInt));
+    EXPECT_EQ(last().i(16), 0);
     XIF_HXIPP.word[23] = at::kSlotInts;
     XIF_HXIPP.word[24] = at::kSlotReals;
     XIF_HXIPP.word[26] = 1;
     host().flash_status = 6;
     EXPECT_EQ(flash(1, 3, 2), 6); // slot 7
-    const Call f = last_flash();
-    EXPECT_EQ(f.p(18), &CAT_PLEX[at::kSlotReals + at::kSlotRealSize * 7 - 1]);
     const int64_t ints = at::kSlotInts + (at::kSlotIntSize + 1) * 7;
-    EXPECT_EQ(f.p(19), &CAT_PLEX[ints - 1]);
-    EXPECT_EQ(plex_int(ints + at::kSlotIntSize), 6);
-    EXPECT_EQ(f.i(16), 1);
-}
-
-TEST_F(Flash, RetentionModeAfterFailureAndSuccess) {
-    XIF_HXIPP.word[26] = 1;
+    EXPECT_EQ(last().p(18), plex_at(at::kSlotReals + at::kSlotRealSize * 7));
+    EXPECT_EQ(last().p(19), plex_at(ints));
+    EXPECT_EQ(plex_int(ints + at::kSlotIntSize), 6); // the status in the slot's last word
+    EXPECT_EQ(last().i(16), 1);
+    // The status from the flash code; retention mode 2 after a failure.
+    host().flash_code = 17;
     host().flash_status = 3;
+    XIF_HXIPP.word[26] = 1;
     EXPECT_EQ(flash(0, 0, 2), 3);
+    EXPECT_EQ(host().calls("EQUI_FLSTAT").back().i(2), 17);
     EXPECT_EQ(XIF_HXIPP.word[26], 2);
-    // Mode 2 with a negative point hands 1 to the flash.
+    // Mode 2 with a negative point hands 1 to the flash; success restores 1.
     host().flash_status = 1;
     flash(0, -1, 2);
-    EXPECT_EQ(last_flash().i(16), 1);
+    EXPECT_EQ(last().i(16), 1);
     EXPECT_EQ(XIF_HXIPP.word[26], 1);
-    // Mode 0 stays 0 whatever the status; negative modes stay too.
-    XIF_HXIPP.word[26] = 0;
-    host().flash_status = 3;
-    flash(0, 2, 2);
-    EXPECT_EQ(XIF_HXIPP.word[26], 0);
-    XIF_HXIPP.word[26] = -4;
-    flash(0, 2, 2);
-    EXPECT_EQ(XIF_HXIPP.word[26], -4);
-}
-
-TEST_F(Flash, StatusFromTheFlashCode) {
-    host().flash_code = 17;
-    host().flash_status = 4;
-    EXPECT_EQ(flash(0, 0, 2), 4);
-    const Call stat = host().calls("EQUI_FLSTAT").at(0);
-    EXPECT_EQ(stat.i(1), 0);
-    EXPECT_EQ(stat.i(2), 17);
-    EXPECT_EQ(stat.p(2), last_flash().p(20));
+    host().flash_status = 3; // mode 0 stays 0 whatever the status; negative modes too
+    for (int64_t mode : {0, -4}) {
+        XIF_HXIPP.word[26] = mode;
+        flash(0, 2, 2);
+        EXPECT_EQ(XIF_HXIPP.word[26], mode);
+    }
 }
 
 TEST_F(Flash, OneShotTemperatureEstimateIsUsedOnce) {
     host().eq.T = 300.0; // the stream keeps its temperature across flashes
     XIF_HXRPP.word[1] = 280.0;
     flash(0, 2, 1);
-    EXPECT_EQ(last_flash().r(13), 280.0);
+    EXPECT_EQ(last().r(13), 280.0);
     EXPECT_EQ(XIF_HXRPP.word[1], kMissing);
     flash(0, 2, 1);
-    EXPECT_EQ(last_flash().r(13), 300.0);
+    EXPECT_EQ(last().r(13), 300.0);
     // Side 1 uses its own word; other points and types leave it alone.
     XIF_HXRPP.word[4] = 290.0;
     flash(1, 1, 3);
-    EXPECT_EQ(XIF_HXRPP.word[4], 290.0);
     flash(1, 2, 4);
     EXPECT_EQ(XIF_HXRPP.word[4], 290.0);
     flash(1, 2, 3);
-    EXPECT_EQ(last_flash().r(13), 290.0);
+    EXPECT_EQ(last().r(13), 290.0);
     EXPECT_EQ(XIF_HXRPP.word[4], kMissing);
     // The missing value itself is not an estimate; nor is one in retention mode 2.
-    XIF_HXRPP.word[1] = kMissing;
     flash(0, 2, 3);
-    EXPECT_EQ(last_flash().r(13), 300.0);
+    EXPECT_EQ(last().r(13), 300.0);
     XIF_HXRPP.word[1] = 250.0;
     XIF_HXIPP.word[26] = 2;
     flash(0, 2, 3);
     EXPECT_EQ(XIF_HXRPP.word[1], 250.0);
 }
 
-TEST_F(Flash, WritesBackTemperaturePressureAndVapourFractionOnly) {
-    flash(0, 0, 2);
-    EXPECT_EQ(T(), 350.0);
-    EXPECT_EQ(P(), 2e5);
-    EXPECT_EQ(svec[nc + 4], 0.25);
-    EXPECT_EQ(svec[nc + 3], -5.0);
-    // A failed flash still writes back and builds records.
-    host().flash_status = 2;
-    host().eq.T = 360.0;
-    flash(0, 0, 2);
-    EXPECT_EQ(T(), 360.0);
-    EXPECT_EQ(block_int(RIG_HXPKV, 4), 2);
+TEST_F(Flash, WritesBackTAndPAndVapourFractionAndUpdatesThePointOfTheSide) {
+    host().flash_status = 2; // a failed flash too writes back and builds records
+    flash(1, 0, 2, 1);
+    EXPECT_EQ((std::vector<double>{T(), P(), svec[nc + 3], svec[nc + 4]}),
+              (std::vector<double>{350.0, 2e5, -5.0, 0.25}));
+    EXPECT_EQ(block_int(RIG_HXPKV, 4), 3); // the vapour's three components
+    flash(0, 0, 2, 1);
+    flash(2, 0, 2, 1); // no side to update
+    flash(0, 0, 2, 2); // no update asked
+    std::vector<const void*> updated;
+    for (const Call& c : host().calls("CONV_PEQPT1"))
+        updated.push_back(c.p(1));
+    EXPECT_EQ(updated, (std::vector<const void*>{&XIF_HXSBD.word[1], &XIF_HXSBD.word[0]}));
 }
 
-TEST_F(Flash, PointUpdateOfTheSide) {
-    flash(1, 0, 2, 1);
-    ASSERT_EQ(host().calls("CONV_PEQPT1").size(), 1u);
-    EXPECT_EQ(host().calls("CONV_PEQPT1")[0].p(1), &XIF_HXSBD.word[1]);
-    flash(0, 0, 2, 1);
-    EXPECT_EQ(host().calls("CONV_PEQPT1")[1].p(1), &XIF_HXSBD.word[0]);
-    flash(2, 0, 2, 1);
-    flash(0, 0, 2, 2);
-    EXPECT_EQ(host().calls("CONV_PEQPT1").size(), 2u);
+TEST_F(Flash, RecordsListPresentComponentsAndWaterWithClippedFractions) {
+    lay_out(0.4, 0.75);
+    const struct {
+        int64_t slot;
+        std::vector<int64_t> comps;
+        double fraction, mw; // the weight from VEC_STWORK(59..62)
+    } cases[] = {{4, {1, 2, 3}, 0.4, 112.0},
+                 {1, {2, 3, 4}, 0.6, 113.0},
+                 {2, {2, 3, 4}, 0.6 * 0.75, 114.0},
+                 {3, {3, 4}, 0.6 * 0.25, 115.0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(comps(c.slot), c.comps) << c.slot;
+        EXPECT_DOUBLE_EQ(after(c.slot, 1), c.fraction) << c.slot;
+        EXPECT_EQ(after(c.slot, 2), c.mw) << c.slot;
+    }
+    EXPECT_EQ(after(4, 1), 0.4); // the vapour fraction exactly
+    EXPECT_EQ(x(4), (std::vector<double>{0.5, 0.3, 0.2}));
+    EXPECT_EQ(x(2), (std::vector<double>{0.2, 0.7, 0.1}));
+    EXPECT_EQ(block_real(VEC_STWORK, 49), 102.0); // nothing copied
+    // Water is listed in every liquid even at zero fraction.
+    host().water_position = 1;
+    lay_out(0.4, 0.75);
+    EXPECT_EQ(comps(1), (std::vector<int64_t>{1, 2, 3, 4}));
+    EXPECT_EQ(comps(3), (std::vector<int64_t>{1, 3, 4}));
+    // Traces up to 1e-10 are left out.
+    host().water_position = 0;
+    host().eq.y = {1e-10, std::nextafter(1e-10, 1.0), 0.5, 0.5};
+    lay_out(0.5, 0.75);
+    EXPECT_EQ(comps(4), (std::vector<int64_t>{2, 3, 4}));
+    // Fractions are clipped to 0 and 1; an unwanted slot is never touched.
+    lay_out(0.99999999995, 0.5);
+    EXPECT_EQ(after(4, 1), 1.0);
+    EXPECT_EQ(after(1, 1), 0.0);
+    lay_out(0.9999999998, 0.5);
+    EXPECT_EQ(after(4, 1), 0.9999999998);
+    set_block_int(RIG_HXPKV, 3, -1);
+    set_plex_real(at::slot_record(3), 42.0);
+    lay_out(0.5, 0.5);
+    EXPECT_EQ(block_int(RIG_HXPKV, 3), -1);
+    EXPECT_EQ(plex_real(at::slot_record(3)), 42.0);
+    EXPECT_EQ(comps(2).size(), 3u);
+}
+
+TEST_F(Flash, TotalLiquidRecordIsCopiedForAShareOfOneOrZero) {
+    // The total liquid's per-phase words 48, 52, 56, 60 are copied too.
+    const struct {
+        double b, vf, fraction;
+        int64_t to, other, offset;
+    } cases[] = {{1.0, 0.0, 1.0, 2, 3, 1}, {0.0, 0.3, 0.7, 3, 2, 2}};
+    for (const auto& c : cases) {
+        SetUp();
+        lay_out(c.vf, c.b);
+        EXPECT_EQ(comps(c.to), comps(1)) << c.b;
+        EXPECT_EQ(x(c.to), x(1));
+        EXPECT_DOUBLE_EQ(after(c.to, 1), c.fraction);
+        EXPECT_EQ(after(c.to, 2), after(1, 2));
+        EXPECT_EQ(after(c.other, 1), 0.0);
+        for (int64_t g = 0; g < 4; ++g)
+            EXPECT_EQ(block_real(VEC_STWORK, 48 + c.offset + 4 * g),
+                      block_real(VEC_STWORK, 48 + 4 * g));
+        const int64_t untouched = 48 + 3 - c.offset; // the other liquid's word
+        EXPECT_EQ(block_real(VEC_STWORK, untouched), 100.0 + static_cast<double>(untouched - 47));
+    }
+}
+
+TEST_F(Flash, SubsetRecordIsMarkedByEitherFlashArrayAboveTheThreshold) {
+    host().eq.y = {0.4, 0.3, 0.2, 0.1};
+    lay_out(0.5, 1.0); // none marked: an empty record
+    EXPECT_EQ(block_int(RIG_HXPKV, 5), 0);
+    EXPECT_EQ((std::vector<double>{after(5, 1), after(5, 2)}), (std::vector<double>{0.0, 0.0}));
+    host().eq.k1 = {1e8, std::nextafter(1e8, 1e9), 1.0, 1.0};
+    host().eq.k2 = {1.0, 1.0, 2e8, 1.0};
+    lay_out(0.5, 1.0);
+    EXPECT_EQ(comps(5), (std::vector<int64_t>{2, 3}));
+    EXPECT_DOUBLE_EQ(x(5)[0], 0.6);
+    EXPECT_DOUBLE_EQ(x(5)[1], 0.4);
+    EXPECT_DOUBLE_EQ(after(5, 1), 0.5 * 0.5);
+    EXPECT_DOUBLE_EQ(after(5, 2), 20.0 * 0.6 + 30.0 * 0.4);
+    EXPECT_TRUE(host().calls("CAT_LOCATI").empty()); // key 0: no list
+    // The exclusion parameter must be zero, and traces stay out.
+    host().eq.k1 = {2e8, 2e8, 2e8, 2e8};
+    host().eq.y = {0.4, 0.3, 1e-11, 0.3};
+    set_plex_real(at::kExclusion + 1, 1.0);
+    set_plex_real(at::kExclusion + 4, std::nan(""));
+    lay_out(0.5, 1.0);
+    EXPECT_EQ(comps(5), (std::vector<int64_t>{2}));
+    EXPECT_EQ(x(5), (std::vector<double>{1.0}));
+    // A list matches both identifier words: 4's, not 1's first with another second.
+    XIF_HXIPP.word[1] = 77; // key of side 0's list
+    host().subset_list = at::kSubsetList;
+    const int64_t list[] = {2, plex_int(at::kIds + 7), plex_int(at::kIds + 8),
+                            plex_int(at::kIds + 1), 12345};
+    for (int64_t i = 0; i < 5; ++i)
+        set_plex_int(at::kSubsetList + i, list[i]);
+    set_plex_real(at::kExclusion + 4, 0.0);
+    host().eq.k1 = host().eq.k2 = {1.0, 1.0, 1.0, 1.0};
+    lay_out(0.5, 1.0);
+    ASSERT_EQ(host().calls("CAT_LOCATI").size(), 1u);
+    EXPECT_EQ(host().calls("CAT_LOCATI")[0].i(1), 77);
+    EXPECT_EQ(comps(5), (std::vector<int64_t>{4}));
+    EXPECT_EQ(after(5, 2), 40.0);
 }
 
 } // namespace
