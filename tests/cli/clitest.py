@@ -1,6 +1,5 @@
-"""Small helpers shared by the command-line tests: run xif, check, report."""
+"""Helpers shared by the command-line tests: run xif, check, report."""
 import json
-import os
 import subprocess
 import sys
 import tempfile
@@ -9,17 +8,15 @@ XIF = sys.argv[1] if len(sys.argv) > 1 else "xif"
 _failures = []
 
 
-def run(*args, cwd=None):
+def run(*args):
     """Runs xif; returns (exit code, stdout, stderr)."""
-    p = subprocess.run([XIF, *map(str, args)], capture_output=True, text=True, cwd=cwd,
-                       timeout=600)
+    p = subprocess.run([XIF, *map(str, args)], capture_output=True, text=True, timeout=600)
     return p.returncode, p.stdout, p.stderr
 
 
 def run_json(*args):
-    rc, out, err = run(*args)
-    if rc != 0:
-        raise AssertionError(f"xif {' '.join(map(str, args))} failed ({rc}): {err}")
+    rc, out, err = run(*args, "--json")
+    assert rc == 0, f"xif {' '.join(map(str, args))} failed ({rc}): {err}"
     return json.loads(out)
 
 
@@ -37,16 +34,6 @@ def tempdir():
     return tempfile.TemporaryDirectory(prefix="xif-cli-test-")
 
 
-def component_mw(ids):
-    """Molecular weights in full precision, by id: the whole-stream value of
-    a flash of the pure component."""
-    return {i: run_json("flash", "--components", i, "--flows", 1, "--T", 300, "--P", 1e5,
-                        "--json")["phases"]["whole"]["molecular_weight"] for i in ids}
-
-
 def finish():
-    if _failures:
-        print(f"{len(_failures)} check(s) failed")
-        sys.exit(1)
-    print("all checks passed")
-    sys.exit(0)
+    print(f"{len(_failures)} check(s) failed" if _failures else "all checks passed")
+    sys.exit(1 if _failures else 0)

@@ -1,100 +1,75 @@
 """Engineering units: a flash or a curve in engineering units is the SI one
-converted (°C, bar, kg/h, per kg, mPa s, mN/m, kW), and mass flows in SI are
-the molar flows times the molecular weights."""
-from clitest import check, close, component_mw, finish, run, run_json
+converted (°C, bar, kg/h, per kg, mPa s, mN/m, kW), and mass flows are the
+molar flows times the molecular weights."""
+import csv
+import os
 
-IDS = ["C3H8", "NC4", "NC6"]
-KMOL_S = [0.01, 0.02, 0.005]
-MW = component_mw(IDS)
-T, P = 330.0, 5e5  # two phases
+from clitest import check, close, finish, run, run_json, tempdir
 
-si_stream = ["--components", ",".join(IDS), "--flows", ",".join(map(str, KMOL_S))]
-kg_h = [f * MW[i] * 3600 for f, i in zip(KMOL_S, IDS)]
-eng_stream = ["--components", ",".join(IDS), "--flows", ",".join(f"{v:.15g}" for v in kg_h),
-              "--units", "engineering"]
+IDS, KMOL_S, T, P = ["C3H8", "NC4", "NC6"], [0.01, 0.02, 0.005], 330.0, 5e5  # two phases
+MW = [run_json("flash", "--components", i, "--flows", 1, "--T", 300, "--P", 1e5)["phases"]
+      ["whole"]["molecular_weight"] for i in IDS]
+C = ["--components", ",".join(IDS)]
+KG_S, KG_H = ([f"{f * m * k:.15g}" for f, m in zip(KMOL_S, MW)] for k in (1, 3600))
+SI = [*C, "--flows", ",".join(map(str, KMOL_S))]
+ENG = [*C, "--flows", ",".join(KG_H), "--units", "engineering"]
+ENG_TP = ["--T", T - 273.15, "--P", P / 1e5]
 
-si = run_json("flash", *si_stream, "--T", T, "--P", P, "--json")
-eng = run_json("flash", *eng_stream, "--T", T - 273.15, "--P", P / 1e5, "--json")
+si, eng = run_json("flash", *SI, "--T", T, "--P", P), run_json("flash", *ENG, *ENG_TP)
 check(si["units"] == "si" and eng["units"] == "engineering", "the JSON names its units")
-check(0 < si["vapour_fraction"] < 1, "the state has two phases")
-check(close(eng["vapour_fraction"], si["vapour_fraction"], 1e-9), "the same flash")
+check(0 < si["vapour_fraction"] < 1 and close(eng["vapour_fraction"], si["vapour_fraction"]),
+      "the same two-phase flash")
 check(close(eng["T"], T - 273.15, 1e-12) and close(eng["P"], P / 1e5, 1e-12), "T in °C, P in bar")
 
-# Per-phase conversions, phase by phase, against the SI values and the
-# phase's own molecular weight.
+# Every phase property against the SI value and the phase's molecular weight.
 per_kg = ("enthalpy", "heat_capacity", "entropy", "heat_of_vaporization")
 factor = {"viscosity": 1e3, "surface_tension": 1e3, "enthalpy_flow": 1e-3, "density": 1.0,
-          "thermal_conductivity": 1.0, "molecular_weight": 1.0, "fraction": 1.0,
-          "diffusivity": 1.0}
-checked = 0
+          "thermal_conductivity": 1.0, "molecular_weight": 1.0, "fraction": 1.0, "diffusivity": 1.0}
+compared = 0
 for name, s_phase in si["phases"].items():
-    e_phase = eng["phases"][name]
     mw = s_phase["molecular_weight"]
-    for key, s_value in s_phase.items():
-        if key == "composition" or s_value is None:
-            continue
-        e_value = e_phase[key]
-        if key in per_kg:
-            expect = s_value / mw / 1000
-        elif key == "molar_volume":
-            expect = s_value / mw
-        elif key == "critical_temperature":
-            expect = s_value - 273.15
-        elif key == "critical_pressure":
-            expect = s_value / 1e5
-        else:
-            expect = s_value * factor[key]
-        check(e_value is not None and close(e_value, expect, 1e-8, 1e-15),
-              f"{name}.{key}: {e_value} vs {expect}")
-        checked += 1
-    for c, x in s_phase["composition"].items():
-        check(x is None or close(e_phase["composition"][c], x, 1e-9, 1e-15),
-              f"{name} composition stays molar")
-check(checked > 30, f"enough values compared ({checked})")
+    for key, s in ((k, s) for k, s in s_phase.items() if k != "composition" and s is not None):
+        expect = (s / mw / 1000 if key in per_kg else s / mw if key == "molar_volume" else
+                  s - 273.15 if key == "critical_temperature" else
+                  s / 1e5 if key == "critical_pressure" else s * factor[key])
+        e = eng["phases"][name][key]
+        check(e is not None and close(e, expect, 1e-8, 1e-15), f"{name}.{key}: {e} vs {expect}")
+        compared += 1
+    check(all(x is None or close(eng["phases"][name]["composition"][c], x, 1e-9, 1e-15)
+              for c, x in s_phase["composition"].items()), f"{name} composition stays molar")
+check(compared > 30, f"enough values compared ({compared})")
 
-# Mass flows: kg/s in SI, kg/h in engineering units, both the same stream.
-kg_s = ",".join(f"{f * MW[i]:.15g}" for f, i in zip(KMOL_S, IDS))
-mass = run_json("flash", "--components", ",".join(IDS), "--mass-flows", kg_s, "--T", T, "--P", P,
-                "--json")
-check(close(mass["phases"]["whole"]["enthalpy_flow"], si["phases"]["whole"]["enthalpy_flow"],
-            1e-9), "--mass-flows kg/s is the same stream as --flows kmol/s")
-mass_eng = run_json("flash", "--components", ",".join(IDS), "--mass-flows",
-                    ",".join(f"{v:.15g}" for v in kg_h), "--units", "engineering", "--T",
-                    T - 273.15, "--P", P / 1e5, "--json")
-check(close(mass_eng["phases"]["whole"]["enthalpy_flow"], eng["phases"]["whole"]["enthalpy_flow"],
-            1e-9), "--mass-flows kg/h in engineering units")
+# Mass flows in kg/s and kg/h; a P-H flash in kJ/kg and in J/kmol returns to T.
+flow = lambda doc: doc["phases"]["whole"]["enthalpy_flow"]
+check(close(flow(run_json("flash", *C, "--mass-flows", ",".join(KG_S), "--T", T, "--P", P)),
+            flow(si)), "--mass-flows in kg/s")
+check(close(flow(run_json("flash", *C, "--mass-flows", ",".join(KG_H), "--units", "engineering",
+                          *ENG_TP)), flow(eng)), "--mass-flows in kg/h")
+for stream, doc, P_, T_ in ((ENG, eng, P / 1e5, T - 273.15), (SI, si, P, T)):
+    h = f"{doc['phases']['whole']['enthalpy']:.15g}"
+    check(close(run_json("flash", *stream, "--P", P_, "--H", h)["T"], T_, 0, 1e-5), f"P-H to {T_}")
+rc, table, _ = run("flash", *ENG, "--T", 50, "--P", 5)
+check(rc == 0 and all(u in table for u in ("°C", "kJ/kg", "mPa s", "kW")), "the table's units")
 
-# An enthalpy specification in kJ/kg.
-h_si = si["phases"]["whole"]["enthalpy"]
-h_eng = eng["phases"]["whole"]["enthalpy"]
-back = run_json("flash", *eng_stream, "--P", P / 1e5, "--H", f"{h_eng:.15g}", "--json")
-check(close(back["T"], T - 273.15, 0, 1e-5), f"P-H flash in kJ/kg returns to {T - 273.15} °C")
-back_si = run_json("flash", *si_stream, "--P", P, "--H", f"{h_si:.15g}", "--json")
-check(close(back_si["T"], T, 0, 1e-5), "P-H flash in J/kmol returns to T")
+# A curve: the SI one in °C, bar, kW and kJ/(kg K) of stream, and so labelled.
+with tempdir() as d:
+    svg, csv_path = os.path.join(d, "c.svg"), os.path.join(d, "c.csv")
+    a_pts = run_json("curve", *SI, "--T-in", 380, "--T-out", 300, "--P", P, "--points", 6)["points"]
+    b_pts = run_json("curve", *ENG, "--T-in", 380 - 273.15, "--T-out", 300 - 273.15, "--P", P / 1e5,
+                     "--points", 6, "--plot", svg, "--csv", csv_path)["points"]
+    mw = sum(f * m for f, m in zip(KMOL_S, MW)) / sum(KMOL_S)
+    check(len(a_pts) == len(b_pts) and all(
+        a["kind"] == b["kind"] and close(b["T"], a["T"] - 273.15, 1e-9, 1e-9) and
+        close(b["P"], a["P"] / 1e5) and close(b["duty"], a["duty"] / 1e3, 1e-7, 1e-9) and
+        close(b["apparent_heat_capacity"], a["apparent_heat_capacity"] / mw / 1e3, 1e-6)
+        for a, b in zip(a_pts, b_pts)), "the curve converted")
+    text = open(svg).read()
+    check(all(u in text for u in ("temperature, °C", "heat removed from the inlet, kW",
+                                  "viscosity, mPa s")), "the plot's axes in engineering units")
+    header = next(csv.reader(open(csv_path)))
+    check("T [°C]" in header and "duty [kW]" in header, f"the CSV header's units: {header[:4]}")
 
-# The table names the engineering units.
-rc, table, _ = run("flash", *eng_stream, "--T", 50, "--P", 5)
-check(rc == 0 and "°C" in table and "kJ/kg" in table and "mPa s" in table and "kW" in table,
-      "the flash table shows engineering units")
-
-# A curve: duty in kW, apparent heat capacity per kg of stream.
-curve_si = run_json("curve", *si_stream, "--T-in", 380, "--T-out", 300, "--P", P, "--points", 6,
-                    "--json")
-curve_eng = run_json("curve", *eng_stream, "--T-in", 380 - 273.15, "--T-out", 300 - 273.15,
-                     "--P", P / 1e5, "--points", 6, "--json")
-mw_stream = sum(f * MW[i] for f, i in zip(KMOL_S, IDS)) / sum(KMOL_S)
-check(len(curve_si["points"]) == len(curve_eng["points"]), "the same curve points")
-for a, b in zip(curve_si["points"], curve_eng["points"]):
-    check(a["kind"] == b["kind"], "the same kinds of point")
-    check(close(b["T"], a["T"] - 273.15, 1e-9, 1e-9), "curve T in °C")
-    check(close(b["P"], a["P"] / 1e5, 1e-9), "curve P in bar")
-    check(close(b["duty"], a["duty"] / 1e3, 1e-7, 1e-9), "curve duty in kW")
-    check(close(b["apparent_heat_capacity"], a["apparent_heat_capacity"] / mw_stream / 1e3, 1e-6),
-          "apparent heat capacity in kJ/(kg K)")
-
-# --help documents both unit systems.
 rc, out, _ = run("curve", "--help")
-check(rc == 0 and "engineering" in out and "kg/h" in out and "mN/m" in out,
-      "curve --help documents the units")
+check(rc == 0 and all(u in out for u in ("engineering", "kg/h", "mN/m")), "--help documents units")
 
 finish()
