@@ -421,8 +421,10 @@ TpOutcome two_phase_solve(const Model& m, double T, double P, const double* z,
         if (!vo.any && !moles_tried && err < kNewtonStart &&
             std::min(tp.beta, 1.0 - tp.beta) > 1e-8) {
             moles_tried = true;
-            if (newton_on_moles(m, T, P, z, tp, o, res))
-                return trivial(n, z, tp.lnK) ? TpOutcome::Trivial : TpOutcome::Converged;
+            // Converged, the split is taken again from its K-values: a warm
+            // start from them (the retained slots, the enthalpy flash's
+            // steps) then finds the very same state.
+            if (newton_on_moles(m, T, P, z, tp, o, res)) continue;
         }
         double dot_dd = 0, dot_pd = 0;
         for (int i = 0; i < n; ++i) {
