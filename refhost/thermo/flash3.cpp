@@ -178,6 +178,16 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
     }
     double best = -1e-8;
     bool found = false;
+    // Whether trial W (sum sw) lies within tol of a known phase.
+    auto near_known = [&](const double* W, double sw, double tol) {
+        for (int k = 0; k < known.n; ++k) {
+            double dev = 0;
+            for (int i = 0; i < n; ++i)
+                dev = std::max(dev, std::fabs(W[i] / sw - known.x[k][i]));
+            if (dev < tol) return true;
+        }
+        return false;
+    };
     const int ntrials = n + 2 + 2 * known.n;
     for (int t = 0; t < ntrials; ++t) {
         if (t < n && (!(w[t] > 0) || (vo && vo[t]))) continue;
@@ -228,6 +238,12 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
                 break;
             }
             if (err < 1e-10) break;
+            // Closing in on a phase already present: it would be passed over
+            // below, so it need not converge.
+            if (near_known(W.data(), sw, 1e-6)) {
+                trivial = true;
+                break;
+            }
             double accel = 0;
             if (it % 5 == 4 && pd != 0) {
                 const double lam = dd / pd;
@@ -243,14 +259,7 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
         for (int i = 0; i < n; ++i)
             sw += W[i];
         // A trial that lands on a phase already present is not a new one.
-        bool seen = false;
-        for (int k = 0; k < known.n && !seen; ++k) {
-            double dev = 0;
-            for (int i = 0; i < n; ++i)
-                dev = std::max(dev, std::fabs(W[i] / sw - known.x[k][i]));
-            seen = dev < 1e-4;
-        }
-        if (seen) continue;
+        if (near_known(W.data(), sw, 1e-4)) continue;
         best = tm;
         found = true;
         for (int i = 0; i < n; ++i)
