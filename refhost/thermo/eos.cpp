@@ -106,9 +106,13 @@ int solve_cubic(double c2, double c1, double c0, double roots[3]) {
         const double r = 2.0 * std::sqrt(-p / 3.0);
         double arg = 3.0 * q / (p * r);
         arg = std::clamp(arg, -1.0, 1.0);
+        // cos(phi - 2 pi k / 3) from cos phi and sin phi, phi in [0, pi/3].
         const double phi = std::acos(arg) / 3.0;
-        for (int k = 0; k < 3; ++k)
-            roots[k] = r * std::cos(phi - 2.0 * M_PI * k / 3.0) - shift;
+        const double c = std::cos(phi), sn = std::sqrt(std::max(1.0 - c * c, 0.0));
+        const double h = std::sqrt(3.0) / 2.0;
+        roots[0] = r * (-0.5 * c - h * sn) - shift; // ascending
+        roots[1] = r * (-0.5 * c + h * sn) - shift;
+        roots[2] = r * c - shift;
         nr = 3;
     }
     // Polish: the trigonometric and Cardano forms lose digits near multiple roots.
@@ -124,7 +128,12 @@ int solve_cubic(double c2, double c1, double c0, double roots[3]) {
         }
         roots[k] = z;
     }
-    std::sort(roots, roots + nr);
+    // Polishing may swap two roots that nearly coincide.
+    if (nr == 3) {
+        if (roots[0] > roots[1]) std::swap(roots[0], roots[1]);
+        if (roots[1] > roots[2]) std::swap(roots[1], roots[2]);
+        if (roots[0] > roots[1]) std::swap(roots[0], roots[1]);
+    }
     return nr;
 }
 
