@@ -15,13 +15,7 @@ XIFHOST_BLOCK xif_word RIG_HXPKV[xif::refhost::kHxpkvWords];
 
 namespace xif::refhost {
 
-namespace {
 HostState the_state;
-}
-
-HostState& state() {
-    return the_state;
-}
 
 int64_t fail(int64_t code, const std::string& message) {
     state().message = message;

@@ -73,7 +73,11 @@ struct HostState {
     uint64_t generation = 0; // counts the opens: caches of derived data follow it
 };
 
-HostState& state();
+// The one host state; inline, as every monitor call reads it.
+extern HostState the_state;
+inline HostState& state() {
+    return the_state;
+}
 
 // Lays out the data store for the components of state() (state().nc > 0).
 void lay_out();
