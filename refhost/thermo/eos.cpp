@@ -277,30 +277,52 @@ Status Model::lnphi(double T, double P, const double* x, Root r, double* lp, dou
     return lnphi_of(T, P, mt, r, lp, Zout);
 }
 
+int Model::physical_roots(double A, double B, double zs[3]) const {
+    const double u = d1_ + d2_, w = d1_ * d2_;
+    double roots[3];
+    const int nr = solve_cubic(-(1.0 + B - u * B), A + w * B * B - u * B - u * B * B,
+                               -(A * B + w * B * B + w * B * B * B), roots);
+    int nz = 0;
+    for (int k = 0; k < nr; ++k)
+        if (std::isfinite(roots[k]) && roots[k] > B) zs[nz++] = roots[k];
+    return nz;
+}
+
+double Model::chosen_root(double A, double B, const double* zs, int nz, Root r) const {
+    auto gres = [&](double Z) {
+        return Z - 1.0 - std::log(Z - B) -
+               A / (B * (d1_ - d2_)) * std::log((Z + d1_ * B) / (Z + d2_ * B));
+    };
+    if (r == Root::Liquid) return zs[0];
+    if (r == Root::MinGibbs && nz > 1 && gres(zs[0]) < gres(zs[nz - 1])) return zs[0];
+    return zs[nz - 1];
+}
+
+bool Model::lower_gibbs_root(double T, double P, const double* x, Root r) const {
+    if (!valid_tp(T, P) || x == nullptr) return false;
+    MixTerms mt;
+    if (mix_terms(T, x, mt, false) != Status::Ok) return false;
+    const double RT = kR * T;
+    const double A = mt.a * P / (RT * RT), B = mt.b * P / RT;
+    double zs[3];
+    const int nz = physical_roots(A, B, zs);
+    if (nz == 0) return false;
+    if (nz == 1) return true;
+    const double z = chosen_root(A, B, zs, nz, r), zm = chosen_root(A, B, zs, nz, Root::MinGibbs);
+    return std::fabs(z - zm) <= 1e-9 * zm;
+}
+
 Status Model::lnphi_of(double T, double P, const MixTerms& mt, Root r, double* lp,
                        double* Zout) const {
     const double RT = kR * T;
     const double A = mt.a * P / (RT * RT);
     const double B = mt.b * P / RT;
-    const double u = d1_ + d2_, w = d1_ * d2_;
-    double roots[3];
-    const int nr = solve_cubic(-(1.0 + B - u * B), A + w * B * B - u * B - u * B * B,
-                               -(A * B + w * B * B + w * B * B * B), roots);
-    // Keep the physical roots (Z > B).
     double zs[3];
-    int nz = 0;
-    for (int k = 0; k < nr; ++k)
-        if (std::isfinite(roots[k]) && roots[k] > B) zs[nz++] = roots[k];
+    const int nz = physical_roots(A, B, zs);
     if (nz == 0) return Status::NumericalFailure;
     const double den = d1_ - d2_;
-    auto Lof = [&](double Z) { return std::log((Z + d1_ * B) / (Z + d2_ * B)); };
-    auto gres = [&](double Z) { return Z - 1.0 - std::log(Z - B) - A / (B * den) * Lof(Z); };
-    double Z = zs[nz - 1];
-    if (r == Root::Liquid)
-        Z = zs[0];
-    else if (r == Root::MinGibbs && nz > 1 && gres(zs[0]) < gres(zs[nz - 1]))
-        Z = zs[0];
-    const double L = Lof(Z);
+    const double Z = chosen_root(A, B, zs, nz, r);
+    const double L = std::log((Z + d1_ * B) / (Z + d2_ * B));
     const double lzb = std::log(Z - B);
     for (int i = 0; i < n_; ++i) {
         const double bb = b_[i] / mt.b;

@@ -29,6 +29,11 @@ class Model {
     Status lnphi_dn(double T, double P, const double* x, Root r, double* lnphi, double scale,
                     double* H, int stride) const;
 
+    // Whether root r of a phase of mole fractions x is its lower-Gibbs root
+    // (within 1e-9 in Z); always where the cubic has one root above B.
+    // False where there is no root.
+    bool lower_gibbs_root(double T, double P, const double* x, Root r) const;
+
     // Full phase properties; lnphi optional.
     Status properties(double T, double P, const double* x, Root r, PhaseProps& out,
                       double* lnphi = nullptr) const;
@@ -40,6 +45,10 @@ class Model {
     struct MixTerms;
     Status mix_terms(double T, const double* x, MixTerms& mt, bool derivs) const;
     Status lnphi_of(double T, double P, const MixTerms& mt, Root r, double* lnphi, double* Z) const;
+    // The roots above B of the cubic for A and B, ascending; returns their count.
+    int physical_roots(double A, double B, double zs[3]) const;
+    // Root r among them (MinGibbs: the lower reduced residual Gibbs energy).
+    double chosen_root(double A, double B, const double* zs, int nz, Root r) const;
 
     // sqrt(a_i) and its first two temperature derivatives, kept for the last
     // temperature: a flash or a set of property calls evaluates many phases at one T.

@@ -89,14 +89,7 @@ int active_components(int n, const double* z, int& last) {
 
 bool roots_consistent(const Model& m, double T, double P, const double* x, Root rx, const double* y,
                       Root ry) {
-    double lp[kMaxComponents], zf = 0, zm = 0;
-    if (m.lnphi(T, P, x, rx, lp, &zf) != Status::Ok ||
-        m.lnphi(T, P, x, Root::MinGibbs, lp, &zm) != Status::Ok || std::fabs(zf - zm) > 1e-9 * zm)
-        return false;
-    if (m.lnphi(T, P, y, ry, lp, &zf) != Status::Ok ||
-        m.lnphi(T, P, y, Root::MinGibbs, lp, &zm) != Status::Ok || std::fabs(zf - zm) > 1e-9 * zm)
-        return false;
-    return true;
+    return m.lower_gibbs_root(T, P, x, rx) && m.lower_gibbs_root(T, P, y, ry);
 }
 
 Status fill_single(const Model& m, double T, double P, const double* z, FlashResult& r,
@@ -251,6 +244,7 @@ namespace {
 
 struct TwoPhase {
     Vec lnK{}, x{}, y{};
+    Vec lpx{}, lpy{}; // ln phi of x and y, as the residual found them
     double beta = 0.5;
     Root rl = Root::Liquid, rv = Root::Vapour; // roots of the x and y phases
     bool single = false;                       // Rachford-Rice has no root: one phase
@@ -275,7 +269,8 @@ Status tp_residual(const Model& m, double T, double P, const double* z,
         tp.x[i] = z[i] / (1.0 + tp.beta * (K[i] - 1.0));
         tp.y[i] = K[i] * tp.x[i];
     }
-    double lpl[kMaxComponents], lpv[kMaxComponents];
+    double* lpl = tp.lpx.data();
+    double* lpv = tp.lpy.data();
     // The heavier phase takes the liquid root, the lighter one the vapour
     // root: the lower-Gibbs root of an incipient phase on its own may be the
     // wrong one near a dew or bubble point.
@@ -332,7 +327,8 @@ bool newton_on_moles(const Model& m, double T, double P, const double* z, TwoPha
             t.x[i] = z[i] > 0 ? (z[i] - vm[i]) / (1.0 - beta) : 0.0;
         }
         t.beta = beta;
-        double lpv[kMaxComponents], lpl[kMaxComponents];
+        double* lpv = t.lpy.data();
+        double* lpl = t.lpx.data();
         for (int i = 0; i < n; ++i)
             std::fill_n(H[i].begin(), n, 0.0);
         double* h = H[0].data();
@@ -643,16 +639,14 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
     return true;
 }
 
+// The split's phases as the last residual evaluated them.
 bool better_than_feed(const Model& m, double T, double P, const double* z,
                       const detail::VapourOnly& vo, const TwoPhase& tp) {
     const int n = m.size();
-    double lpz[kMaxComponents], lpl[kMaxComponents], lpv[kMaxComponents];
-    if (m.lnphi(T, P, z, vo.any ? Root::Vapour : Root::MinGibbs, lpz) != Status::Ok ||
-        m.lnphi(T, P, tp.x.data(), tp.rl, lpl) != Status::Ok ||
-        m.lnphi(T, P, tp.y.data(), tp.rv, lpv) != Status::Ok)
-        return false;
-    const double g2 =
-        tp.beta * phase_g(n, tp.y.data(), lpv) + (1.0 - tp.beta) * phase_g(n, tp.x.data(), lpl);
+    double lpz[kMaxComponents];
+    if (m.lnphi(T, P, z, vo.any ? Root::Vapour : Root::MinGibbs, lpz) != Status::Ok) return false;
+    const double g2 = tp.beta * phase_g(n, tp.y.data(), tp.lpy.data()) +
+                      (1.0 - tp.beta) * phase_g(n, tp.x.data(), tp.lpx.data());
     return g2 < phase_g(n, z, lpz) - 1e-12;
 }
 
