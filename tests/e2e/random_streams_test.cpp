@@ -1,7 +1,6 @@
-// Random streams through all five flash types on the reference host: every
-// call ends within a time bound, a success leaves a sane stream, and the
-// enthalpy flashes give back the T-P state. XIF_RANDOM_SEED (20261205),
-// XIF_RANDOM_CASES (300) and XIF_RANDOM_CASE=k (case k alone) set the run.
+// Random streams through all five flash types on the reference host: every call ends within a
+// time bound, a success leaves a sane stream, and the enthalpy flashes give back the T-P state.
+// XIF_RANDOM_SEED (20261205), XIF_RANDOM_CASES (300), XIF_RANDOM_CASE=k (case k alone).
 #include "stream.h"
 
 #include <algorithm>
@@ -13,13 +12,12 @@
 #include <map>
 #include <random>
 #include <span>
-#include <sstream>
 
 namespace xif::e2e {
 namespace {
 
-// Twice the slowest call measured in a loaded Debug build (0.45 s, a
-// three-phase vapour fraction flash; docs/robustness.md), more if sanitized.
+// Twice the slowest call measured in a loaded Debug build (0.45 s, a three-phase vapour
+// fraction flash; docs/robustness.md), more if sanitized.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define XIF_SANITIZED 1
 #elif defined(__has_feature)
@@ -36,8 +34,8 @@ constexpr double kCallBoundMs = 1000.0;
 
 constexpr double kR = 8314.462618;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-// Round trips: T absolute or relative, whichever is looser; P relative; H
-// relative to |H| + R T (the enthalpy flash stops at 1e-7 of that).
+// Round trips: T absolute or relative, whichever is looser; P relative; H relative to |H| + R T
+// (the enthalpy flash stops at 1e-7 of that).
 constexpr double kTolT = 1e-3, kTolTRel = 1e-5, kTolPRel = 1e-4, kTolHRel = 1e-6, kTolVf = 1e-6;
 const char* const kTypeNames[6] = {"open", "P-H", "T-P", "P-vf", "T-H", "T-vf"};
 
@@ -70,21 +68,6 @@ std::string describe(const Case& c) {
     return "seed=" + std::to_string(c.seed) + " case=" + std::to_string(c.number) +
            " three=" + std::to_string(c.three) + " ids=" + ids + " flows=" + flows +
            " T=" + num(c.T) + " P=" + num(c.P) + " vf=" + num(c.vf);
-}
-
-Case parse(const std::string& line) {
-    Case c;
-    std::istringstream in(line);
-    for (std::string kv, item; in >> kv;) {
-        const std::string key = kv.substr(0, kv.find('='));
-        std::istringstream value(kv.substr(kv.find('=') + 1));
-        while ((key == "ids" || key == "flows") && std::getline(value, item, ','))
-            key == "ids" ? c.ids.push_back(item) : c.flows.push_back(std::stod(item));
-        if (key == "three") value >> c.three;
-        if (key == "T" || key == "P" || key == "vf")
-            (key == "T" ? c.T : key == "P" ? c.P : c.vf) = std::stod(value.str());
-    }
-    return c;
 }
 
 // Each case has its own generator seeded by (seed, number).
@@ -126,8 +109,7 @@ struct Tally {
 class Runner {
   public:
     Runner(const Case& c, Tally& t) : c_(c), t_(t), s_(c.ids, c.flows, 300.0, 101325.0, false) {
-        // The opening three-phase T-P flash at 300 K, 1 atm may fail like any other.
-        if (s_.stream_error != 0) {
+        if (s_.stream_error != 0) { // the opening T-P flash at 300 K, 1 atm may fail like any other
             ++t_.failures[{0, 3}];
             std::printf("open failure: %s\n", describe(c_).c_str());
         }
@@ -151,11 +133,10 @@ class Runner {
     }
 
     template <class F> auto timed(int64_t type, const char* what, F f) {
-        const auto t0 = std::chrono::steady_clock::now();
+        using Clock = std::chrono::steady_clock;
+        const auto t0 = Clock::now();
         auto v = f();
-        const double ms =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
-                .count();
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
         t_.over_20ms += ms > 20.0, t_.over_200ms += ms > 200.0;
         if (ms > t_.slowest_ms)
             t_.slowest_ms = ms, t_.slowest = describe(c_) + " type=" + std::to_string(type);
@@ -163,7 +144,7 @@ class Runner {
         return v;
     }
 
-    double get(int64_t type, Stream::Routine r, int64_t phase, int64_t basis) {
+    double get(int64_t type, Stream::Routine r, int64_t phase, int64_t basis = 0) {
         return timed(type, "property", [&] { return s_.get(r, phase, basis); });
     }
 
@@ -173,8 +154,7 @@ class Runner {
         const int64_t st = timed(type, "flash", [&] { return s_.flash(type, a, b); });
         if (st != 1) {
             ++t_.failures[{type, st}];
-            // T-P failures are always listed, the others on request.
-            static const bool all = env_u64("XIF_RANDOM_FAILURES", 0) != 0;
+            static const bool all = env_u64("XIF_RANDOM_FAILURES", 0) != 0; // else T-P only
             if (type == 2 || all)
                 std::printf("%s failure %" PRId64 ": %s a=%.17g b=%.17g\n", kTypeNames[type], st,
                             describe(c_).c_str(), a, b);
@@ -192,41 +172,34 @@ class Runner {
             return bad("non-finite T, P, H or vf on success");
         if (!(T > 0.0) || !(P > 0.0)) return bad("T or P not positive");
         if (vf < 0.0 || vf > 1.0) return bad("vf outside [0, 1]: " + num(vf));
-        // The set values come back.
+        // The set values come back: the first to 1e-12; P, H or vf by its own tolerance.
         const double set[6][2] = {{0, 0}, {P, H}, {T, P}, {P, vf}, {T, H}, {T, vf}};
-        const double got = set[type][1];
+        const double htol = kTolHRel * (std::fabs(b) + kR * T);
+        const double tol[6] = {0, htol, 1e-12 * b, kTolVf, htol, kTolVf};
         if (std::fabs(set[type][0] - a) > 1e-12 * std::fabs(a))
             bad("first set value not kept: " + num(set[type][0]));
-        if (type == 2 && std::fabs(got - b) > 1e-12 * b) bad("pressure not kept");
-        if ((type == 1 || type == 4) && std::fabs(got - b) > kTolHRel * (std::fabs(b) + kR * T))
-            bad("enthalpy off by " + num(got - b));
-        if ((type == 3 || type == 5) && std::fabs(got - b) > kTolVf) bad("vf " + num(got));
-        // A present phase has a finite positive density and a finite enthalpy;
-        // the fractions add up, and the vapour's is the stream's (a vapour of
-        // 1e-11 at a bubble point is reported absent).
-        double sum = 0.0, seen[3][2] = {};
+        if (std::fabs(set[type][1] - b) > tol[type])
+            bad("second set value off by " + num(set[type][1] - b));
+        // A present phase has a finite positive density and a finite enthalpy, and is no other
+        // present phase (same density and molecular weight) under another name; the fractions
+        // add up, and the vapour's is the stream's (a vapour of 1e-11 at a bubble point is absent).
+        double sum = 0.0;
+        std::vector<std::pair<double, double>> seen; // density, molecular weight
         for (int64_t phase : {2, 4, 5}) {
-            const double f = get(type, XIF_HXBFRC, phase, 0);
-            const double rho = get(type, XIF_HXBDNS, phase, 1), h = get(type, XIF_HXBNTH, phase, 0);
+            const double f = get(type, XIF_HXBFRC, phase), mw = get(type, XIF_HXBMWT, phase);
+            const double rho = get(type, XIF_HXBDNS, phase, 1), h = get(type, XIF_HXBNTH, phase);
             const std::string name = "phase " + std::to_string(phase);
-            // Two present phases of one density and molecular weight are one
-            // phase under two names.
-            const double mw = get(type, XIF_HXBMWT, phase, 0);
-            double(&me)[2] = seen[phase == 2 ? 0 : phase - 3];
             if (f > 0.0) {
-                me[0] = rho, me[1] = mw;
-                for (const auto& other : seen)
-                    if (&other != &me && other[0] > 0.0 &&
-                        std::fabs(other[0] - rho) <= 1e-9 * rho &&
-                        std::fabs(other[1] - mw) <= 1e-9 * mw)
+                for (const auto& [r, m] : seen)
+                    if (std::fabs(r - rho) <= 1e-9 * rho && std::fabs(m - mw) <= 1e-9 * mw)
                         bad(name + " repeats another phase");
+                seen.emplace_back(rho, mw), sum += f;
+                if (!(std::isfinite(rho) && rho > 0.0)) bad(name + " density " + num(rho));
+                if (!std::isfinite(h)) bad(name + " present, enthalpy not finite");
             }
-            if (f > 0.0 && !(std::isfinite(rho) && rho > 0.0)) bad(name + " density " + num(rho));
-            if (f > 0.0 && !std::isfinite(h)) bad(name + " present, enthalpy not finite");
             if (phase == 2 && f == 0.0 && std::isfinite(rho)) bad("vapour absent with a density");
             if (phase == 2 && std::isfinite(f) && std::fabs(f - vf) > 1e-9)
                 bad("vapour fraction of the phase " + num(f) + " vs stream " + num(vf));
-            sum += f > 0.0 ? f : 0.0;
         }
         if (std::fabs(sum - 1.0) > 1e-9) bad("phase fractions add up to " + num(sum));
         const double rho = get(type, XIF_HXBDNS, 1, 1);
@@ -238,8 +211,8 @@ class Runner {
         return timed(2, "flash", [&] { return s_.flash(2, T, P); }) == 1 ? s_.H() : kNaN;
     }
 
-    // P-H gives back the T-P temperature: H rises with T at fixed P, so
-    // another T is a fault unless H is the same there (a pure component's dome).
+    // P-H gives back the T-P temperature: H rises with T at fixed P, so another T is a fault
+    // unless H is the same there (a pure component's dome).
     void round_trip_t(double T, double P, double H, double vf0) {
         const double T1 = s_.T(), vf1 = s_.vf();
         if (std::fabs(T1 - T) <= std::max(kTolT, kTolTRel * T)) return;
@@ -251,14 +224,14 @@ class Runner {
                       num(vf1) + ", H(T1) - H = " + num(dH));
     }
 
-    // T-H gives back the pressure where H tells pressures apart; H(P) at
-    // fixed T need not be monotone, so another root with the same H is no fault.
+    // T-H gives back the pressure where H tells pressures apart; H(P) at fixed T need not be
+    // monotone, so another root with the same H is no fault.
     void round_trip_p(double T, double P, double H) {
         const double P1 = s_.P(), vf1 = s_.vf(), htol = kTolHRel * (std::fabs(H) + kR * T);
         if (std::fabs(P1 - P) <= kTolPRel * P) return;
         double H1 = enthalpy_at(T, P1);
-        // A pure component's two-phase answer sits at its saturation pressure,
-        // where a T-P flash picks one phase: check it by its vapour fraction.
+        // A pure component's two-phase answer sits at its saturation pressure, where a T-P flash
+        // picks one phase: check it by its vapour fraction.
         if (!(std::fabs(H1 - H) <= htol) && vf1 > 0.0 && vf1 < 1.0) {
             const int64_t st = timed(5, "flash", [&] { return s_.flash(5, T, vf1); });
             H1 = st == 1 && std::fabs(s_.P() - P1) <= kTolPRel * P1 ? s_.H() : kNaN;
@@ -309,8 +282,7 @@ TEST(RandomStreams, AllFlashTypesKeepTheirInvariants) {
     EXPECT_GE(t.successes[2], t.calls[2] * 99 / 100); // inside the data's range
 }
 
-// Cases the random run found, fixed since; each also keeps every check of
-// the random run.
+// Cases the random run found, fixed since; each also keeps every check of the random run.
 void expect_invariants(std::span<const Case> cases) {
     Tally t;
     for (const Case& c : cases)
@@ -318,28 +290,35 @@ void expect_invariants(std::span<const Case> cases) {
     EXPECT_EQ(t.violations, 0);
 }
 
-// A compressed pure liquid has the enthalpy of a two-phase state at the
-// saturation pressure; the T-H flash took that root, far from its estimate.
+// The case's stream, with the second liquid allowed if `three`.
+Stream open(const Case& c, bool three) {
+    Stream s(c.ids, c.flows);
+    if (three) XIF_HXIPP.word[6] = 3;
+    return s;
+}
+
+// A compressed pure liquid has the enthalpy of a two-phase state at the saturation pressure;
+// the T-H flash took that root, far from its estimate.
 TEST(RandomStreamsFound, TheTHFlashOfACompressedPureLiquidKeepsItsPressure) {
+    // clang-format off
     const Case cases[] = {
-        parse("three=0 ids=TOLUENE flows=5.1330863905669462e-08 T=297.02596017268309 "
-              "P=12540394.559386117 vf=0.2142431999449973"),
-        parse("three=0 ids=NC12 flows=0.0003309630614548148 T=346.78463561585886 "
-              "P=178157.30908696563 vf=0.95248868916093443"),
-        parse("three=1 ids=BENZENE flows=0.52092943901655031 T=207.55965599068543 "
-              "P=3138519.2634499064 vf=0.86550481698038284"),
+        {{"TOLUENE"}, {5.1330863905669462e-08}, 297.02596017268309, 12540394.559386117,
+         0.2142431999449973},
+        {{"NC12"}, {0.0003309630614548148}, 346.78463561585886, 178157.30908696563,
+         0.95248868916093443},
+        {{"BENZENE"}, {0.52092943901655031}, 207.55965599068543, 3138519.2634499064,
+         0.86550481698038284, true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ids[0]);
-        Stream s(c.ids, c.flows);
-        if (c.three) XIF_HXIPP.word[6] = 3;
+        Stream s = open(c, c.three);
         ASSERT_EQ(s.flash(2, c.T, c.P), 1);
         const double H = s.H(), vf = s.vf();
         ASSERT_EQ(s.flash(4, c.T, H), 1);
         EXPECT_NEAR(s.P() / c.P, 1.0, kTolPRel);
         EXPECT_TRUE(vf == 0.0 && s.vf() == 0.0) << vf << " " << s.vf();
-        // From an estimate at the saturation pressure the two-phase root is
-        // the nearer one, and still a right answer.
+        // From an estimate at the saturation pressure the nearer two-phase root is also right.
         s.flash(5, c.T, 0.5);
         const double Ps = s.P();
         ASSERT_EQ(s.flash(4, c.T, H), 1);
@@ -349,37 +328,34 @@ TEST(RandomStreamsFound, TheTHFlashOfACompressedPureLiquidKeepsItsPressure) {
     expect_invariants(cases);
 }
 
-// A cold T-P flash from scratch took a split with a phase of 1e-20 (the
-// feed's own Gibbs energy) over the real one, so P-H found another T. The
-// first three split into liquids (CO2 at 200 K and 3.6 bar is a liquid by
-// the equation of state); the last two failed to converge from the
-// stability test's K-values alone.
+// A cold T-P flash from scratch took a split with a phase of 1e-20 over the real one, so P-H
+// found another T. The first three split into liquids (CO2 at 200 K, 3.6 bar is a liquid); the
+// last two failed to converge from the stability test's K-values alone.
 TEST(RandomStreamsFound, AColdTPFlashFindsTheRealSplit) {
+    // clang-format off
     const Case cases[] = {
-        parse("ids=ETOH,CO2,OXYLENE,WATER flows=0.00076662409280159848,0.0016386044136727184,"
-              "1.6693926497612249e-08,0.77922501045815207 T=202.81437124680104 "
-              "P=358323.74402648048 vf=0.82471992483900392"),
-        parse("ids=NC10,WATER,N2,HE flows=0.027046473470053175,18.179080838182433,"
-              "0.00052547247361188249,1.9442310425906254e-05 T=210.22048813139719 "
-              "P=1373624.725904827 vf=0.4081925694713065"),
-        parse("ids=SO2,WATER,NC9 flows=0.015650585306210146,0.23810270183745122,"
-              "0.017409053316080423 T=167.06741385517827 P=35445.042405353561 "
-              "vf=0.64936012844863933"),
-        parse("ids=IC4,ACETACID,NC4,O2 flows=9.7048099948741442e-06,8.8701436774081805e-07,"
-              "4.043336966433036e-05,74.575061759195705 T=128.12363494904329 "
-              "P=1029905.2333178844 vf=0.33191866791165925"),
-        parse("ids=IPROH,CH4 flows=2.8989290144569892e-08,2.0249050457934699 "
-              "T=135.12738917005152 P=6070.1612223686643 vf=0.74062462296105036"),
+        {{"ETOH", "CO2", "OXYLENE", "WATER"}, {0.00076662409280159848, 0.0016386044136727184,
+          1.6693926497612249e-08, 0.77922501045815207}, 202.81437124680104, 358323.74402648048,
+         0.82471992483900392},
+        {{"NC10", "WATER", "N2", "HE"}, {0.027046473470053175, 18.179080838182433,
+          0.00052547247361188249, 1.9442310425906254e-05}, 210.22048813139719, 1373624.725904827,
+         0.4081925694713065},
+        {{"SO2", "WATER", "NC9"}, {0.015650585306210146, 0.23810270183745122, 0.017409053316080423},
+         167.06741385517827, 35445.042405353561, 0.64936012844863933},
+        {{"IC4", "ACETACID", "NC4", "O2"}, {9.7048099948741442e-06, 8.8701436774081805e-07,
+          4.043336966433036e-05, 74.575061759195705}, 128.12363494904329, 1029905.2333178844,
+         0.33191866791165925},
+        {{"IPROH", "CH4"}, {2.8989290144569892e-08, 2.0249050457934699}, 135.12738917005152,
+         6070.1612223686643, 0.74062462296105036},
     };
+    // clang-format on
     for (const bool three : {false, true}) {
         for (int k = 0; k < 5; ++k) {
             const Case& c = cases[k];
             SCOPED_TRACE(::testing::Message() << c.ids[0] << " three " << three);
-            Stream s(c.ids, c.flows);
-            if (three) XIF_HXIPP.word[6] = 3;
+            Stream s = open(c, three);
             ASSERT_EQ(s.flash(2, c.T, c.P), 1);
-            // Two or three phases with the second liquid allowed; one liquid
-            // without, plus the decane stream's gas (nitrogen and helium).
+            // Two or three phases with two liquids allowed; else one liquid (and the decane's gas).
             int present = 0;
             for (const int64_t phase : {2, 4, 5})
                 present += s.get(XIF_HXBFRC, phase) > 1e-6;
@@ -391,17 +367,18 @@ TEST(RandomStreamsFound, AColdTPFlashFindsTheRealSplit) {
     expect_invariants(cases);
 }
 
-// With one liquid allowed, two liquids were reported as a vapour (fraction
-// 0.69 at 221 K, 0.29 bar) and a liquid, the vapour's monitors disagreeing
-// with the flash's enthalpy.
+// With one liquid allowed, two liquids were reported as a vapour (fraction 0.69 at 221 K,
+// 0.29 bar) and a liquid, the vapour's monitors disagreeing with the flash's enthalpy.
 TEST(RandomStreamsFound, TwoLiquidsAreNotAVapourAndALiquid) {
-    const Case c =
-        parse("ids=NC5,NC12,IPROH,ACETACID,MEOH,ACETONE,H2,MEG flows=12.328418789698539,"
-              "8.1442504764323527,18.414141936344855,4.9786856268331251e-06,4.5936795969315766e-08,"
-              "0.021878420617904269,0.00017767595313230637,1.6088654294304184e-05 "
-              "T=221.28815276676858 P=28614.746368466615 vf=0.12081454740219616");
+    // clang-format off
+    const Case c{{"NC5", "NC12", "IPROH", "ACETACID", "MEOH", "ACETONE", "H2", "MEG"},
+                 {12.328418789698539, 8.1442504764323527, 18.414141936344855,
+                  4.9786856268331251e-06, 4.5936795969315766e-08, 0.021878420617904269,
+                  0.00017767595313230637, 1.6088654294304184e-05},
+                 221.28815276676858, 28614.746368466615, 0.12081454740219616};
+    // clang-format on
     for (const double T : {c.T, 240.0, 260.0}) {
-        Stream s(c.ids, c.flows);
+        Stream s = open(c, false);
         ASSERT_EQ(s.flash(2, T, c.P), 1);
         EXPECT_EQ(s.vf(), 0.0) << T;
         XIF_HXIPP.word[6] = 3; // and with the second liquid allowed, the two liquids
@@ -412,43 +389,41 @@ TEST(RandomStreamsFound, TwoLiquidsAreNotAVapourAndALiquid) {
     expect_invariants({&c, 1});
 }
 
-// With a second liquid allowed, the vapour fraction flash re-slotted its
-// vapour-liquid answer by molar volume; a gas rich in a light component at
-// hundreds of bar has the smaller one, so the phases swapped: vf = 1 - beta.
+// With a second liquid allowed, a vapour-liquid answer was re-slotted by molar volume; a gas
+// rich in a light component at hundreds of bar has the smaller one: vf came back as 1 - vf.
 TEST(RandomStreamsFound, TheThreePhaseVapourFractionFlashKeepsTheFractionAsked) {
+    // clang-format off
     const Case cases[] = {
-        parse("three=1 ids=BENZENE,NC9,H2 flows=0.00046699889777371663,0.00065045398324235207,"
-              "0.00020242849279742255 T=288.16697474716125 P=122827.33328291318 vf=0"),
-        parse("three=1 ids=N2,C2H6,NC10 flows=0.058307470961590432,5.6138294987295101e-06,"
-              "0.051507555113583681 T=486.9965883644328 P=431220.37340489676 "
-              "vf=0.17167067564422211"),
-        parse("three=1 ids=BENZENE,H2,WATER,NC12,CYCLOHEX flows=0.13407837284061999,"
-              "0.46405810345424425,0.00019837635151254046,0.91848048086444078,"
-              "1.4700852814649352e-05 T=303.83031852984459 P=4081649.3515075259 "
-              "vf=0.16151727635725324"),
+        {{"BENZENE", "NC9", "H2"}, {0.00046699889777371663, 0.00065045398324235207,
+          0.00020242849279742255}, 288.16697474716125, 122827.33328291318, 0, true},
+        {{"N2", "C2H6", "NC10"}, {0.058307470961590432, 5.6138294987295101e-06,
+          0.051507555113583681}, 486.9965883644328, 431220.37340489676, 0.17167067564422211, true},
+        {{"BENZENE", "H2", "WATER", "NC12", "CYCLOHEX"}, {0.13407837284061999, 0.46405810345424425,
+          0.00019837635151254046, 0.91848048086444078, 1.4700852814649352e-05}, 303.83031852984459,
+         4081649.3515075259, 0.16151727635725324, true},
     };
+    // clang-format on
     for (const Case& c : cases) {
-        Stream s(c.ids, c.flows);
-        XIF_HXIPP.word[6] = 3;
-        ASSERT_EQ(s.flash(5, c.T, c.vf), 1) << c.ids[0];
-        EXPECT_NEAR(s.vf(), c.vf, kTolVf) << c.ids[0];
+        SCOPED_TRACE(c.ids[0]);
+        Stream s = open(c, true);
+        ASSERT_EQ(s.flash(5, c.T, c.vf), 1);
+        EXPECT_NEAR(s.vf(), c.vf, kTolVf);
         // The vapour is the lighter phase by mass density.
-        EXPECT_TRUE(c.vf == 0.0 || s.get(XIF_HXBDNS, 2, 1) < s.get(XIF_HXBDNS, 3, 1)) << c.ids[0];
+        EXPECT_TRUE(c.vf == 0.0 || s.get(XIF_HXBDNS, 2, 1) < s.get(XIF_HXBDNS, 3, 1));
     }
     expect_invariants(cases);
 }
 
-// Vapour fraction flashes that ended "not converged": a three-phase bubble
-// point whose vapour lowers the Gibbs energy by less than the T-P flash's
-// margin, and a bubble point that does not exist (helium in liquid CO2)
-// that is "no solution" (4).
+// "Not converged" vapour fraction flashes: a three-phase bubble point whose vapour lowers the
+// Gibbs energy by less than the T-P margin; a bubble point that does not exist is status 4.
 TEST(RandomStreamsFound, VapourFractionFlashesTellNoSolutionFromFailure) {
-    const Case bubble =
-        parse("three=1 ids=SO2,NC7,EBENZENE,NPROH,WATER,C2H4 flows=6.5867495499539209e-06,"
-              "1.1006193886727378e-06,3.3512106835196614e-05,2.45476227745977e-06,"
-              "0.91291048458949675,0.00078259331076392072 T=156.3376 P=42826.169035566236 vf=0");
-    Stream s(bubble.ids, bubble.flows);
-    XIF_HXIPP.word[6] = 3;
+    // clang-format off
+    const Case bubble{{"SO2", "NC7", "EBENZENE", "NPROH", "WATER", "C2H4"},
+                      {6.5867495499539209e-06, 1.1006193886727378e-06, 3.3512106835196614e-05,
+                       2.45476227745977e-06, 0.91291048458949675, 0.00078259331076392072},
+                      156.3376, 42826.169035566236, 0, true};
+    // clang-format on
+    Stream s = open(bubble, true);
     ASSERT_EQ(s.flash(2, bubble.T, bubble.P), 1);
     EXPECT_TRUE(s.vf() > 0.0 && s.vf() < 1e-4) << s.vf();
     ASSERT_EQ(s.flash(3, bubble.P, 0.0), 1);

@@ -1,6 +1,7 @@
 #include "fixture.h"
 
 #include <cstring>
+#include <numeric>
 
 namespace xif::test {
 
@@ -13,16 +14,12 @@ const std::vector<Named> kCommonRoutines{
 void LibTest::start(int64_t n) {
     nc = n;
     host().reset(n);
-    std::memset(&XIF_HXSBD, 0, sizeof XIF_HXSBD);
-    std::memset(&XIF_HXRPP, 0, sizeof XIF_HXRPP);
-    std::memset(&XIF_HXIPP, 0, sizeof XIF_HXIPP);
-    std::memset(&XIF_HXRMSS, 0, sizeof XIF_HXRMSS);
-    std::memset(&XIF_HXRMIN, 0, sizeof XIF_HXRMIN);
+    [](auto&... b) { (std::memset(&b, 0, sizeof b), ...); }(XIF_HXSBD, XIF_HXRPP, XIF_HXIPP,
+                                                            XIF_HXRMSS, XIF_HXRMIN);
     XIF_HXRMSS.word[0] = kMissing;
     XIF_HXRMIN.word[0] = kSmallest;
     svec.assign(static_cast<size_t>(n + 9), 0.0);
-    for (int64_t j = 0; j < n; ++j)
-        svec[j] = static_cast<double>(j + 1);
+    std::iota(svec.begin(), svec.begin() + n, 1.0);
     svec[n] = n * (n + 1) / 2.0;
     svec[n + 1] = 300.0;
     svec[n + 2] = 1e5;
@@ -73,10 +70,8 @@ void LibTest::option_sets() {
 }
 
 std::array<int64_t, 6> LibTest::group(int64_t side, bool pure_water) {
-    const int64_t base = side == 1 ? 200 : 100;
     std::array<int64_t, 6> g{};
-    for (int64_t w = 1; w <= 6; ++w)
-        g[w - 1] = base + w;
+    std::iota(g.begin(), g.end(), side == 1 ? 201 : 101);
     if (pure_water) g[0] = g[4];
     return g;
 }
@@ -86,12 +81,9 @@ void LibTest::water_in_work_area(int64_t position, double in_first, double in_se
     set_block_int(CAT_STWKWK, 3, 4);
     for (int64_t i = 1; i <= 4; ++i) {
         set_plex_int(at::kIntWork + at::kList + i - 1, i);
-        set_plex_real(at::kRealWork + at::kLiquid1 + i - 1, 0.0);
-        set_plex_real(at::kRealWork + at::kLiquid2 + i - 1, 0.0);
-    }
-    if (position >= 1 && position <= 4) {
-        set_plex_real(at::kRealWork + at::kLiquid1 + position - 1, in_first);
-        set_plex_real(at::kRealWork + at::kLiquid2 + position - 1, in_second);
+        const bool water = i == position;
+        set_plex_real(at::kRealWork + at::kLiquid1 + i - 1, water ? in_first : 0.0);
+        set_plex_real(at::kRealWork + at::kLiquid2 + i - 1, water ? in_second : 0.0);
     }
 }
 

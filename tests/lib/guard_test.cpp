@@ -3,17 +3,14 @@
 #include "fixture.h"
 
 #include <cstring>
-#include <limits>
 #include <sstream>
 #include <tuple>
 
 namespace xif::test {
 namespace {
 
-constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
-constexpr int64_t kMin = std::numeric_limits<int64_t>::min();
-const std::vector<int64_t> kSelectors{0, 1, 2, 3, 4, 5, 6, 7, -1, -7, 1000, kMin, kMax};
-const std::vector<int64_t> kFew{0, 1, 2, -1, kMin, kMax};
+const Longs kSelectors{0, 1, 2, 3, 4, 5, 6, 7, -1, -7, 1000, kMin, kMax};
+const Longs kFew{0, 1, 2, -1, kMin, kMax};
 
 // Words that may change: region, first and last word (from 1).
 using Range = std::tuple<std::string, int64_t, int64_t>;
@@ -55,15 +52,12 @@ class Guard : public LibTest {
         XIF_HXIPP.word[25] = 2;
         for (int64_t j = 1; j <= nc; ++j)
             set_plex_real(at::kExclusion + j, 0.0);
-        Equilibrium& e = host().eq;
-        e.components = {1, 2, 3, 4};
-        e.z = e.x = e.y = {0.1, 0.2, 0.3, 0.4};
-        e.x1 = {0.0, 0.4, 0.6, 0.0};
-        e.x2 = {0.0, 0.0, 0.0, 1.0}; // pure water: the water rule applies
-        e.k1 = {2e8, 1.0, 1.0, 1.0}; // a vapour subset
-        e.k2 = {1.0, 1.0, 1.0, 1.0};
-        e.vf = 0.5;
-        e.b = 0.6;
+        // A vapour subset, and pure water in the second liquid: the water rule applies.
+        // clang-format off
+        host().eq = {.vf = 0.5, .b = 0.6, .components = {1, 2, 3, 4}, .z = {0.1, 0.2, 0.3, 0.4},
+                     .x = {0.1, 0.2, 0.3, 0.4}, .x1 = {0.0, 0.4, 0.6, 0.0}, .x2 = {0.0, 0.0, 0.0, 1.0},
+                     .y = {0.1, 0.2, 0.3, 0.4}, .k1 = {2e8, 1.0, 1.0, 1.0}, .k2 = {1.0, 1.0, 1.0, 1.0}};
+        // clang-format on
         host().write_equilibrium();
         host().water_position = 4;
         host().subset_list = at::kSubsetList;
@@ -117,7 +111,7 @@ TEST_F(Guard, PropertyAndComponentRoutinesWriteOnlyTheirOutputs) {
                 }
     std::vector<double> values(8, -1.0);
     int64_t ierr = 0;
-    for (int64_t nval : {int64_t{-3}, int64_t{0}, int64_t{2}, int64_t{4}, int64_t{8}})
+    for (int64_t nval : Ints{-3, 0, 2, 4, 8})
         for (int64_t phase : kSelectors)
             for (int64_t side : kFew)
                 for (int64_t basis : kFew) {
@@ -130,27 +124,26 @@ TEST_F(Guard, PropertyAndComponentRoutinesWriteOnlyTheirOutputs) {
 
 TEST_F(Guard, FlashWritesOnlyItsOutputs) {
     // Retention mode, one-shot estimates, slot counts, T, P, vapour fraction, work areas.
-    Allowed outputs = {Range("XIF_HXIPP", 27, 27),    Range("XIF_HXRPP", 2, 2),
-                       Range("XIF_HXRPP", 5, 5),      Range("RIG_HXPKV", 1, 5),
-                       Range("SVEC", nc + 2, nc + 3), Range("SVEC", nc + 5, nc + 5),
-                       Range("CAT_STWKWK", 1, 32),    Range("VEC_STWORK", 47, 62)};
+    // clang-format off
+    Allowed outputs = {{"XIF_HXIPP", 27, 27}, {"XIF_HXRPP", 2, 2}, {"XIF_HXRPP", 5, 5},
+                       {"RIG_HXPKV", 1, 5}, {"SVEC", nc + 2, nc + 3}, {"SVEC", nc + 5, nc + 5},
+                       {"CAT_STWKWK", 1, 32}, {"VEC_STWORK", 47, 62}};
+    // clang-format on
     for (const auto& [from, words] : {std::pair<int64_t, int64_t>{at::kRealWork, 2000},
                                       {at::kIntWork, 1000},
                                       {at::kSlotInts, 10 * (at::kSlotIntSize + 1)},
                                       {at::kSlotReals, 10 * at::kSlotRealSize},
                                       {at::slot_list(1), 2000}})
         outputs.emplace_back("CAT_PLEX", from, from + words - 1);
-    const struct {
-        int64_t retention;
-        std::vector<int64_t> sides, points;
-    } sweeps[] = {{0, kSelectors, kSelectors}, {1, {0, 1}, {-2, 0, 1, 3, 5}}};
-    for (const auto& w : sweeps)
-        for (int64_t side : w.sides)
-            for (int64_t point : w.points)
-                for (int64_t type : {int64_t{1}, int64_t{2}, int64_t{3}, int64_t{4}, int64_t{5},
-                                     int64_t{0}, int64_t{-1}, kMax})
+    // Retention mode, sides, points.
+    const std::tuple<int64_t, Longs, Longs> sweeps[] = {{0, kSelectors, kSelectors},
+                                                        {1, {0, 1}, {-2, 0, 1, 3, 5}}};
+    for (const auto& [retention, sides, points] : sweeps)
+        for (int64_t side : sides)
+            for (int64_t point : points)
+                for (int64_t type : Ints{1, 2, 3, 4, 5, 0, -1, kMax})
                     for (int64_t update : {0, 1, 2, -1}) {
-                        XIF_HXIPP.word[26] = w.retention;
+                        XIF_HXIPP.word[26] = retention;
                         host().flash_status = type == 3 ? 2 : 1; // a failure changes the mode
                         int64_t ierr = 0;
                         take({side, point, type, update, 3});

@@ -18,15 +18,14 @@ class Properties : public LibTest {
         start(4);
         option_sets();
         three_phases(0.5, 0.3, 0.2);
-        auto& a = host().answer;
-        a["EVAL_ENTHV"] = {{4, -2e7}};
-        a["EVAL_ENTHL"] = {{2, -9e7}, {3, -8e7}};
-        a["EVAL_LMTHMY"] = {{2, 90.0}, {3, 80.0}};
-        a["EVAL_VOLV"] = {{4, kVv}};
-        a["EVAL_VOLL"] = {{2, kV1}, {3, kV2}};
-        a["EVAL_SRFTEN"] = {{2, 0.02}, {3, 0.05}, {4, 9.0}, {5, 9.0}};
-        a["EVAL_VISCL"] = {{2, kL1}, {3, kL2}};
-        a["EVAL_VISCV"] = {{4, kV}};
+        host().answer = {{"EVAL_ENTHV", {{4, -2e7}}},
+                         {"EVAL_ENTHL", {{2, -9e7}, {3, -8e7}}},
+                         {"EVAL_LMTHMY", {{2, 90.0}, {3, 80.0}}},
+                         {"EVAL_VOLV", {{4, kVv}}},
+                         {"EVAL_VOLL", {{2, kV1}, {3, kV2}}},
+                         {"EVAL_SRFTEN", {{2, 0.02}, {3, 0.05}, {4, 9.0}, {5, 9.0}}},
+                         {"EVAL_VISCL", {{2, kL1}, {3, kL2}}},
+                         {"EVAL_VISCV", {{4, kV}}}};
         host().tot_flow = 0.25;
         host().tot_mass = 6.5;
         host().tot_enth = -5e6;
@@ -42,34 +41,32 @@ class Properties : public LibTest {
             out.push_back(c.name);
         return out;
     }
+    using Names = std::vector<std::string>;
 };
 
 TEST_F(Properties, EnthalpyFromStreamTotalsAndEnthalpyFlowOfAPhase) {
     XIF_HXIPP.word[25] = 3; // XIF_HXIPP(26), the host list count
     const int64_t w = at::kIntWork + at::kStreamLists;
-    const Answer a = run(XIF_HXBNTH, 1);
-    EXPECT_EQ(a.value, -5e6 / 0.25);
-    EXPECT_EQ(a.ierr, 0);
-    EXPECT_EQ(names(), (std::vector<std::string>{"VEC_TOTENT", "VEC_TOTFLO"}));
+    EXPECT_EQ(run(XIF_HXBNTH, 1), (Answer{-5e6 / 0.25, 0}));
+    EXPECT_EQ(names(), (Names{"VEC_TOTENT", "VEC_TOTFLO"}));
     for (const Call& c : host().log)
-        EXPECT_EQ((std::vector<const void*>{c.p(1), c.p(2), c.p(3), c.p(4)}),
-                  (std::vector<const void*>{svec.data(), word_at(&XIF_HXIPP, 26), plex_at(w),
-                                            plex_at(w + 3)}));
+        EXPECT_EQ(args(c, &Call::p, {1, 2, 3, 4}),
+                  (Ptrs{svec.data(), word_at(&XIF_HXIPP, 26), plex_at(w), plex_at(w + 3)}));
     // Per unit mass: divided by the total mass flow, not by a molecular weight.
     EXPECT_EQ(run(XIF_HXBNTH, 1, 1).value, -5e6 / 6.5);
-    EXPECT_EQ(names(), (std::vector<std::string>{"VEC_TOTENT", "VEC_TOTMAS"}));
+    EXPECT_EQ(names(), (Names{"VEC_TOTENT", "VEC_TOTMAS"}));
     // The enthalpy flow of a phase: its molar flow times its molar enthalpy.
     for (int64_t basis : {0, 1}) {
         const Answer a = run(XIF_HXBQFL, 2, basis);
         EXPECT_DOUBLE_EQ(a.value, 0.25 * 0.5 * -2e7) << basis;
         EXPECT_EQ(a.ierr, 0);
-        EXPECT_EQ(names(), (std::vector<std::string>{"VEC_TOTFLO", "EVAL_ENTHV"}));
+        EXPECT_EQ(names(), (Names{"VEC_TOTFLO", "EVAL_ENTHV"}));
     }
     EXPECT_DOUBLE_EQ(run(XIF_HXBQFL, 3).value, 0.25 * 0.5 * (-9e7 * 0.3 / 0.5 - 8e7 * 0.2 / 0.5));
     run(XIF_HXBQFL, 4, 0, 1); // the inner routines get side 1
     EXPECT_EQ(host().calls("EVAL_ENTHL").at(0).group, group(1));
     EXPECT_EQ(run(XIF_HXBQFL, 1, 1).value, -5e6); // the stream's, on any basis
-    EXPECT_EQ(names(), (std::vector<std::string>{"VEC_TOTENT"}));
+    EXPECT_EQ(names(), (Names{"VEC_TOTENT"}));
     host().error["EVAL_ENTHL"] = 3; // not passed out
     EXPECT_EQ(run(XIF_HXBQFL, 4).ierr, 0);
 }
@@ -94,19 +91,13 @@ TEST_F(Properties, StandardLiquidVolumeAndDensityWithExclusiveBounds) {
     // Density: the reciprocal of the volume within exclusive bounds.
     EXPECT_EQ(run(XIF_HXBDNS, 2, 1).value, 1.0 / (kVv / 20.0)); // the vapour's stored weight
     EXPECT_DOUBLE_EQ(run(XIF_HXBDNS, 1).value, 1.0 / (kV1 * 0.3 + kV2 * 0.2 + kVv * 0.5));
+    const double below = std::nextafter(kMissing, 0.0), above = std::nextafter(kSmallest, 1.0);
     const std::pair<double, double> cases[] = {
-        {kMissing, kMissing},
-        {kSmallest, kMissing},
-        {0.0, kMissing},
-        {-2.0, kMissing},
-        {2.0 * kMissing, kMissing},
-        {std::nextafter(kMissing, 0.0), 1.0 / std::nextafter(kMissing, 0.0)},
-        {std::nextafter(kSmallest, 1.0), 1.0 / std::nextafter(kSmallest, 1.0)}};
+        {kMissing, kMissing},       {kSmallest, kMissing}, {0.0, kMissing},     {-2.0, kMissing},
+        {2.0 * kMissing, kMissing}, {below, 1.0 / below},  {above, 1.0 / above}};
     for (const auto& [v, expected] : cases) {
         host().answer["EVAL_VOLV"][4] = v;
-        const Answer a = run(XIF_HXBDNS, 2);
-        EXPECT_EQ(a.value, expected) << v;
-        EXPECT_EQ(a.ierr, 0);
+        EXPECT_EQ(run(XIF_HXBDNS, 2), (Answer{expected, 0})) << v;
     }
 }
 
@@ -115,18 +106,14 @@ TEST_F(Properties, CriticalPointOfAPhaseFromItsRecordOfTheStreamFromTheWorkArea)
     for (const auto& [phase, s] : cases) {
         EXPECT_EQ(run(XIF_HXBTMC, phase).value, 540.0);
         EXPECT_EQ(run(XIF_HXBPRC, phase, 1).value, 4.1e6);
-        const Call c = host().calls("EQUI_CRTCAL").at(0);
-        if (s == 0) // the whole stream: the flash's count, composition and list
-            EXPECT_EQ((std::vector<const void*>{c.p(1), c.p(2), c.p(3)}),
-                      (std::vector<const void*>{word_at(CAT_STWKWK, 3),
-                                                plex_at(at::kRealWork + at::kWhole),
-                                                plex_at(at::kIntWork + at::kList)}));
-        else
-            EXPECT_EQ((std::vector<const void*>{c.p(1), c.p(2), c.p(3)}),
-                      (std::vector<const void*>{word_at(RIG_HXPKV, s), plex_at(at::slot_record(s)),
-                                                plex_at(at::slot_list(s))}))
-                << phase;
-        EXPECT_EQ(c.p(4), plex_at(at::kRealWork + at::kCritWork));
+        // Count, composition and list: the phase's record, or the flash's for the whole stream.
+        const Ptrs want = s == 0 ? Ptrs{word_at(CAT_STWKWK, 3), plex_at(at::kRealWork + at::kWhole),
+                                        plex_at(at::kIntWork + at::kList)}
+                                 : Ptrs{word_at(RIG_HXPKV, s), plex_at(at::slot_record(s)),
+                                        plex_at(at::slot_list(s))};
+        EXPECT_EQ(args(host().calls("EQUI_CRTCAL").at(0), &Call::p, {1, 2, 3, 4}),
+                  (Ptrs{want[0], want[1], want[2], plex_at(at::kRealWork + at::kCritWork)}))
+            << phase;
     }
 }
 
@@ -162,9 +149,7 @@ TEST_F(Properties, TotalLiquidIsPresentByItsOwnFractionAndMixedByItsLiquids) {
     host().set_record(1, {2, 3, 4}, {0.2, 0.3, 0.5}, 0.5, 30.0);
     for (const auto& [r, phase] :
          {std::pair<Routine, int64_t>{XIF_HXBVIS, 3}, {XIF_HXBTHV, 3}, {XIF_HXBTHV, 1}}) {
-        const Answer none = run(r, phase);
-        EXPECT_EQ(none.value, 0.0) << phase;
-        EXPECT_EQ(none.ierr, 0);
+        EXPECT_EQ(run(r, phase), (Answer{0.0, 0})) << phase;
         EXPECT_TRUE(host().log.empty());
     }
 }
@@ -180,13 +165,9 @@ TEST_F(Properties, SurfaceTensionOfTheWholeStreamIsItsLiquidWhateverTheVapour) {
     EXPECT_EQ(run(XIF_HXBSFT, 1).value, 0.02);
     // Absent only when all vapour, exactly.
     three_phases(1.0, 0.0, 0.0);
-    const Answer all = run(XIF_HXBSFT, 1);
-    EXPECT_EQ(all.value, kMissing);
-    EXPECT_EQ(all.ierr, -1);
+    EXPECT_EQ(run(XIF_HXBSFT, 1), (Answer{kMissing, -1}));
     three_phases(0.9999, 0.0, 0.0);
-    const Answer almost = run(XIF_HXBSFT, 1);
-    EXPECT_EQ(almost.value, 0.0);
-    EXPECT_EQ(almost.ierr, 0);
+    EXPECT_EQ(run(XIF_HXBSFT, 1), (Answer{0.0, 0}));
     EXPECT_TRUE(monitors().empty());
 }
 
@@ -199,18 +180,16 @@ TEST_F(Properties, HeatOfVaporizationByComponentAtItsOwnVapourPressure) {
     EXPECT_EQ(order, (std::vector<int64_t>{2, 2, 2, 3, 3, 3}));
     const Call k = host().calls("KERN_PL001").at(1);
     EXPECT_EQ(k.r(1), 351.5);
-    EXPECT_EQ((std::vector<int64_t>{k.i(2), k.i(4), k.i(5)}), (std::vector<int64_t>{1, 1, 1}));
+    EXPECT_EQ(args(k, &Call::i, {2, 4, 5}), (std::vector<int64_t>{1, 1, 1}));
     EXPECT_EQ(k.p(6), word_at(&XIF_HXIPP, 23));
     for (const char* name : {"EVAL_VTHRM", "EVAL_LTHRM"}) {
         const Call c = host().calls(name).at(1);
-        EXPECT_EQ((std::vector<double>{c.r(1), c.r(2)}),
-                  (std::vector<double>{351.5, std::exp(10.0)}))
-            << name;
-        EXPECT_EQ((std::vector<int64_t>{c.i(3), c.i(8), c.i(9), c.i(10), c.i(11), c.i(12)}),
+        EXPECT_EQ(args(c, &Call::r, {1, 2}), (std::vector<double>{351.5, std::exp(10.0)})) << name;
+        EXPECT_EQ(args(c, &Call::i, {3, 8, 9, 10, 11, 12}),
                   (std::vector<int64_t>{1, 0, 1, 0, 0, 0})); // the second flag only
         EXPECT_EQ(c.group, group(0));
-        EXPECT_EQ(c.p(6), word_at(&XIF_HXIPP, 23));
-        EXPECT_EQ(c.p(7), word_at(&XIF_HXIPP, 21));
+        EXPECT_EQ(args(c, &Call::p, {6, 7}),
+                  (Ptrs{word_at(&XIF_HXIPP, 23), word_at(&XIF_HXIPP, 21)}));
     }
     // A pure liquid; per unit mass, divided by the liquid's stored molecular weight.
     EXPECT_EQ(run(XIF_HXBTHV, 5).value, kDh4);
@@ -227,6 +206,7 @@ TEST_F(Properties, HeatOfVaporizationOfTheLiquidWithClippedVapourPressures) {
     EXPECT_DOUBLE_EQ(run(XIF_HXBTHV, 1, 1).value, by_mass);
     host().error = {{"EVAL_VTHRM", 9}, {"EVAL_LTHRM", 8}}; // not passed out
     EXPECT_EQ(run(XIF_HXBTHV, 3).ierr, 0);
+    // ln p is clipped to [-170, 80].
     const std::pair<double, double> cases[] = {
         {95.0, 80.0}, {80.0, 80.0}, {-300.0, -170.0}, {-170.0, -170.0}, {50.0, 50.0}};
     for (const auto& [ln_p, used] : cases) {

@@ -1,6 +1,5 @@
-// Mixture critical point: pure components, measured critical loci, the
-// Heidemann-Khalil conditions checked independently with the engine's own
-// ln phi at (T, P), continuity, component order, the locus break, input guards.
+// Mixture critical point: pure components, measured loci, the critical conditions checked
+// independently with the engine's ln phi, continuity, order, the locus break, input guards.
 #include "critical.hpp"
 #include "eos.hpp"
 
@@ -9,7 +8,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numeric>
 #include <span>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -18,22 +19,17 @@ namespace th = xif::refhost::thermo;
 namespace cr = xif::refhost::critical;
 
 // Published constants: Tc [K], Pc [Pa], omega, MW [kg/kmol].
-struct Comp {
-    const char* name;
-    double Tc, Pc, omega, MW;
-};
+// clang-format off
+struct Comp { const char* name; double Tc, Pc, omega, MW; };
 constexpr Comp kMethane{"methane", 190.564, 4.5992e6, 0.01142, 16.043};
 constexpr Comp kEthane{"ethane", 305.322, 4.8722e6, 0.0995, 30.069};
 constexpr Comp kPropane{"propane", 369.89, 4.2512e6, 0.1521, 44.096};
 constexpr Comp kButane{"n-butane", 425.125, 3.796e6, 0.201, 58.122};
 constexpr Comp kCO2{"carbon dioxide", 304.13, 7.3773e6, 0.22394, 44.010};
+struct Kij { int i, j; double k; };
+// clang-format on
 
 constexpr th::EosKind kPR = th::EosKind::PengRobinson, kSRK = th::EosKind::SoaveRedlichKwong;
-
-struct Kij {
-    int i, j;
-    double k;
-};
 
 th::Mixture mixture(std::initializer_list<Comp> comps, th::EosKind eos = kPR,
                     std::initializer_list<Kij> kij = {}) {
@@ -58,8 +54,7 @@ TEST(CriticalPure, EachComponentReturnsItsOwnCriticalPoint) {
     for (const auto& [e, zc] : eos)
         for (const Comp& c : {kMethane, kEthane, kPropane, kButane, kCO2}) {
             SCOPED_TRACE(c.name);
-            const double z[] = {1.0};
-            const cr::Result r = solve(mixture({c}, e), z);
+            const cr::Result r = solve(mixture({c}, e), std::array{1.0}.data());
             EXPECT_NEAR(r.T / c.Tc, 1.0, 1e-6);
             EXPECT_NEAR(r.P / c.Pc, 1.0, 1e-6);
             EXPECT_NEAR(r.P * r.v / (th::kR * r.T), zc, 1e-5);
@@ -71,16 +66,14 @@ TEST(CriticalPure, TraceOfASecondComponentMovesThePointLittle) {
     const th::Mixture m = mixture({kMethane, kEthane});
     // Far below rounding the trace is simply absent.
     for (double trace : {1e-30, 1e-200, 5e-320}) {
-        const double z[] = {1.0 - trace, trace};
-        const cr::Result r = solve(m, z);
+        const cr::Result r = solve(m, std::array{1.0 - trace, trace}.data());
         EXPECT_NEAR(r.T / kMethane.Tc, 1.0, 1e-6) << trace;
         EXPECT_NEAR(r.P / kMethane.Pc, 1.0, 1e-6) << trace;
     }
     // The locus leaves each pure end continuously: 1 ppm moves Tc well under a millikelvin.
     const std::pair<double, Comp> ends[] = {{1.0 - 1e-6, kMethane}, {1e-6, kEthane}};
     for (const auto& [x, c] : ends) {
-        const double z[] = {x, 1.0 - x};
-        const cr::Result r = solve(m, z);
+        const cr::Result r = solve(m, std::array{x, 1.0 - x}.data());
         EXPECT_NEAR(r.T, c.Tc, 1e-3) << c.name;
         EXPECT_NEAR(r.P / c.Pc, 1.0, 1e-5) << c.name;
     }
@@ -88,23 +81,20 @@ TEST(CriticalPure, TraceOfASecondComponentMovesThePointLittle) {
 
 // Measured gas-liquid critical points compiled by C. P. Hicks, C. L. Young,
 // Chem. Rev. 75 (1975) 119-175; x1 is the first-named component's fraction.
-struct LocusPoint {
-    double x1, T, P; // -, K, Pa
-};
+// clang-format off
+struct LocusPoint { double x1, T, P; }; // -, K, Pa
 constexpr LocusPoint kMethaneEthane[] = {
     {0.0500, 302.00, 5.110e6},  {0.5002, 263.10, 6.760e6}, {0.5600, 255.40, 6.890e6},
     {0.7000, 238.00, 6.730e6},  {0.9250, 204.30, 5.400e6}, {0.9706, 195.44, 4.914e6},
-    {0.99125, 192.39, 4.722e6},
-};
+    {0.99125, 192.39, 4.722e6}};
 constexpr LocusPoint kEthaneButane[] = {
     {0.0750, 422.0, 4.070e6}, {0.1749, 412.7, 4.460e6}, {0.3820, 394.3, 5.170e6},
     {0.4510, 387.3, 5.380e6}, {0.6020, 370.4, 5.770e6}, {0.6577, 361.7, 5.810e6},
-    {0.8100, 338.7, 5.780e6}, {0.8740, 327.6, 5.610e6}, {0.9472, 315.6, 5.240e6},
-};
+    {0.8100, 338.7, 5.780e6}, {0.8740, 327.6, 5.610e6}, {0.9472, 315.6, 5.240e6}};
 constexpr LocusPoint kButaneCO2[] = {
     {0.1391, 321.80, 7.736e6}, {0.2898, 349.30, 8.142e6}, {0.4984, 377.21, 7.537e6},
-    {0.6740, 398.76, 6.281e6}, {0.8607, 415.90, 4.888e6},
-};
+    {0.6740, 398.76, 6.281e6}, {0.8607, 415.90, 4.888e6}};
+// clang-format on
 
 TEST(CriticalLocus, BinariesAgainstMeasuredPoints) {
     // Methane/ethane with k_ij = 0: PR runs a few kelvin above the measured
@@ -125,20 +115,18 @@ TEST(CriticalLocus, BinariesAgainstMeasuredPoints) {
     for (const System& s : systems)
         for (const LocusPoint& p : s.points) {
             SCOPED_TRACE(testing::Message() << s.name << " x1=" << p.x1);
-            const double z[] = {p.x1, 1.0 - p.x1};
-            const cr::Result r = solve(s.m, z);
+            const cr::Result r = solve(s.m, std::array{p.x1, 1.0 - p.x1}.data());
             EXPECT_NEAR(r.T, p.T, s.dT);
             EXPECT_NEAR(r.P / p.P, 1.0, s.dP);
         }
 }
 
-// Independent check at (T, P) with the engine's ln phi: G_ij = d ln f_i / d n_j
-// always has z as null vector; at a critical point the block without the last
-// component is singular too, and the third derivative along its null vector
-// vanishes.
+// G_ij = d ln f_i / d n_j at (T, P) has z as null vector; at a critical point the block
+// without the last component is singular too, and the cubic form along its null vector vanishes.
+// lambda_min: smallest eigenvalue of sqrt(z_i z_j) G_ij, i, j < n-1; cubic: scaled third
+// derivative along its eigenvector.
 struct GibbsCheck {
-    double lambda_min; // smallest eigenvalue of sqrt(z_i z_j) G_ij, i, j < n-1
-    double cubic;      // third derivative along the null vector, scaled
+    double lambda_min, cubic;
 };
 
 GibbsCheck gibbs_check(const th::Mixture& mix, const double* z, double T, double P, double v) {
@@ -155,24 +143,20 @@ GibbsCheck gibbs_check(const th::Mixture& mix, const double* z, double T, double
     const double Zc = P * v / (th::kR * T);
     const th::Root root =
         std::fabs(Zv - Zc) <= std::fabs(Zl - Zc) ? th::Root::Vapour : th::Root::Liquid;
-    auto ln_f = [&](const double* nn, double* f) {
-        EXPECT_EQ(model.lnphi(T, P, nn, root, f), th::Status::Ok);
-        double sum = 0;
+    // ln f at the mole numbers z + s dn.
+    auto ln_f = [&](const double* dn, double s, double* f) {
+        double nn[th::kMaxComponents], sum = 0;
         for (int i = 0; i < n; ++i)
-            sum += nn[i];
+            sum += nn[i] = z[i] + s * dn[i];
+        EXPECT_EQ(model.lnphi(T, P, nn, root, f), th::Status::Ok);
         for (int i = 0; i < n; ++i)
             f[i] += std::log(nn[i] / sum);
     };
     std::vector<double> G(n * n);
     for (int j = 0; j < n; ++j) {
-        double np[th::kMaxComponents], nm[th::kMaxComponents], fp[th::kMaxComponents],
-            fm[th::kMaxComponents];
-        std::copy(z, z + n, np);
-        std::copy(z, z + n, nm);
-        np[j] += 1e-5 * z[j];
-        nm[j] -= 1e-5 * z[j];
-        ln_f(np, fp);
-        ln_f(nm, fm);
+        double e[th::kMaxComponents] = {}, fp[th::kMaxComponents], fm[th::kMaxComponents];
+        e[j] = z[j];
+        ln_f(e, 1e-5, fp), ln_f(e, -1e-5, fm);
         for (int i = 0; i < n; ++i)
             G[i * n + j] = (fp[i] - fm[i]) / (2e-5 * z[j]);
     }
@@ -189,17 +173,13 @@ GibbsCheck gibbs_check(const th::Mixture& mix, const double* z, double T, double
                 if (A[p * k + q] == 0) continue;
                 const double t = 0.5 * std::atan2(2 * A[p * k + q], A[q * k + q] - A[p * k + p]);
                 const double c = std::cos(t), s = std::sin(t);
+                auto rot = [&](double& a, double& b) {
+                    std::tie(a, b) = std::pair(c * a - s * b, s * a + c * b);
+                };
                 for (int r = 0; r < k; ++r)
-                    for (double* M : {A.data(), V.data()}) {
-                        const double a = M[r * k + p], b = M[r * k + q];
-                        M[r * k + p] = c * a - s * b;
-                        M[r * k + q] = s * a + c * b;
-                    }
-                for (int r = 0; r < k; ++r) {
-                    const double a = A[p * k + r], b = A[q * k + r];
-                    A[p * k + r] = c * a - s * b;
-                    A[q * k + r] = s * a + c * b;
-                }
+                    rot(A[r * k + p], A[r * k + q]), rot(V[r * k + p], V[r * k + q]);
+                for (int r = 0; r < k; ++r)
+                    rot(A[p * k + r], A[q * k + r]);
             }
     int lo = 0;
     for (int i = 1; i < k; ++i)
@@ -211,13 +191,9 @@ GibbsCheck gibbs_check(const th::Mixture& mix, const double* z, double T, double
         scale += std::fabs(dn[i] * dn[i] * dn[i]) / (z[i] * z[i]);
     }
     auto g = [&](double s) {
-        double nn[th::kMaxComponents], f[th::kMaxComponents], sum = 0;
-        for (int i = 0; i < n; ++i)
-            nn[i] = z[i] + s * dn[i];
-        ln_f(nn, f);
-        for (int i = 0; i < n; ++i)
-            sum += dn[i] * f[i];
-        return sum;
+        double f[th::kMaxComponents];
+        ln_f(dn, s, f);
+        return std::inner_product(dn, dn + n, f, 0.0);
     };
     // Second differences at two steps, extrapolated to remove the O(s^2) error.
     const double s = 2e-3, g0 = g(0);
@@ -233,13 +209,13 @@ TEST(CriticalConditions, HoldAtTheAnswerByIndependentDifferentiation) {
     };
     std::vector<Case> cases;
     for (th::EosKind e : {kPR, kSRK}) {
-        cases.push_back({mixture({kMethane, kEthane}, e), {0.3, 0.7}});
-        cases.push_back({mixture({kMethane, kEthane}, e), {0.8, 0.2}});
-        cases.push_back({mixture({kMethane, kButane}, e, {{0, 1, 0.02}}), {0.6, 0.4}});
-        cases.push_back({mixture({kCO2, kPropane}, e, {{0, 1, 0.12}}), {0.5, 0.5}});
-        cases.push_back(
-            {mixture({kMethane, kEthane, kPropane, kButane, kCO2}, e, {{0, 4, 0.09}, {2, 4, 0.12}}),
-             {0.55, 0.15, 0.12, 0.08, 0.10}});
+        const th::Mixture five =
+            mixture({kMethane, kEthane, kPropane, kButane, kCO2}, e, {{0, 4, 0.09}, {2, 4, 0.12}});
+        cases.insert(cases.end(), {{mixture({kMethane, kEthane}, e), {0.3, 0.7}},
+                                   {mixture({kMethane, kEthane}, e), {0.8, 0.2}},
+                                   {mixture({kMethane, kButane}, e, {{0, 1, 0.02}}), {0.6, 0.4}},
+                                   {mixture({kCO2, kPropane}, e, {{0, 1, 0.12}}), {0.5, 0.5}},
+                                   {five, {0.55, 0.15, 0.12, 0.08, 0.10}}});
     }
     // A synthetic paraffin-like series filling the component capacity.
     Case big{mixture({}, kPR, {{0, th::kMaxComponents - 1, 0.04}}), {}};
@@ -271,10 +247,8 @@ TEST(CriticalPath, ContinuousAlongComposition) {
     // Methane-rich to propane-rich: no jumps, second differences small.
     const th::Mixture m = mixture({kMethane, kEthane, kPropane}, kPR, {{0, 2, 0.012}});
     std::vector<cr::Result> rs;
-    for (int s = 0; s <= 40; ++s) {
-        const double z[] = {0.9 - 0.02 * s, 0.05, 0.05 + 0.02 * s};
-        rs.push_back(solve(m, z));
-    }
+    for (int s = 0; s <= 40; ++s)
+        rs.push_back(solve(m, std::array{0.9 - 0.02 * s, 0.05, 0.05 + 0.02 * s}.data()));
     for (int s = 1; s < 40; ++s) {
         SCOPED_TRACE(s);
         EXPECT_LT(std::fabs(rs[s + 1].T - rs[s].T), 8.0);
@@ -307,8 +281,7 @@ TEST(CriticalBreak, LocusRunsToHighPressureThenKaysRuleAnswers) {
     EXPECT_GT(solve(m, z76).P, 8.0 * solve(m, z50).P);
     cr::Result r;
     EXPECT_EQ(cr::critical_point(m, z85, r), cr::Status::NotFound);
-    EXPECT_TRUE(r.pseudo);
-    EXPECT_TRUE(std::isnan(r.v));
+    EXPECT_TRUE(r.pseudo && std::isnan(r.v));
     EXPECT_NEAR(r.T, 0.85 * kMethane.Tc + 0.15 * kButane.Tc, 1e-9);
     EXPECT_NEAR(r.P, 0.85 * kMethane.Pc + 0.15 * kButane.Pc, 1e-6);
     EXPECT_STREQ(cr::status_name(cr::Status::NotFound), "no critical point found");
@@ -333,15 +306,13 @@ TEST(CriticalInput, BadCompositionOrDataGivesBadInputAndNaN) {
         cr::Result out;
         return cr::critical_point(b, z, out);
     };
-    EXPECT_EQ(broken([](th::Mixture& b) { b.n = 0; }), cr::Status::BadInput);
-    EXPECT_EQ(broken([](th::Mixture& b) { b.n = th::kMaxComponents + 1; }), cr::Status::BadInput);
-    EXPECT_EQ(broken([](th::Mixture& b) { b.comp[1].Tc = 0; }), cr::Status::BadInput);
-    EXPECT_EQ(broken([](th::Mixture& b) { b.comp[0].Pc = nan; }), cr::Status::BadInput);
-    EXPECT_EQ(broken([](th::Mixture& b) { b.comp[0].omega = nan; }), cr::Status::BadInput);
-    EXPECT_EQ(broken([](th::Mixture& b) { b.kij[0][1] = b.kij[1][0] = 1.0; }),
-              cr::Status::BadInput);
-    EXPECT_EQ(broken([](th::Mixture& b) { b.eos = static_cast<th::EosKind>(7); }),
-              cr::Status::BadInput);
+    EXPECT_EQ(broken([](auto& b) { b.n = 0; }), cr::Status::BadInput);
+    EXPECT_EQ(broken([](auto& b) { b.n = th::kMaxComponents + 1; }), cr::Status::BadInput);
+    EXPECT_EQ(broken([](auto& b) { b.comp[1].Tc = 0; }), cr::Status::BadInput);
+    EXPECT_EQ(broken([](auto& b) { b.comp[0].Pc = nan; }), cr::Status::BadInput);
+    EXPECT_EQ(broken([](auto& b) { b.comp[0].omega = nan; }), cr::Status::BadInput);
+    EXPECT_EQ(broken([](auto& b) { b.kij[0][1] = b.kij[1][0] = 1.0; }), cr::Status::BadInput);
+    EXPECT_EQ(broken([](auto& b) { b.eos = static_cast<th::EosKind>(7); }), cr::Status::BadInput);
 }
 
 } // namespace

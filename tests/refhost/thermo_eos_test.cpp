@@ -1,12 +1,13 @@
 // Equation of state: ln phi, H, S, Cp, Cv against numerical derivatives, the
 // cubic solver, pure saturation against published data, and input guards.
-#include "pure.hpp"
 #include "thermo_test_data.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <numeric>
 #include <random>
 
 namespace {
@@ -16,15 +17,20 @@ using th::Root;
 using th::Status;
 
 // A gas-like vapour and an oil-like liquid state of the seven-component mixture.
-struct State {
-    double T, P;
-    Root root;
-    double z[7];
-};
+// clang-format off
+struct State { double T, P; Root root; double z[7]; };
 constexpr State kStates[] = {
     {300, 50e5, Root::Vapour, {0.85, 0.07, 0.04, 0.02, 0.01, 0.005, 0.005}},
-    {320, 20e5, Root::Liquid, {0.05, 0.05, 0.2, 0.3, 0.38, 0.01, 0.01}},
-};
+    {320, 20e5, Root::Liquid, {0.05, 0.05, 0.2, 0.3, 0.38, 0.01, 0.01}}};
+// clang-format on
+
+// z with h added to entry j.
+std::array<double, 7> plus(const double* z, int j, double h) {
+    std::array<double, 7> n;
+    std::copy(z, z + 7, n.begin());
+    n[j] += h;
+    return n;
+}
 
 class EosConsistency : public ::testing::TestWithParam<th::EosKind> {
   protected:
@@ -37,6 +43,11 @@ class EosConsistency : public ::testing::TestWithParam<th::EosKind> {
         EXPECT_EQ(f->model.properties(T, P, n, r, p), Status::Ok);
         return p;
     }
+    std::array<double, th::kMaxComponents> lnphi(double T, double P, const double* n, Root r) {
+        std::array<double, th::kMaxComponents> lp;
+        EXPECT_EQ(f->model.lnphi(T, P, n, r, lp.data()), Status::Ok);
+        return lp;
+    }
     std::unique_ptr<Fixture> f;
 };
 
@@ -47,30 +58,21 @@ TEST_P(EosConsistency, LnPhiAndResidualEnthalpyDeriveFromResidualGibbsEnergy) {
         SCOPED_TRACE(st.T);
         auto n_gres = [&](const double* n) {
             const th::PhaseProps p = props(st.T, st.P, n, st.root);
-            double sum = 0;
-            for (int i = 0; i < 7; ++i)
-                sum += n[i];
-            return sum * (p.hres - st.T * p.sres) / (th::kR * st.T);
+            return std::accumulate(n, n + 7, 0.0) * (p.hres - st.T * p.sres) / (th::kR * st.T);
         };
-        double lp[th::kMaxComponents];
+        std::array<double, th::kMaxComponents> lp;
         auto g_mix = [&](double T) {
-            double sum = 0;
-            EXPECT_EQ(f->model.lnphi(T, st.P, st.z, st.root, lp), Status::Ok);
-            for (int i = 0; i < 7; ++i)
-                sum += st.z[i] * lp[i];
-            return sum;
+            lp = lnphi(T, st.P, st.z, st.root);
+            return std::inner_product(st.z, st.z + 7, lp.begin(), 0.0);
         };
-        const double dgdT = (g_mix(st.T + 1e-3) - g_mix(st.T - 1e-3)) / 2e-3;
-        const double hres = -th::kR * st.T * st.T * dgdT;
+        const double hres =
+            -th::kR * st.T * st.T * (g_mix(st.T + 1e-3) - g_mix(st.T - 1e-3)) / 2e-3;
         EXPECT_NEAR(props(st.T, st.P, st.z, st.root).hres, hres, 1e-6 * std::fabs(hres) + 1.0);
         EXPECT_NEAR(g_mix(st.T), n_gres(st.z), 1e-10);
         for (int i = 0; i < 7; ++i) {
-            double n1[7], n2[7];
-            std::copy(st.z, st.z + 7, n1);
-            std::copy(st.z, st.z + 7, n2);
-            n1[i] += 1e-5;
-            n2[i] -= 1e-5;
-            EXPECT_NEAR(lp[i], (n_gres(n1) - n_gres(n2)) / 2e-5, 1e-7) << "component " << i;
+            const double d =
+                n_gres(plus(st.z, i, 1e-5).data()) - n_gres(plus(st.z, i, -1e-5).data());
+            EXPECT_NEAR(lp[i], d / 2e-5, 1e-7) << "component " << i;
         }
     }
 }
@@ -83,14 +85,9 @@ TEST_P(EosConsistency, CompositionDerivativesMatchDifferencesOfLnPhi) {
         double lp[th::kMaxComponents], H[49] = {};
         ASSERT_EQ(f->model.lnphi_dn(st.T, st.P, st.z, st.root, lp, 2.0, H, 7), Status::Ok);
         for (int j = 0; j < 7; ++j) {
-            double n1[7], n2[7], lp1[th::kMaxComponents], lp2[th::kMaxComponents];
-            std::copy(st.z, st.z + 7, n1);
-            std::copy(st.z, st.z + 7, n2);
             const double h = 1e-6 * st.z[j];
-            n1[j] += h;
-            n2[j] -= h;
-            ASSERT_EQ(f->model.lnphi(st.T, st.P, n1, st.root, lp1), Status::Ok);
-            ASSERT_EQ(f->model.lnphi(st.T, st.P, n2, st.root, lp2), Status::Ok);
+            const auto lp1 = lnphi(st.T, st.P, plus(st.z, j, h).data(), st.root),
+                       lp2 = lnphi(st.T, st.P, plus(st.z, j, -h).data(), st.root);
             for (int i = 0; i < 7; ++i) {
                 EXPECT_NEAR(H[i * 7 + j] / 2.0, (lp1[i] - lp2[i]) / (2 * h), 1e-6) << i << "," << j;
                 EXPECT_EQ(H[i * 7 + j], H[j * 7 + i]);
@@ -188,33 +185,28 @@ TEST(PureSaturation, FollowsPublishedVapourPressures) {
 
 TEST(PureSaturation, LatentHeatIsPositiveAndVanishesAtCritical) {
     auto f = make({NC5});
-    double prev = 1e300, Ps, hl, hv;
+    double prev = 1e300, Ps, Ts;
     for (double T : {250.0, 300.0, 350.0, 400.0, 450.0, 465.0}) {
         ASSERT_EQ(th::saturation_pressure(f->model, 0, T, Ps), Status::Ok);
-        ASSERT_EQ(th::pure_enthalpy(f->model, 0, T, Ps, Root::Liquid, hl), Status::Ok);
-        ASSERT_EQ(th::pure_enthalpy(f->model, 0, T, Ps, Root::Vapour, hv), Status::Ok);
-        EXPECT_GT(hv - hl, 0);
-        EXPECT_LT(hv - hl, prev);
-        prev = hv - hl;
+        const SatH h = sat_h(f->model, 0, T, Ps);
+        EXPECT_TRUE(h.v - h.l > 0 && h.v - h.l < prev) << T;
+        prev = h.v - h.l;
     }
     // n-pentane at its normal boiling point 309.21 K: 25.8 kJ/mol (Poling et al.).
-    double Ts;
     ASSERT_EQ(th::saturation_temperature(f->model, 0, th::kPref, Ts), Status::Ok);
     EXPECT_NEAR(Ts, 309.21, 1.5);
-    th::pure_enthalpy(f->model, 0, Ts, th::kPref, Root::Liquid, hl);
-    th::pure_enthalpy(f->model, 0, Ts, th::kPref, Root::Vapour, hv);
-    EXPECT_NEAR((hv - hl) / 1e3, 25.8e3, 0.05 * 25.8e3);
+    const SatH h = sat_h(f->model, 0, Ts, th::kPref);
+    EXPECT_NEAR((h.v - h.l) / 1e3, 25.8e3, 0.05 * 25.8e3);
 }
 
 TEST(VolumeTranslation, PenelouxMovesLiquidVolumesTowardsDataAndKeepsEquilibrium) {
     // Perry's Handbook (8th ed.) Table 2-32 saturated-liquid density, kmol/m3.
-    struct Row {
-        Comp c;
-        double a, b, tc, d;
-    };
+    // clang-format off
+    struct Row { Comp c; double a, b, tc, d; };
     constexpr Row rows[] = {{C3H8, 1.3757, 0.27453, 369.83, 0.29359},
                             {NC4, 1.0677, 0.27188, 425.12, 0.28688},
                             {NC5, 0.84947, 0.26726, 469.7, 0.27789}};
+    // clang-format on
     for (th::EosKind eos : {th::EosKind::PengRobinson, th::EosKind::SoaveRedlichKwong})
         for (const Row& r : rows) {
             SCOPED_TRACE(r.c);
@@ -232,7 +224,6 @@ TEST(VolumeTranslation, PenelouxMovesLiquidVolumesTowardsDataAndKeepsEquilibrium
             EXPECT_NEAR(b.v / ref, 1.0, 0.05);
             // Only volume and enthalpy move, by c and c P.
             const double c = shifted->model.vshift(0);
-            EXPECT_NE(c, 0.0);
             EXPECT_NEAR(a.v - b.v, c, 1e-12);
             EXPECT_NEAR(a.h - b.h, c * Ps, 1e-6);
             EXPECT_NEAR(a.s, b.s, 1e-9);

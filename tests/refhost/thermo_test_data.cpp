@@ -8,17 +8,11 @@ namespace thermo_test {
 
 namespace {
 
-struct Row {
-    double Tc, Pc, omega, MW;
-    double cp[5]; // Cp/R polynomial in T
-};
-
-// Rows in the order of Comp. Critical constants and acentric factors: CH4
-// Setzmann & Wagner (1991), C2H6 Buecker & Wagner (2006), C3H8 Lemmon et al.
-// (2009), water IAPWS, n-heptane to ethylbenzene the reference equations of
-// state as in the project's databank, the others Poling, Prausnitz &
-// O'Connell, The Properties of Gases and Liquids, 5th ed. Ideal-gas Cp/R:
-// the same book, Appendix A.
+// clang-format off
+struct Row { double Tc, Pc, omega, MW, cp[5]; }; // cp: Cp/R polynomial in T
+// Order of Comp. Tc, Pc, omega: CH4 Setzmann & Wagner (1991), C2H6 Buecker & Wagner (2006),
+// C3H8 Lemmon et al. (2009), water IAPWS, n-heptane to ethylbenzene the databank's reference
+// equations, the rest and Cp/R Poling, Prausnitz & O'Connell, 5th ed. (App. A).
 constexpr Row kTable[kNumComp] = {
     {190.564, 4599200, 0.01142, 16.04246, {4.568, -0.008975, 3.631e-5, -3.407e-8, 1.091e-11}},
     {305.322, 4872200, 0.0995, 30.06904, {4.178, -0.004427, 5.66e-5, -6.651e-8, 2.487e-11}},
@@ -33,8 +27,7 @@ constexpr Row kTable[kNumComp] = {
     {568.74, 2483590, 0.398, 114.22852, {10.824, 4.983e-3, 1.7751e-4, -2.3137e-7, 8.980e-11}},
     {562.02, 4907277, 0.211, 78.11184, {3.551, -6.184e-3, 1.4365e-4, -1.9807e-7, 8.234e-11}},
     {591.75, 4126300, 0.2657, 92.13842, {3.866, 3.558e-3, 1.3356e-4, -1.8659e-7, 7.690e-11}},
-    {617.12, 3622400, 0.305, 106.165, {4.544, 1.0578e-2, 1.3644e-4, -1.9276e-7, 7.885e-11}},
-};
+    {617.12, 3622400, 0.305, 106.165, {4.544, 1.0578e-2, 1.3644e-4, -1.9276e-7, 7.885e-11}}};
 
 // Perry's Chemical Engineers' Handbook, 8th ed., Table 2-8:
 // ln Psat = A + B/T + C ln T + D T^E, rows in the order of Comp.
@@ -45,28 +38,22 @@ constexpr double kPsat[kNumComp][5] = {
     {140.54, -4735, -21.268, 0.040909, 1},    {73.649, -7258.2, -7.3037, 4.1653e-6, 2},
     {104.65, -6995.5, -12.702, 1.2381e-5, 2}, {87.829, -6996.4, -9.8802, 7.2099e-6, 2},
     {96.084, -7900.2, -11.003, 7.1802e-6, 2}, {83.107, -6486.2, -9.2194, 6.9844e-6, 2},
-    {76.945, -6729.8, -8.179, 5.3017e-6, 2},  {89.063, -7733.7, -9.917, 5.986e-6, 2},
-};
+    {76.945, -6729.8, -8.179, 5.3017e-6, 2},  {89.063, -7733.7, -9.917, 5.986e-6, 2}};
 
 // Peng-Robinson k_ij (ChemSep PR interaction-parameter table).
 double kij(Comp a, Comp b) {
-    struct K {
-        Comp a, b;
-        double k;
-    };
+    struct K { Comp a, b; double k; };
     constexpr K kTab[] = {
         {N2, CH4, 0.0289},    {N2, C2H6, 0.0533},  {N2, CO2, -0.0122},   {N2, C3H8, 0.0878},
         {N2, NC4, 0.0711},    {N2, NC5, 0.1000},   {CH4, C2H6, -0.0059}, {CH4, CO2, 0.0978},
         {CH4, C3H8, 0.0119},  {CH4, NC4, 0.0185},  {CH4, NC5, 0.0230},   {CO2, C2H6, 0.1300},
         {C2H6, C3H8, 0.0011}, {C2H6, NC4, 0.0089}, {C2H6, NC5, 0.0078},  {CO2, C3H8, 0.1315},
         {CO2, NC4, 0.1352},   {CO2, NC5, 0.1252},  {C3H8, NC4, 0.0033},  {C3H8, NC5, 0.0267},
-        {NC4, NC5, 0.0174},   {CO2, H2O, 0.0952},
-    };
+        {NC4, NC5, 0.0174},   {CO2, H2O, 0.0952}};
+    // clang-format on
     for (const K& k : kTab)
         if ((k.a == a && k.b == b) || (k.a == b && k.b == a)) return k.k;
-    // Water with hydrocarbons and nitrogen: a representative PR value (fitted
-    // values mostly fall between 0.45 and 0.55), enough for near-immiscible
-    // liquids.
+    // Water with hydrocarbons and N2: a representative value (fits mostly 0.45-0.55).
     if (a == H2O || b == H2O) return 0.5;
     return 0.0;
 }
@@ -83,10 +70,8 @@ std::unique_ptr<Fixture> make(std::initializer_list<Comp> comps, th::EosKind eos
         const double R = th::kR;
         f->ig.set(i, R * r.cp[0], R * r.cp[1], R * r.cp[2], R * r.cp[3], R * r.cp[4]);
         int j = 0;
-        for (Comp d : comps) {
-            f->mix.kij[i][j] = (with_kij && c != d) ? kij(c, d) : 0.0;
-            ++j;
-        }
+        for (Comp d : comps)
+            f->mix.kij[i][j++] = (with_kij && c != d) ? kij(c, d) : 0.0;
         if (c == H2O) f->mix.water = i;
         ++i;
     }
@@ -103,6 +88,13 @@ double perry_psat(Comp c, double T) {
     return std::exp(p[0] + p[1] / T + p[2] * std::log(T) + p[3] * std::pow(T, p[4]));
 }
 
+SatH sat_h(const th::Model& m, int i, double T, double P) {
+    SatH h{};
+    EXPECT_EQ(th::pure_enthalpy(m, i, T, P, th::Root::Liquid, h.l), th::Status::Ok);
+    EXPECT_EQ(th::pure_enthalpy(m, i, T, P, th::Root::Vapour, h.v), th::Status::Ok);
+    return h;
+}
+
 const Family kTwoPhase{th::flash_tp, th::flash_ph, th::flash_th, th::flash_pv, th::flash_tv};
 const Family kThreePhase{th::flash3_tp, th::flash3_ph, th::flash3_th, th::flash3_pv, th::flash3_tv};
 
@@ -112,19 +104,16 @@ th::FlashResult sane(const th::Model& m, const th::FlashResult& r, const double*
     if (r.status != th::Status::Ok) return r;
     EXPECT_TRUE(std::isfinite(r.T) && std::isfinite(r.P) && std::isfinite(r.h) &&
                 std::isfinite(r.s));
-    EXPECT_GE(r.vf, 0.0);
-    EXPECT_LE(r.vf, 1.0);
+    EXPECT_TRUE(r.vf >= 0.0 && r.vf <= 1.0) << r.vf;
     int np = 0;
     double fsum = 0, zv = 0;
     for (int k = 0; k < th::kSlots; ++k) {
         if (!r.present[k]) continue;
         const th::PhaseProps& p = r.phase[k];
-        ++np;
-        fsum += r.frac[k];
-        EXPECT_GE(r.frac[k], 0.0);
+        ++np, fsum += r.frac[k];
+        EXPECT_TRUE(r.frac[k] >= 0.0 && p.v > 0.0) << "slot " << k;
         EXPECT_TRUE(std::isfinite(p.h) && std::isfinite(p.s) && std::isfinite(p.cp) &&
                     std::isfinite(p.v) && std::isfinite(p.Z) && std::isfinite(p.mw));
-        EXPECT_GT(p.v, 0.0);
     }
     EXPECT_EQ(np, r.nphases);
     EXPECT_NEAR(fsum, 1.0, 1e-9);
@@ -137,13 +126,9 @@ th::FlashResult sane(const th::Model& m, const th::FlashResult& r, const double*
         if (!vapour_only || !vapour_only[i]) continue;
         zv += z[i];
         EXPECT_EQ(r.K[i], th::kVapourOnlyK);
-        EXPECT_EQ(r.x[th::kLiquid][i], 0.0);
-        EXPECT_EQ(r.x[th::kLiquid2][i], 0.0);
+        EXPECT_TRUE(r.x[th::kLiquid][i] == 0.0 && r.x[th::kLiquid2][i] == 0.0) << i;
     }
-    if (zv > 0) {
-        EXPECT_TRUE(r.present[th::kVapour]);
-        EXPECT_GE(r.vf, zv * (1 - 1e-12));
-    }
+    EXPECT_TRUE(zv == 0 || (r.present[th::kVapour] && r.vf >= zv * (1 - 1e-12))) << r.vf;
     const int w = m.water();
     if (r.present[th::kLiquid] && r.present[th::kLiquid2] && w >= 0) {
         EXPECT_LT(r.x[th::kLiquid][w], r.x[th::kLiquid2][w]);

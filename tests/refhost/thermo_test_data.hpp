@@ -2,6 +2,7 @@
 #pragma once
 
 #include "flash3.hpp"
+#include "pure.hpp"
 
 #include <initializer_list>
 #include <memory>
@@ -10,23 +11,10 @@ namespace thermo_test {
 
 namespace th = xif::refhost::thermo;
 
-enum Comp {
-    CH4,
-    C2H6,
-    C3H8,
-    NC4,
-    NC5,
-    N2,
-    CO2,
-    H2O,
-    NC6,
-    NC7,
-    NC8,
-    BENZENE,
-    TOLUENE,
-    EBENZENE,
-    kNumComp
-};
+// clang-format off
+enum Comp { CH4, C2H6, C3H8, NC4, NC5, N2, CO2, H2O, NC6, NC7, NC8, BENZENE, TOLUENE, EBENZENE,
+            kNumComp };
+// clang-format on
 
 // A model over a subset of the table's components, in the order given.
 struct Fixture {
@@ -41,6 +29,12 @@ std::unique_ptr<Fixture> make(std::initializer_list<Comp> comps,
 
 // Perry's Handbook (8th ed.) Table 2-8 vapour pressure, Pa.
 double perry_psat(Comp c, double T);
+
+// Enthalpy of pure component i on both roots at (T, P).
+struct SatH {
+    double l, v;
+};
+SatH sat_h(const th::Model& m, int i, double T, double P);
 
 // Root of f in [lo, hi] by bisection; f changes sign across the interval.
 template <class F> double bisect(F f, double lo, double hi) {
@@ -60,15 +54,13 @@ struct Family {
 };
 extern const Family kTwoPhase, kThreePhase;
 
-// Checks a result for success: finite, fractions in [0, 1], balances closed,
-// the aqueous liquid in the second liquid slot, and components flagged in
-// vapour_only (may be nullptr) in the vapour only. Returns the result.
+// A successful result: finite, fractions in [0, 1], balances closed, aqueous liquid in the
+// second liquid slot, components flagged in vapour_only (may be nullptr) in the vapour only.
 th::FlashResult sane(const th::Model& m, const th::FlashResult& r, const double* z,
                      const bool* vapour_only = nullptr);
 
-// ln x + ln phi of each component equal in all present phases (components
-// flagged in vapour_only, or absent from the phases compared, are skipped),
-// and a vapour less dense than the liquid beside it.
+// ln x + ln phi equal in all present phases (skipping flagged or absent components), and
+// a vapour less dense than the liquid beside it.
 void expect_equal_fugacity(const th::Model& m, const th::FlashResult& r, double tol,
                            const bool* vapour_only = nullptr);
 
