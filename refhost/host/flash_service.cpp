@@ -253,7 +253,9 @@ XIFHOST_EXPORT void EQUI_FLASH(double* SVEC, const int64_t*, xif_word*, xif_word
     put_real(rwork, w.t(), r.T);
     put_real(rwork, w.p(), r.P);
     put_real(rwork, w.vf(), r.vf);
-    put_real(rwork, w.valid(), 1.0);
+    // A single phase leaves Wilson's K-values, no better a start than the
+    // flash's own phase test: the next flash starts afresh.
+    put_real(rwork, w.valid(), r.nphases >= 2 ? 1.0 : 0.0);
     set_int(iwork[0], r.nphases);
 }
 }

@@ -529,6 +529,19 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
     double best_Z = 0;
     Vec light{}, heavy{};
     bool have_light = false, have_heavy = false;
+    // Stationary points already found with tm > 0: a later trial closing in
+    // on one would end there too, so it stops.
+    Vec seen[4];
+    int nseen = 0;
+    auto near_seen = [&](const Vec& W, double sw) {
+        for (int k = 0; k < nseen; ++k) {
+            double dev = 0;
+            for (int i = 0; i < n; ++i)
+                dev = std::max(dev, std::fabs(W[i] / sw - seen[k][i]));
+            if (dev < 1e-6) return true;
+        }
+        return false;
+    };
     const int ntrial = 2 + n;
     for (int t = 0; t < ntrial; ++t) {
         if (t >= 2 && found) break;
@@ -545,6 +558,9 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
         }
         double lp[kMaxComponents], Zw = 0, tm = 1.0;
         double dprev[kMaxComponents] = {};
+        Vec lnW{}; // kept alongside W: a logarithm per component and step saved
+        for (int i = 0; i < n; ++i)
+            if (W[i] > 0) lnW[i] = std::log(W[i]);
         bool is_trivial = false;
         for (int it = 0; it < 150; ++it) {
             ++res.it_stability;
@@ -560,7 +576,7 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
                     dl[i] = 0;
                     continue;
                 }
-                const double lw = std::log(W[i]);
+                const double lw = lnW[i];
                 tm += W[i] * (lw + lp[i] - d[i] - 1.0);
                 dl[i] = d[i] - lp[i] - lw;
                 err = std::max(err, std::fabs(dl[i]));
@@ -577,22 +593,34 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
             }
             if (err < 1e-10) break;
             if (tm < -1e-4 && it >= 8) break; // clearly unstable; the flash refines it
+            if (near_seen(W, sw)) {
+                is_trivial = true;
+                break;
+            }
             double accel = 0;
             if (it % 5 == 4 && dot_pd != 0) {
                 const double lam = dot_dd / dot_pd;
                 if (lam > 0 && lam < 0.95) accel = lam / (1.0 - lam);
             }
             for (int i = 0; i < n; ++i) {
-                if (W[i] > 0) W[i] *= std::exp(std::clamp(dl[i] * (1.0 + accel), -50.0, 50.0));
+                if (W[i] > 0) {
+                    lnW[i] += std::clamp(dl[i] * (1.0 + accel), -50.0, 50.0);
+                    W[i] = std::exp(lnW[i]);
+                }
                 dprev[i] = dl[i];
             }
+        }
+        double sw = 0;
+        for (int i = 0; i < n; ++i)
+            sw += W[i];
+        if (!is_trivial && !(tm < -1e-8) && nseen < 4) {
+            for (int i = 0; i < n; ++i)
+                seen[nseen][i] = W[i] / sw;
+            ++nseen;
         }
         if (is_trivial || !(tm < -1e-8)) continue;
         found = true;
         Vec y{};
-        double sw = 0;
-        for (int i = 0; i < n; ++i)
-            sw += W[i];
         for (int i = 0; i < n; ++i)
             y[i] = W[i] / sw;
         // Lighter trial: its molar volume Zw R T / P exceeds the feed's.

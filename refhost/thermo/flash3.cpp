@@ -210,6 +210,9 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
                 W[i] = std::max(from[i], 1e-12 * w[i]);
         }
         double lp[kMaxComponents], Zt = 0, tm = 1.0, dprev[kMaxComponents] = {};
+        Vec lnW{}; // kept alongside W: a logarithm per component and step saved
+        for (int i = 0; i < n; ++i)
+            if (W[i] > 0) lnW[i] = std::log(W[i]);
         bool trivial = false;
         for (int it = 0; it < 150; ++it) {
             ++iters;
@@ -222,7 +225,7 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
             for (int i = 0; i < n; ++i) {
                 dl[i] = 0;
                 if (!(W[i] > 0)) continue;
-                const double lw = std::log(W[i]);
+                const double lw = lnW[i];
                 tm += W[i] * (lw + lp[i] - d[i] - 1.0);
                 dl[i] = d[i] - lp[i] - lw;
                 err = std::max(err, std::fabs(dl[i]));
@@ -250,7 +253,10 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
                 if (lam > 0 && lam < 0.95) accel = lam / (1.0 - lam);
             }
             for (int i = 0; i < n; ++i) {
-                if (W[i] > 0) W[i] *= std::exp(std::clamp(dl[i] * (1.0 + accel), -50.0, 50.0));
+                if (W[i] > 0) {
+                    lnW[i] += std::clamp(dl[i] * (1.0 + accel), -50.0, 50.0);
+                    W[i] = std::exp(lnW[i]);
+                }
                 dprev[i] = dl[i];
             }
         }

@@ -63,8 +63,11 @@ struct Case {
 // The reproducer line: "seed=.. case=.. three=1 ids=A,B flows=1,2 T=300 P=1e5 vf=0".
 std::string describe(const Case& c) {
     std::string ids, flows;
-    for (size_t k = 0; k < c.ids.size(); ++k)
-        ids += (k ? "," : "") + c.ids[k], flows += (k ? "," : "") + num(c.flows[k]);
+    for (size_t k = 0; k < c.ids.size(); ++k) {
+        const char* sep = k ? "," : "";
+        ids.append(sep).append(c.ids[k]);
+        flows.append(sep).append(num(c.flows[k]));
+    }
     return "seed=" + std::to_string(c.seed) + " case=" + std::to_string(c.number) +
            " three=" + std::to_string(c.three) + " ids=" + ids + " flows=" + flows +
            " T=" + num(c.T) + " P=" + num(c.P) + " vf=" + num(c.vf);
