@@ -92,14 +92,12 @@ bool roots_consistent(const Model& m, double T, double P, const double* x, Root 
     return m.lower_gibbs_root(T, P, x, rx) && m.lower_gibbs_root(T, P, y, ry);
 }
 
-Status fill_single(const Model& m, double T, double P, const double* z, FlashResult& r,
-                   bool force_vapour) {
+Status fill_single(const Model& m, double T, double P, const double* z, FlashResult& r, Root root) {
     const int n = m.size();
     PhaseProps p;
-    if (Status s = m.properties(T, P, z, force_vapour ? Root::Vapour : Root::MinGibbs, p);
-        s != Status::Ok)
-        return s;
-    const int slot = p.liquid_like && !force_vapour ? kLiquid : kVapour;
+    if (Status s = m.properties(T, P, z, root, p); s != Status::Ok) return s;
+    const int slot =
+        root == Root::Liquid || (p.liquid_like && root != Root::Vapour) ? kLiquid : kVapour;
     r.T = T;
     r.P = P;
     r.nphases = 1;
@@ -720,7 +718,7 @@ FlashResult tp_vapour_only(const Model& m, double T, double P, const Vec& z,
     const int n = m.size();
     const bool feed_dense = dense(m, T, P, z.data(), Root::Vapour);
     auto single = [&]() {
-        res.status = detail::fill_single(m, T, P, z.data(), res, true);
+        res.status = detail::fill_single(m, T, P, z.data(), res, Root::Vapour);
         return res;
     };
     if (!unst && !feed_dense) return single();
@@ -779,7 +777,8 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
     int last;
     // Nothing condensable: a vapour.
     if (detail::active_components(n, z.data(), last) == 1 || (vo.any && vo.condensable == 0)) {
-        res.status = detail::fill_single(m, T, P, z.data(), res, vo.any);
+        res.status =
+            detail::fill_single(m, T, P, z.data(), res, vo.any ? Root::Vapour : Root::MinGibbs);
         return res;
     }
     // The heavier phase takes the liquid root and the lighter one the vapour
@@ -884,7 +883,8 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
     if (collapsed || have_liquids) {
         // The instability was marginal and the split collapses onto the
         // feed, or it is towards a second liquid that is not allowed.
-        res.status = detail::fill_single(m, T, P, z.data(), res, vo.any);
+        const Root root = vo.any ? Root::Vapour : have_liquids ? Root::Liquid : Root::MinGibbs;
+        res.status = detail::fill_single(m, T, P, z.data(), res, root);
         return res;
     }
     res.status = Status::NotConverged;

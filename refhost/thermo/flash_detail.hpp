@@ -43,10 +43,11 @@ bool roots_consistent(const Model& m, double T, double P, const double* x, Root 
                       Root ry);
 
 // Fills single- and two-phase results (properties, fractions, labels).
-// force_vapour: the single phase is the vapour whatever its density (a feed
-// holding vapour-only components).
+// root: the feed's lower-Gibbs root, or Vapour (a feed holding vapour-only
+// components: the vapour whatever its density) or Liquid (a feed of two
+// liquids where one is allowed: one liquid) whatever its density.
 Status fill_single(const Model& m, double T, double P, const double* z, FlashResult& r,
-                   bool force_vapour = false);
+                   Root root = Root::MinGibbs);
 Status fill_two(const Model& m, double T, double P, double beta, const double* x, const double* y,
                 Root rl, Root rv, bool relabel, FlashResult& r);
 

@@ -112,6 +112,9 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
     x0 = std::clamp(x0, lo_lim, hi_lim);
     double f0;
     if (!eval(x0, f0)) return finish(last, failed_status(last.status));
+    // The estimate meets the enthalpy to rounding (a flash at a state's own
+    // enthalpy, started from that state): it is the answer.
+    if (std::fabs(f0) <= 1e-11 * (std::fabs(H) + kR * last.T)) return finish(last, Status::Ok);
     double a = x0, fa = f0, b = x0, fb = f0;
     bool bracketed = f0 == 0;
     if (!fixed_t) {
