@@ -50,6 +50,13 @@ TEST(FlashTP, WarmStartGivesTheSameSplit) {
     EXPECT_NEAR(warm.vf, th::flash_tp(f->model, 300.5, 30e5, kOil).vf, 1e-9);
     // A misleading warm start at a single-phase state still ends single-phase.
     EXPECT_EQ(sane(f->model, th::flash_tp(f->model, 600, 30e5, kOil, o), kOil).nphases, 1);
+    // From its own K-values and temperature, the P-H flash at a state's
+    // enthalpy is that state, found by one T-P flash.
+    o.T_guess = 300;
+    const FlashResult ph = th::flash_ph(f->model, 30e5, cold.h, kOil, o);
+    EXPECT_EQ(ph.T, 300.0);
+    EXPECT_EQ(ph.it_outer, 1);
+    EXPECT_NEAR(ph.h, cold.h, 1e-11 * std::fabs(cold.h));
 }
 
 TEST(FlashTP, ComponentAbsentFromFeedGetsFiniteK) {
