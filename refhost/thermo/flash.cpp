@@ -596,7 +596,7 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
                 break;
             }
             double accel = 0;
-            if (it % 5 == 4 && dot_pd != 0) {
+            if (it % 3 == 2 && dot_pd != 0) {
                 const double lam = dot_dd / dot_pd;
                 if (lam > 0 && lam < 0.95) accel = lam / (1.0 - lam);
             }
