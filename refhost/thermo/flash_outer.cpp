@@ -140,7 +140,29 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
     } else {
         // h(ln P) need not be monotone for liquids: search outwards from the
         // initial pressure and take the nearest sign change.
+        auto phases = [&]() { return last.vf <= 0.0 ? 0 : last.vf >= 1.0 ? 2 : 1; };
+        // A step across a phase boundary without a change of sign may pass
+        // over a dip (a liquid's enthalpy is least at its bubble pressure):
+        // the boundary is sought by bisection, watching the sign.
+        auto across = [&](double x1, double f1, int c1, double x2) {
+            for (int it = 0; it < 45 && std::fabs(x2 - x1) > 1e-12; ++it) {
+                const double xm = 0.5 * (x1 + x2);
+                double fm;
+                if (!eval(xm, fm)) return false;
+                if (fm * f1 <= 0) {
+                    a = std::min(x1, xm), b = std::max(x1, xm);
+                    fa = a == x1 ? f1 : fm, fb = b == x1 ? f1 : fm;
+                    return true;
+                }
+                if (phases() == c1)
+                    x1 = xm, f1 = fm;
+                else
+                    x2 = xm;
+            }
+            return false;
+        };
         double pu = x0, fu = f0, pd = x0, fd = f0, step = 0.1;
+        int cu = phases(), cd = cu;
         bool up_ok = true, down_ok = true;
         for (int k = 0; k < 40 && !bracketed && (up_ok || down_ok); ++k) {
             if (up_ok) {
@@ -150,9 +172,12 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
                 else if (fn * fu <= 0) {
                     a = pu, fa = fu, b = xn, fb = fn;
                     bracketed = true;
+                } else if (const int c = phases(); c != cu && across(pu, fu, cu, xn)) {
+                    bracketed = true;
                 } else {
                     pu = xn;
                     fu = fn;
+                    cu = c;
                 }
             }
             if (down_ok && !bracketed) {
@@ -162,9 +187,12 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
                 else if (fn * fd <= 0) {
                     a = xn, fa = fn, b = pd, fb = fd;
                     bracketed = true;
+                } else if (const int c = phases(); c != cd && across(pd, fd, cd, xn)) {
+                    bracketed = true;
                 } else {
                     pd = xn;
                     fd = fn;
+                    cd = c;
                 }
             }
             step *= 1.6;
