@@ -21,24 +21,16 @@ double temperature(int k, bool fresh) {
 }
 
 [[gnu::noinline]] void through_calls(Stream& s, Routine r, int64_t phase, bool fresh) {
-    int64_t side = 0, basis = 0, ierr = 0;
-    double v = 0.0;
     for (int k = 0; k < kCalls; ++k) {
         s.svec[s.nc + 1] = temperature(k, fresh);
-        r(s.svec.data(), nullptr, &side, &phase, &basis, &v, &ierr);
-        sink += v;
+        sink += through(s, r, phase);
     }
 }
 
 [[gnu::noinline]] void direct_calls(Stream& s, Monitor m, int64_t slot, bool fresh) {
-    const int64_t n = slot_count(slot);
-    int64_t ierr = 0;
-    double v = 0.0;
     for (int k = 0; k < kCalls; ++k) {
         s.svec[s.nc + 1] = temperature(k, fresh);
-        m(&s.svec[s.nc + 1], &s.svec[s.nc + 2], slot_x(slot), &n, slot_idx(slot), XIF_HXIPP.word,
-          &XIF_HXIPP.word[22], &v, &ierr);
-        sink += v;
+        sink += direct(s, m, slot);
     }
 }
 

@@ -69,4 +69,23 @@ inline const int64_t* slot_idx(int64_t s) {
     return &CAT_PLEX[RIG_HXPKV[5 + s - 1].i - 1].i;
 }
 
+// A property routine on side 0, molar basis.
+inline double through(Stream& s, Routine r, int64_t phase) {
+    int64_t side = 0, basis = 0, ierr = 0;
+    double v = 0.0;
+    r(s.svec.data(), nullptr, &side, &phase, &basis, &v, &ierr);
+    return v;
+}
+
+// The monitor that routine calls, made directly on slot s's phase record
+// with side 0's method group, as the routine makes it.
+inline double direct(Stream& s, Monitor m, int64_t slot) {
+    const int64_t n = slot_count(slot);
+    int64_t ierr = 0;
+    double v = 0.0;
+    m(&s.svec[s.nc + 1], &s.svec[s.nc + 2], slot_x(slot), &n, slot_idx(slot), XIF_HXIPP.word,
+      &XIF_HXIPP.word[22], &v, &ierr);
+    return v;
+}
+
 } // namespace xif::bench

@@ -14,14 +14,9 @@ using namespace xif::bench;
     static const Routine routines[] = {XIF_HXBFRC, XIF_HXBMWT, XIF_HXBNTH, XIF_HXBCPP, XIF_HXBVOL,
                                        XIF_HXBDNS, XIF_HXBVIS, XIF_HXBTHC, XIF_HXBSFT, XIF_HXBDIF};
     double sum = 0.0;
-    for (int64_t phase : {1, 2, 4}) {
-        for (Routine r : routines) {
-            int64_t side = 0, basis = 0, ierr = 0;
-            double v = 0.0;
-            r(s.svec.data(), nullptr, &side, &phase, &basis, &v, &ierr);
-            sum += v;
-        }
-    }
+    for (int64_t phase : {1, 2, 4})
+        for (Routine r : routines)
+            sum += through(s, r, phase);
     return sum;
 }
 
@@ -128,27 +123,20 @@ BENCHMARK(Curve100_NaturalGas)->Unit(benchmark::kMillisecond);
 void Through(benchmark::State& st, Routine r, int64_t phase, bool fresh) {
     Stream s = natural_gas();
     s.flash(2, 220.0, 40e5);
-    int64_t side = 0, basis = 0, ierr = 0, k = 0;
-    double v;
+    int64_t k = 0;
     for (auto _ : st) {
         if (fresh) s.svec[s.nc + 1] = new_state_temperature(++k);
-        r(s.svec.data(), nullptr, &side, &phase, &basis, &v, &ierr);
-        benchmark::DoNotOptimize(v);
+        benchmark::DoNotOptimize(through(s, r, phase));
     }
 }
 
 void Direct(benchmark::State& st, Monitor m, int64_t slot, bool fresh) {
     Stream s = natural_gas();
     s.flash(2, 220.0, 40e5);
-    const int64_t* g = XIF_HXIPP.word;
-    const int64_t n = slot_count(slot);
-    int64_t ierr = 0, k = 0;
-    double v;
+    int64_t k = 0;
     for (auto _ : st) {
         if (fresh) s.svec[s.nc + 1] = new_state_temperature(++k);
-        m(&s.svec[s.nc + 1], &s.svec[s.nc + 2], slot_x(slot), &n, slot_idx(slot), g,
-          &XIF_HXIPP.word[22], &v, &ierr);
-        benchmark::DoNotOptimize(v);
+        benchmark::DoNotOptimize(direct(s, m, slot));
     }
 }
 

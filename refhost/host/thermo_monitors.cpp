@@ -84,7 +84,8 @@ void answer(int64_t code, const PhaseProps& p, const double* T, XIF_THERMO_FLAGS
     *ierr = code;
     const int64_t* flags[5] = {f1, f2, f3, f4, f5};
     double* r[10] = {r1, r2, r3, r4, r5, r6, r7, r8, r9, r10};
-    results(code ? PhaseProps{} : p, T, flags, r);
+    static const PhaseProps none; // every word NaN
+    results(code ? none : p, T, flags, r);
 }
 
 #define FLAGS_AND_RESULTS f1, f2, f3, f4, f5, r1, r2, r3, r4, r5, r6, r7, r8, r9, r10

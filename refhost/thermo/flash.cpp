@@ -532,12 +532,8 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
     Vec seen[4];
     int nseen = 0;
     auto near_seen = [&](const Vec& W, double sw) {
-        for (int k = 0; k < nseen; ++k) {
-            double dev = 0;
-            for (int i = 0; i < n; ++i)
-                dev = std::max(dev, std::fabs(W[i] / sw - seen[k][i]));
-            if (dev < 1e-6) return true;
-        }
+        for (int k = 0; k < nseen; ++k)
+            if (detail::distance(n, W.data(), sw, seen[k].data()) < 1e-6) return true;
         return false;
     };
     const int ntrial = 2 + n;
@@ -582,10 +578,7 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
                 dot_pd += dl[i] * dprev[i];
                 sw += W[i];
             }
-            double dev = 0;
-            for (int i = 0; i < n; ++i)
-                dev = std::max(dev, std::fabs(W[i] / sw - z[i]));
-            if (dev < 1e-5 && std::fabs(Zw - Zz) < 1e-5 * Zz) {
+            if (detail::distance(n, W.data(), sw, z) < 1e-5 && std::fabs(Zw - Zz) < 1e-5 * Zz) {
                 is_trivial = true;
                 break;
             }

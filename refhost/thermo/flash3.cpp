@@ -180,12 +180,8 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
     bool found = false;
     // Whether trial W (sum sw) lies within tol of a known phase.
     auto near_known = [&](const double* W, double sw, double tol) {
-        for (int k = 0; k < known.n; ++k) {
-            double dev = 0;
-            for (int i = 0; i < n; ++i)
-                dev = std::max(dev, std::fabs(W[i] / sw - known.x[k][i]));
-            if (dev < tol) return true;
-        }
+        for (int k = 0; k < known.n; ++k)
+            if (detail::distance(n, W, sw, known.x[k]) < tol) return true;
         return false;
     };
     const int ntrials = n + 2 + 2 * known.n;
@@ -233,10 +229,7 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
                 pd += dl[i] * dprev[i];
                 sw += W[i];
             }
-            double dev = 0;
-            for (int i = 0; i < n; ++i)
-                dev = std::max(dev, std::fabs(W[i] / sw - w[i]));
-            if (dev < 1e-5 && std::fabs(Zt - Zw) < 1e-5 * Zw) {
+            if (detail::distance(n, W.data(), sw, w) < 1e-5 && std::fabs(Zt - Zw) < 1e-5 * Zw) {
                 trivial = true;
                 break;
             }

@@ -3,6 +3,7 @@
 
 #include "flash.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace xif::refhost::thermo::detail {
@@ -39,6 +40,16 @@ int active_components(int n, const double* z, int& last);
 // True if root rx of x and root ry of y are also the roots of lower Gibbs
 // energy for those compositions, as they must be at equilibrium; a split
 // converged on the other roots is not a physical one.
+// Largest difference between the mole fractions of trial phase W (its
+// amounts summing to sw) and composition x: how close a phase test's trial
+// has come to a phase.
+inline double distance(int n, const double* W, double sw, const double* x) {
+    double d = 0;
+    for (int i = 0; i < n; ++i)
+        d = std::max(d, std::fabs(W[i] / sw - x[i]));
+    return d;
+}
+
 bool roots_consistent(const Model& m, double T, double P, const double* x, Root rx, const double* y,
                       Root ry);
 
