@@ -11,6 +11,19 @@ namespace {
 
 constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 
+// x^e by squaring where e is a whole number up to 16 (the vapour-pressure and
+// viscosity forms' exponents mostly are: 1, 2, 6, 10), else by pow.
+double power(double x, double e) noexcept {
+    if (e >= 0.0 && e <= 16.0 && e == std::trunc(e)) {
+        auto k = static_cast<unsigned>(e);
+        double r = 1.0;
+        for (; k != 0; k >>= 1, x *= x)
+            if (k & 1U) r *= x;
+        return r;
+    }
+    return std::pow(x, e);
+}
+
 double trc_cp(const std::array<double, 8>& a, double T) noexcept {
     double v = a[0] + a[1] / (T * T) * std::exp(-a[2] / T);
     if (T > a[7]) {
@@ -57,9 +70,9 @@ double Correlation::eval(double T) const noexcept {
     case Form::dippr100:
         return A + T * (B + T * (C + T * (D + T * E)));
     case Form::dippr101:
-        return std::exp(A + B / T + C * std::log(T) + D * std::pow(T, E));
+        return std::exp(A + B / T + C * std::log(T) + D * power(T, E));
     case Form::dippr102:
-        return A * std::pow(T, B) / (1.0 + C / T + D / (T * T));
+        return A * power(T, B) / (1.0 + C / T + D / (T * T));
     case Form::dippr105: {
         if (T > C) return nan;
         return A / std::pow(B, 1.0 + std::pow(1.0 - T / C, D));
