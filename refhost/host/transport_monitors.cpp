@@ -11,7 +11,9 @@
 #include "transport/transport.hpp"
 #include "water/water.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 using namespace xif::refhost;
@@ -52,16 +54,73 @@ int64_t mix_liquid_viscosity(double T, const Composition& z, double& out) {
                                                                                  : kNoValue;
 }
 
-// A monitor body: the common start, then `compute` into value.
+// The monitors whose last results are kept.
+enum Kind : int { kViscL, kViscV, kTconL, kTconV, kSrften, kDifcoV, kDifcoL, kKinds };
+
+// The last results of each monitor. An exchanger program asks for a phase's
+// property and then for the whole stream's, which mixes the same phases
+// again; a result depends only on the state, the method group and the
+// composition, and the open host (its generation).
+struct Result {
+    uint64_t generation = 0;
+    double T = 0.0, P = 0.0;
+    std::array<int64_t, 6> G{};
+    Values z{};
+    int64_t ierr = 0;
+    double value = 0.0;
+};
+struct Results {
+    std::array<Result, 4> entry;
+    size_t next = 0;
+};
+std::array<Results, kKinds> results;
+
+const Result* kept(Kind kind, double T, double P, const int64_t* G, const Composition& z) {
+    const HostState& s = state();
+    const auto bytes = static_cast<size_t>(s.nc) * sizeof(double);
+    for (const Result& r : results[kind].entry)
+        if (r.generation == s.generation && r.T == T && r.P == P &&
+            std::memcmp(r.G.data(), G, sizeof r.G) == 0 &&
+            std::memcmp(r.z.data(), z.z.data(), bytes) == 0)
+            return &r;
+    return nullptr;
+}
+
+void keep(Kind kind, double T, double P, const int64_t* G, const Composition& z, int64_t ierr,
+          double value) {
+    const HostState& s = state();
+    Results& rs = results[kind];
+    Result& r = rs.entry[rs.next];
+    rs.next = (rs.next + 1) % rs.entry.size();
+    r.generation = s.generation;
+    r.T = T;
+    r.P = P;
+    std::copy_n(G, r.G.size(), r.G.begin());
+    std::copy_n(z.z.begin(), s.nc, r.z.begin());
+    r.ierr = ierr;
+    r.value = value;
+}
+
+// A monitor body: the common start, then the kept result or `compute` into value.
 template <class Compute>
-void monitor(const double* T, const double* P, const double* x, const int64_t* n,
+void monitor(Kind kind, const double* T, const double* P, const double* x, const int64_t* n,
              const int64_t* idx, const int64_t* G, double* value, int64_t* ierr, Compute compute) {
     Composition z;
     double out = 0.0;
     *ierr = begin(T, P, x, n, idx, G, z);
-    if (*ierr == kMonitorOk) *ierr = compute(*T, *P, z, out);
+    if (*ierr != kMonitorOk) {
+        *value = std::numeric_limits<double>::quiet_NaN();
+        return;
+    }
+    if (const Result* r = kept(kind, *T, *P, G, z)) {
+        *ierr = r->ierr;
+        *value = r->value;
+        return;
+    }
+    *ierr = compute(*T, *P, z, out);
     if (*ierr == kMonitorOk && !(std::isfinite(out) && out > 0.0)) *ierr = kNoValue;
     *value = *ierr == kMonitorOk ? out : std::numeric_limits<double>::quiet_NaN();
+    keep(kind, *T, *P, G, z, *ierr, *value);
 }
 
 int64_t water_liquid(double T, double P, water::State& st) {
@@ -76,7 +135,7 @@ extern "C" {
 
 XIFHOST_EXPORT void EVAL_VISCL(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
     (void)D;
-    monitor(T, P, x, n, idx, G, value, ierr,
+    monitor(kViscL, T, P, x, n, idx, G, value, ierr,
             [G](double t, double p, const Composition& z, double& out) -> int64_t {
                 // Outside the tables, water's own correlations as in a mixture.
                 water::State st;
@@ -89,7 +148,7 @@ XIFHOST_EXPORT void EVAL_VISCL(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
 
 XIFHOST_EXPORT void EVAL_VISCV(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
     (void)D;
-    monitor(T, P, x, n, idx, G, value, ierr,
+    monitor(kViscV, T, P, x, n, idx, G, value, ierr,
             [G](double t, double p, const Composition& z, double& out) -> int64_t {
                 double rho = 0.0;
                 if (int64_t e = density(t, p, z, false, G, rho)) return e;
@@ -106,7 +165,7 @@ XIFHOST_EXPORT void EVAL_VISCV(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
 
 XIFHOST_EXPORT void EVAL_TCONL(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
     (void)D;
-    monitor(T, P, x, n, idx, G, value, ierr,
+    monitor(kTconL, T, P, x, n, idx, G, value, ierr,
             [G](double t, double p, const Composition& z, double& out) -> int64_t {
                 water::State st;
                 if (pure_water(z, G) && water_liquid(t, p, st) == kMonitorOk &&
@@ -125,7 +184,7 @@ XIFHOST_EXPORT void EVAL_TCONL(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
 
 XIFHOST_EXPORT void EVAL_TCONV(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
     (void)D;
-    monitor(T, P, x, n, idx, G, value, ierr,
+    monitor(kTconV, T, P, x, n, idx, G, value, ierr,
             [G](double t, double p, const Composition& z, double& out) -> int64_t {
                 double rho = 0.0;
                 if (int64_t e = density(t, p, z, false, G, rho)) return e;
@@ -142,7 +201,7 @@ XIFHOST_EXPORT void EVAL_TCONV(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
 
 XIFHOST_EXPORT void EVAL_SRFTEN(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
     (void)D;
-    monitor(T, P, x, n, idx, G, value, ierr,
+    monitor(kSrften, T, P, x, n, idx, G, value, ierr,
             [G](double t, double, const Composition& z, double& out) -> int64_t {
                 if (pure_water(z, G) && water::surface_tension(t, out) == water::Status::ok)
                     return kMonitorOk;
@@ -163,7 +222,7 @@ XIFHOST_EXPORT void EVAL_SRFTEN(XIF_MONITOR_ARGS, double* value, int64_t* ierr) 
 // Lennard-Jones parameters where a formula has no volume.
 XIFHOST_EXPORT void EVAL_DIFCOV(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
     (void)D;
-    monitor(T, P, x, n, idx, G, value, ierr,
+    monitor(kDifcoV, T, P, x, n, idx, G, value, ierr,
             [](double t, double p, const Composition& z, double& out) -> int64_t {
                 PureTable& table = pure_table(t);
                 const tr::Status st =
@@ -178,7 +237,7 @@ XIFHOST_EXPORT void EVAL_DIFCOV(XIF_MONITOR_ARGS, double* value, int64_t* ierr) 
 
 XIFHOST_EXPORT void EVAL_DIFCOL(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
     (void)D;
-    monitor(T, P, x, n, idx, G, value, ierr,
+    monitor(kDifcoL, T, P, x, n, idx, G, value, ierr,
             [](double t, double, const Composition& z, double& out) -> int64_t {
                 double mu = 0.0;
                 if (int64_t e = mix_liquid_viscosity(t, z, mu)) return e;

@@ -125,6 +125,38 @@ TEST(Monitors, GuardTheirInputs) {
     EXPECT_NE(ierr, 0);
 }
 
+// The host keeps its last results: a repeated call answers the same, and a
+// change of method group, pressure, composition or open host is not answered
+// from what was kept.
+TEST(Monitors, KeptResultsFollowTheirInputs) {
+    ASSERT_EQ(open({"WATER", "CH4"}), 0);
+    const int64_t pr[6] = {1, 1, 0, 0, 11, 0}, tables[6] = {11, 1, 0, 0, 11, 0}, D = 0;
+    const int64_t one = 1, water = 1, two = 2, both[2] = {1, 2};
+    const double t = 350, p = 1e5, x = 1.0, mix[2] = {0.5, 0.5};
+    int64_t ierr = -1;
+    auto viscl = [&](const int64_t* G, double pressure) {
+        double mu = 0;
+        EVAL_VISCL(&t, &pressure, &x, &one, &water, G, &D, &mu, &ierr);
+        EXPECT_EQ(ierr, 0);
+        return mu;
+    };
+    const double by_pr = viscl(pr, p), by_tables = viscl(tables, p);
+    EXPECT_NE(by_pr, by_tables);
+    EXPECT_EQ(viscl(pr, p), by_pr);
+    EXPECT_NE(viscl(tables, 1e7), by_tables); // the tables feel the pressure
+    EXPECT_EQ(viscl(tables, p), by_tables);
+
+    double k1 = 0, k2 = 0;
+    EVAL_TCONV(&t, &p, &x, &one, &water, pr, &D, &k1, &ierr);
+    EVAL_TCONV(&t, &p, mix, &two, both, pr, &D, &k2, &ierr);
+    EXPECT_NE(k1, k2);
+    ASSERT_EQ(open({"N2", "CH4"}), 0); // component 1 is now nitrogen
+    double k3 = 0;
+    EVAL_TCONV(&t, &p, &x, &one, &water, pr, &D, &k3, &ierr);
+    EXPECT_EQ(ierr, 0);
+    EXPECT_NE(k3, k1);
+}
+
 // Below 273.15 K, outside the water tables, a pure-water liquid is still a
 // liquid: the equation of state and water's correlations answer.
 TEST(Monitors, SupercooledWaterOutsideTheTablesIsALiquid) {
