@@ -416,10 +416,14 @@ bool held(const Split3& s, int i) {
 // r_i = ln K1_i + ln phi(w1) - ln phi(x), r_{n+i} likewise for w2.
 Status split3_eval(const Model& m, double T, double P, const double* z, Split3& s, double* r) {
     const int n = m.size();
+    // K is not floored short of underflow: a floor holds a component in a
+    // phase above its equilibrium share (decane in water at 70 K at e^-600
+    // of its share in the hydrocarbon liquid, where e^-644 is right), and
+    // the phase test of that phase then finds a false fourth phase rich in it.
     Vec K1{}, K2{};
     for (int i = 0; i < n; ++i) {
-        K1[i] = held(s, i) ? 0.0 : std::exp(std::clamp(s.lnK1[i], -600.0, 600.0));
-        K2[i] = held(s, i) ? 0.0 : std::exp(std::clamp(s.lnK2[i], -600.0, 600.0));
+        K1[i] = held(s, i) ? 0.0 : std::exp(std::clamp(s.lnK1[i], -800.0, 600.0));
+        K2[i] = held(s, i) ? 0.0 : std::exp(std::clamp(s.lnK2[i], -800.0, 600.0));
     }
     if (!rachford_rice3(n, z, K1.data(), K2.data(), s.b)) return Status::NotConverged;
     for (int i = 0; i < n; ++i) {
@@ -882,11 +886,25 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
         s.b[0] = amt[o1];
         s.b[1] = amt[o2];
         // Among the candidates the lowest Gibbs energy wins; it must lie
-        // below the split found unstable.
+        // below the split found unstable, by a margin unless the test proved
+        // that split unstable: a phase about to form or vanish lowers the
+        // Gibbs energy by less than the margin.
         FlashResult best;
         const double g0 = gibbs(cur);
-        double gbest = g0 - 1e-9 * std::fabs(g0);
+        double gbest = tm < -kMarginalTm ? g0 : g0 - 1e-9 * std::fabs(g0);
         bool improved = false;
+        // A pair that has drifted back onto the split being replaced is no
+        // candidate, whatever rounding says of its Gibbs energy.
+        auto other_split = [&](const FlashResult& two) {
+            for (int k = 0; k < kSlots; ++k) {
+                bool known = !two.present[k];
+                for (int j = 0; j < kSlots && !known; ++j)
+                    known = cur.present[j] &&
+                            detail::distance(n, two.x[k].data(), 1.0, cur.x[j].data()) < 1e-6;
+                if (!known) return true;
+            }
+            return false;
+        };
         // A split between phases a and b of set c: each phase on its own
         // root first, so that two liquids do not drift onto the gas-liquid
         // split found unstable.
@@ -909,7 +927,7 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
                 if (!ok) continue;
                 two.T = T;
                 two.P = P;
-                if (gibbs(two) < gbest) {
+                if (gibbs(two) < gbest && other_split(two)) {
                     best = relabel(m, two, mask);
                     gbest = gibbs(two);
                     improved = true;
@@ -921,10 +939,13 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
         // three-phase split at a given T and P, the new phase pairs with one
         // of the two.
         const bool binary = active(m, z.data()) < 3;
-        // A converged three-phase split where the test proved the two-phase
-        // one unstable need only lie below it: a phase about to vanish
-        // lowers the Gibbs energy by less than the margin kept for pairs.
-        const double bar3 = tm < -kMarginalTm ? g0 : gbest;
+        // A converged three-phase split where the test proved the pair
+        // unstable need not even lie below it: a phase of 1e-9 changes the
+        // Gibbs energy by less than its rounding, and the split is tested
+        // again before it is taken.
+        const double bar3 = tm < -kMarginalTm
+                                ? g0 + 1e-12 * (std::fabs(cur.h) + T * std::fabs(cur.s) + kR * T)
+                                : gbest;
         FlashResult three = res;
         if (!binary && split3_solve(m, T, P, z.data(), s, o, res) &&
             three_result(m, T, P, z, s, mask, cur.K, three) && gibbs(three) < bar3) {
@@ -1042,7 +1063,7 @@ FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, c
     FlashResult ra = at(va);
     int evals = 1;
     Status failed = Status::NoSolution; // what the scan ends in without a bracket
-    const int kMaxFailures = 3;         // then the rest of the scan is not worth its time
+    const int kMaxFailures = 3;         // in a row: then the rest of the scan is not worth its time
     int failures = 0;
     if (ra.status != Status::Ok || !vapour_side(ra)) {
         FlashResult f;
@@ -1062,8 +1083,12 @@ FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, c
             continue;
         }
         if (vapour_side(rb)) {
+            // Flashing again on the same side, the scan has passed over the
+            // points that did not as over any step: no bracket there.
             va = vb;
             ra = rb;
+            failed = Status::NoSolution;
+            failures = 0;
             continue;
         }
         double lo = va, hi = vb; // lo on the vapour side
