@@ -253,6 +253,23 @@ bool same(const CachedPhase& e, double T, double P, const Composition& c, bool l
            std::memcmp(e.z.data(), c.z.data(), sizeof(double) * static_cast<size_t>(nc)) == 0;
 }
 
+void remember(double T, double P, const Composition& c, bool liquid, const int64_t* G, int64_t code,
+              const thermo::PhaseProps& props) {
+    CachedPhase& e = cache.entry[cache.next];
+    cache.next = (cache.next + 1) % cache.entry.size();
+    e.used = true;
+    e.T = T;
+    e.P = P;
+    e.liquid = liquid;
+    e.method = G[0];
+    e.volume = G[2];
+    std::copy_n(c.z.begin(), state().nc, e.z.begin());
+    e.code = code;
+    e.props = props;
+}
+
+int64_t finish_phase(const thermo::Model& m, double T, double P, const Composition& c, bool liquid,
+                     const int64_t* G, thermo::PhaseProps& out);
 int64_t evaluate_phase(double T, double P, const Composition& c, bool liquid, const int64_t* G,
                        thermo::PhaseProps& out);
 
@@ -275,21 +292,82 @@ int64_t phase_properties(double T, double P, const Composition& c, bool liquid, 
         }
     }
     const int64_t code = evaluate_phase(T, P, c, liquid, G, out);
-    CachedPhase& e = cache.entry[cache.next];
-    cache.next = (cache.next + 1) % cache.entry.size();
-    e.used = true;
-    e.T = T;
-    e.P = P;
-    e.liquid = liquid;
-    e.method = G[0];
-    e.volume = G[2];
-    std::copy_n(c.z.begin(), nc, e.z.begin());
-    e.code = code;
-    e.props = out;
+    remember(T, P, c, liquid, G, code, out);
     return code;
 }
 
+void keep_flash_phase(double T, double P, const double* x, bool liquid, const int64_t* G,
+                      const thermo::PhaseProps& p) {
+    const HostState& s = state();
+    const thermo::Model* m = model_for(G[0]); // not the water tables: not the flash's equation
+    if (!m) return;
+    // The composition as a monitor reads it from a record of all the
+    // components present; only when that is the flash's own, bit for bit, are
+    // the flash's values the monitor's.
+    Composition c;
+    std::fill_n(c.z.begin(), s.nc, 0.0);
+    double sum = 0.0;
+    for (int64_t j = 0; j < s.nc; ++j)
+        if (x[j] > 0.0) sum += x[j];
+    if (!(sum > 0.0)) return;
+    for (int64_t j = 0; j < s.nc; ++j) {
+        if (x[j] > 0.0) {
+            c.z[j] = x[j] / sum;
+            ++c.count;
+        }
+        if (c.z[j] != x[j]) return;
+    }
+    if (c.count < 2) return; // a pure component's phase may need its saturation pressure
+    // The flash may have taken the other root of a three-root cubic.
+    const auto root = liquid ? thermo::Root::Liquid : thermo::Root::Vapour;
+    if (!(m->root(T, P, c.z.data(), root) == p.root)) return;
+    thermo::PhaseProps out = p;
+    remember(T, P, c, liquid, G, finish_phase(*m, T, P, c, liquid, G, out), out);
+}
+
 namespace {
+
+// What a monitor adds to the equation's phase: a pure component's phase
+// that the equation has no root for, and the liquid volume.
+int64_t finish_phase(const thermo::Model& m, double T, double P, const Composition& c, bool liquid,
+                     const int64_t* G, thermo::PhaseProps& out) {
+    const auto root = liquid ? thermo::Root::Liquid : thermo::Root::Vapour;
+    // A pure component below its critical temperature asked for a phase that
+    // the equation has no root for at P (near the critical point a vapour
+    // pressure from a correlation can lie outside the narrow band where both
+    // roots exist): that phase at the equation's own saturation pressure, the
+    // nearest state where it exists, rather than the other phase's root.
+    bool at_saturation = false;
+    if (out.liquid_like != liquid && c.single != 0) {
+        double psat = 0.0;
+        thermo::PhaseProps sat;
+        if (thermo::saturation_pressure(m, static_cast<int>(c.single - 1), T, psat) ==
+                thermo::Status::Ok &&
+            m.properties(T, psat, c.z.data(), root, sat) == thermo::Status::Ok &&
+            sat.liquid_like == liquid) {
+            out = sat;
+            at_saturation = true;
+        }
+    }
+    if (!liquid) return kMonitorOk;
+    // Liquid volume: by the correlations where they hold, else the translated EOS.
+    double v = 0.0;
+    if (G[2] != kVolumeTranslatedEos && correlation_volume(T, c, v)) {
+        out.v = v;
+        return kMonitorOk;
+    }
+    const thermo::Model& translated =
+        &m == &engine.pr ? engine.pr_translated : engine.srk_translated;
+    // The translation leaves the cubic's root as it is: the translated
+    // volume is the root's less the shift.
+    if (!at_saturation) {
+        out.v = out.root * (thermo::kR * T) / P - translated.volume_shift(c.z.data());
+        return kMonitorOk;
+    }
+    thermo::PhaseProps t;
+    if (translated.properties(T, P, c.z.data(), root, t) == thermo::Status::Ok) out.v = t.v;
+    return kMonitorOk;
+}
 
 int64_t evaluate_phase(double T, double P, const Composition& c, bool liquid, const int64_t* G,
                        thermo::PhaseProps& out) {
@@ -304,32 +382,7 @@ int64_t evaluate_phase(double T, double P, const Composition& c, bool liquid, co
     if (!m) return kBadMethod;
     const auto root = liquid ? thermo::Root::Liquid : thermo::Root::Vapour;
     if (m->properties(T, P, c.z.data(), root, out) != thermo::Status::Ok) return kNoRoot;
-    // A pure component below its critical temperature asked for a phase that
-    // the equation has no root for at P (near the critical point a vapour
-    // pressure from a correlation can lie outside the narrow band where both
-    // roots exist): that phase at the equation's own saturation pressure, the
-    // nearest state where it exists, rather than the other phase's root.
-    if (out.liquid_like != liquid && c.single != 0) {
-        double psat = 0.0;
-        thermo::PhaseProps sat;
-        if (thermo::saturation_pressure(*m, static_cast<int>(c.single - 1), T, psat) ==
-                thermo::Status::Ok &&
-            m->properties(T, psat, c.z.data(), root, sat) == thermo::Status::Ok &&
-            sat.liquid_like == liquid)
-            out = sat;
-    }
-    if (!liquid) return kMonitorOk;
-    // Liquid volume: by the correlations where they hold, else the translated EOS.
-    double v = 0.0;
-    if (G[2] != kVolumeTranslatedEos && correlation_volume(T, c, v)) {
-        out.v = v;
-        return kMonitorOk;
-    }
-    const thermo::Model& translated =
-        m == &engine.pr ? engine.pr_translated : engine.srk_translated;
-    thermo::PhaseProps t;
-    if (translated.properties(T, P, c.z.data(), root, t) == thermo::Status::Ok) out.v = t.v;
-    return kMonitorOk;
+    return finish_phase(*m, T, P, c, liquid, G, out);
 }
 
 } // namespace

@@ -128,7 +128,9 @@ void publish(const th::FlashResult& r, const double* z, const bool* kept_out, do
     set_stwkwk(21, r.present[th::kVapour] ? r.vf : 0.0);
     set_stwkwk(23, b);
     for (int64_t j = 0; j < nc; ++j) {
-        const double xt = liquid > 0.0 ? (f1 * x1[j] + f2 * x2[j]) / liquid : x1[j];
+        const double xt = f1 > 0.0 && f2 > 0.0 ? (f1 * x1[j] + f2 * x2[j]) / liquid
+                          : f2 > 0.0           ? x2[j]
+                                               : x1[j];
         set_plex_real(a.real_work + a.whole + j, z[j]);
         set_plex_real(a.real_work + a.total + j, xt);
         set_plex_real(a.real_work + a.liquid1 + j, x1[j]);
@@ -143,17 +145,16 @@ void publish(const th::FlashResult& r, const double* z, const bool* kept_out, do
     auto value = [&](int slot, double th::PhaseProps::*field) {
         return r.present[slot] ? r.phase[slot].*field : 0.0;
     };
-    const double total_mw = liquid > 0.0 ? (f1 * value(th::kLiquid, &th::PhaseProps::mw) +
-                                            f2 * value(th::kLiquid2, &th::PhaseProps::mw)) /
-                                               liquid
-                                         : 0.0;
+    // One liquid is the total liquid as it stands, not remixed with itself.
+    auto total = [&](double l1, double l2) {
+        return f1 > 0.0 && f2 > 0.0 ? (f1 * l1 + f2 * l2) / liquid : f2 > 0.0 ? l2 : l1;
+    };
     double th::PhaseProps::*fields[4] = {&th::PhaseProps::h, &th::PhaseProps::v,
                                          &th::PhaseProps::cp, &th::PhaseProps::mw};
     for (int g = 0; g < 4; ++g) {
         const double l1 = value(th::kLiquid, fields[g]), l2 = value(th::kLiquid2, fields[g]);
         set_stwork(47 + 4 * g, value(th::kVapour, fields[g]));
-        set_stwork(48 + 4 * g,
-                   g == 3 ? total_mw : (liquid > 0.0 ? (f1 * l1 + f2 * l2) / liquid : 0.0));
+        set_stwork(48 + 4 * g, liquid > 0.0 ? total(l1, l2) : 0.0);
         set_stwork(49 + 4 * g, l1);
         set_stwork(50 + 4 * g, l2);
     }
@@ -248,6 +249,10 @@ XIFHOST_EXPORT void EQUI_FLASH(double* SVEC, const int64_t*, xif_word*, xif_word
     }
     if (three) label_single_liquid(r);
     publish(r, z, opt.vapour_only, SVEC);
+    // The property calls that follow a flash ask for its phases first.
+    for (int k = 0; k < th::kSlots; ++k)
+        if (r.present[k])
+            keep_flash_phase(r.T, r.P, r.x[k].data(), k != th::kVapour, G, r.phase[k]);
     for (int64_t j = 0; j < nc; ++j)
         put_real(rwork, w.k() + j, r.K[j]);
     put_real(rwork, w.t(), r.T);

@@ -384,6 +384,28 @@ Status Model::lnphi_dn(double T, double P, const double* x, Root r, double* lp, 
     return Status::Ok;
 }
 
+double Model::volume_shift(const double* x) const {
+    // The sums of mix_terms, in its order.
+    double sum = 0, c = 0;
+    for (int i = 0; i < n_; ++i)
+        sum += x[i];
+    for (int i = 0; i < n_; ++i)
+        c += x[i] / sum * c_[i];
+    return c;
+}
+
+double Model::root(double T, double P, const double* x, Root r) const {
+    MixTerms mt;
+    if (!valid_tp(T, P) || x == nullptr || mix_terms(T, x, mt, true) != Status::Ok) return kNaN;
+    // The same mixing terms and root choice as properties().
+    const double RT = kR * T;
+    const double A = mt.a * P / (RT * RT);
+    const double B = mt.b * P / RT;
+    double zs[3];
+    const int nz = physical_roots(A, B, zs);
+    return nz == 0 ? kNaN : chosen_root(A, B, zs, nz, r);
+}
+
 Status Model::properties(double T, double P, const double* x, Root r, PhaseProps& out,
                          double* lpout) const {
     double lpbuf[kMaxComponents];
@@ -439,6 +461,7 @@ Status Model::properties(double T, double P, const double* x, Root r, PhaseProps
     out.cp = cpig + cpres;
     out.cv = cpig - kR + cvres;
     out.pip = v * (d2PdTdv / dPdT - d2Pdv2 / dPdv);
+    out.root = Z;
     // PIP alone calls a hot, dilute gas (PIP -> 1 from above) liquid: also
     // require a volume below the equation's own critical volume, Zc/Omega_b b.
     const double zc = eos_ == EosKind::PengRobinson ? 0.307401 : 1.0 / 3.0;

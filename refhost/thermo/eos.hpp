@@ -34,6 +34,13 @@ class Model {
     // False where there is no root.
     bool lower_gibbs_root(double T, double P, const double* x, Root r) const;
 
+    // The cubic's root that properties() takes for root r (NaN where there is none).
+    double root(double T, double P, const double* x, Root r) const;
+
+    // The volume translation of a phase of mole fractions x, m3/kmol, as
+    // properties() subtracts it (0 for an untranslated model).
+    double volume_shift(const double* x) const;
+
     // Full phase properties; lnphi optional.
     Status properties(double T, double P, const double* x, Root r, PhaseProps& out,
                       double* lnphi = nullptr) const;

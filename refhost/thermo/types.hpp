@@ -79,7 +79,8 @@ struct PhaseProps {
     double cp = kNaN; // J/(kmol K)
     double cv = kNaN; // J/(kmol K)
     double hres = kNaN, sres = kNaN, cpres = kNaN, cvres = kNaN;
-    double pip = kNaN; // phase identification parameter; > 1 liquid-like
+    double pip = kNaN;  // phase identification parameter; > 1 liquid-like
+    double root = kNaN; // the cubic's root taken, P v / (R T) before translation
     bool liquid_like = false;
 };
 

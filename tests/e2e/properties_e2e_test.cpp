@@ -3,6 +3,8 @@
 // (liquids by both volume methods), transport properties; and round trips.
 #include "stream.h"
 
+#include <xif/host.h>
+
 #include <cmath>
 
 namespace xif::e2e {
@@ -84,6 +86,45 @@ Stream water_and(const char* hydrocarbon) {
     Stream s({"WATER", hydrocarbon}, {0.5, 0.5}, 360.0, kAtm);
     XIF_HXIPP.word[6] = 3;
     return s;
+}
+
+// A flash hands its phases to the host's cache of phase evaluations; what the
+// property routines answer from there is, bit for bit, what the host
+// computes afresh once the cache has forgotten them. By both liquid volume
+// methods (the translated one takes the root's volume less the shift).
+TEST_F(NaturalGas, PropertiesAfterAFlashAreWhatTheHostComputesAfresh) {
+    const Stream::Routine routines[] = {XIF_HXBNTH, XIF_HXBCPP, XIF_HXBVOL, XIF_HXBDNS};
+    auto values = [&] {
+        std::vector<double> v;
+        for (auto r : routines)
+            for (int64_t phase : {2, 3})
+                v.push_back(s.get(r, phase));
+        return v;
+    };
+    auto forget = [] { // eight other phases through the cache
+        const int64_t G[6] = {1, 1, 0, 0, 11, 0}, D = 0, n = 1, one = 1, code = 1;
+        const double t = 250.0, p = 1e5, x = 1.0;
+        for (int64_t k = 1; k <= 8; ++k) {
+            const int64_t idx = 1 + k % 7;
+            const double tk = t + static_cast<double>(k);
+            double h = 0, cp = 0;
+            int64_t ierr = 0;
+            EVAL_ENTHV(&tk, &p, &x, &n, &idx, G, &D, &one, &code, &h, &cp, &ierr);
+        }
+    };
+    for (int64_t method : {0, 1}) {
+        XIF_HXIPP.word[2] = method;
+        for (double T : {215.0, 220.0, 225.0, 230.0}) {
+            ASSERT_EQ(s.flash(2, T, 40e5), 1);
+            ASSERT_TRUE(s.vf() > 0.0 && s.vf() < 1.0) << T;
+            const std::vector<double> after_flash = values();
+            forget();
+            const std::vector<double> afresh = values();
+            for (size_t k = 0; k < afresh.size(); ++k)
+                EXPECT_EQ(after_flash[k], afresh[k]) << T << " " << method << " " << k;
+        }
+    }
+    XIF_HXIPP.word[2] = 0;
 }
 
 TEST(WaterHydrocarbon, TwoLiquidsBelowTheThreePhaseTemperature) {
