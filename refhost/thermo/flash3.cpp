@@ -1063,7 +1063,7 @@ FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, c
     FlashResult ra = at(va);
     int evals = 1;
     Status failed = Status::NoSolution; // what the scan ends in without a bracket
-    const int kMaxFailures = 3;         // in a row: then the rest of the scan is not worth its time
+    const int kMaxFailures = 3;         // then the rest of the scan is not worth its time
     int failures = 0;
     if (ra.status != Status::Ok || !vapour_side(ra)) {
         FlashResult f;
@@ -1088,7 +1088,6 @@ FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, c
             va = vb;
             ra = rb;
             failed = Status::NoSolution;
-            failures = 0;
             continue;
         }
         double lo = va, hi = vb; // lo on the vapour side

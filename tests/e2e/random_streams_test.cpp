@@ -465,6 +465,9 @@ TEST(RandomStreamsFound, TheThreePhaseVapourFractionFlashKeepsTheFractionAsked) 
 
 // "Not converged" vapour fraction flashes: a three-phase bubble point whose vapour lowers the
 // Gibbs energy by less than the T-P margin; a bubble point that does not exist is status 4.
+// Water with 1.4 ppm n-dodecane is two liquids up to where it boils; just below, the T-P flash
+// failed, the dodecane liquid lowering the Gibbs energy by less than the margin. Hydrogen over
+// n-decane with a trace of water has no bubble point; the scan found a false fourth phase at 70 K.
 TEST(RandomStreamsFound, VapourFractionFlashesTellNoSolutionFromFailure) {
     // clang-format off
     const Case bubble{{"SO2", "NC7", "EBENZENE", "NPROH", "WATER", "C2H4"},
@@ -483,6 +486,24 @@ TEST(RandomStreamsFound, VapourFractionFlashesTellNoSolutionFromFailure) {
     ASSERT_EQ(none.flash(2, 530.0, 73892.010707069741), 1);
     EXPECT_EQ(none.flash(3, 73892.010707069741, 0.0), 4);
     expect_invariants({&bubble, 1});
+
+    // clang-format off
+    const Case trace{{"WATER", "NC12"}, {0.013919992980321485, 2.0012092291508321e-08},
+                     300.0, 13683.142722633789, 0, true};
+    // clang-format on
+    Stream w = open(trace, true);
+    ASSERT_EQ(w.flash(3, trace.P, 0.0), 1);
+    const double Tb = w.T();
+    EXPECT_LT(w.vf(), 1e-6);
+    for (const double dT : {-1e-4, 1e-4}) { // two liquids below, vapour and water above
+        ASSERT_EQ(w.flash(2, Tb + dT, trace.P), 1) << dT;
+        EXPECT_EQ(w.vf() > 0.0, dT > 0.0) << dT;
+        EXPECT_EQ(w.get(XIF_HXBFRC, 4) > 0.0 && w.get(XIF_HXBFRC, 5) > 0.0, dT < 0.0) << dT;
+    }
+    Stream h2 = open({{"H2", "WATER", "NC10"},
+                      {0.00017024917800405223, 3.0498895433536342e-07, 0.0092926421922422571}},
+                     true);
+    EXPECT_EQ(h2.flash(3, 53960.683094796652, 0.0), 4);
 }
 
 } // namespace
