@@ -268,6 +268,42 @@ void remember(double T, double P, const Composition& c, bool liquid, const int64
     e.props = props;
 }
 
+// The phases of the last flash, offered to the cache: the property calls
+// that follow a flash ask for its phases first.
+struct OfferedPhase {
+    double T = 0, P = 0;
+    bool liquid = false;
+    int64_t method = 0; // the flash's equation
+    std::array<double, 64> x{};
+    thermo::PhaseProps props;
+};
+struct OfferedPhases {
+    std::array<OfferedPhase, 3> phase;
+    size_t count = 0;
+};
+OfferedPhases offered;
+
+// The flash's own values for a phase asked for, into out: when the record
+// reads back the flash's mole fractions bit for bit and the flash took the
+// root that the monitor takes. Never for a pure component's phase, which may
+// need its saturation pressure.
+bool from_flash(double T, double P, const Composition& c, bool liquid, const int64_t* G,
+                thermo::PhaseProps& out) {
+    const auto bytes = static_cast<size_t>(state().nc) * sizeof(double);
+    for (size_t k = 0; k < offered.count; ++k) {
+        const OfferedPhase& o = offered.phase[k];
+        if (o.T != T || o.P != P || o.liquid != liquid || o.method != G[0] || c.single != 0 ||
+            std::memcmp(o.x.data(), c.z.data(), bytes) != 0)
+            continue;
+        const thermo::Model* m = model_for(G[0]); // not the water tables: not the flash's equation
+        const auto root = liquid ? thermo::Root::Liquid : thermo::Root::Vapour;
+        if (!m || !(m->root(T, P, c.z.data(), root) == o.props.root)) return false;
+        out = o.props;
+        return true;
+    }
+    return false;
+}
+
 int64_t finish_phase(const thermo::Model& m, double T, double P, const Composition& c, bool liquid,
                      const int64_t* G, thermo::PhaseProps& out);
 int64_t evaluate_phase(double T, double P, const Composition& c, bool liquid, const int64_t* G,
@@ -277,6 +313,7 @@ int64_t evaluate_phase(double T, double P, const Composition& c, bool liquid, co
 
 void forget_phases() {
     cache = PhaseCache{};
+    forget_flash_phases();
 }
 
 int64_t phase_properties(double T, double P, const Composition& c, bool liquid, const int64_t* G,
@@ -291,38 +328,27 @@ int64_t phase_properties(double T, double P, const Composition& c, bool liquid, 
             return e.code;
         }
     }
-    const int64_t code = evaluate_phase(T, P, c, liquid, G, out);
+    const int64_t code = from_flash(T, P, c, liquid, G, out)
+                             ? finish_phase(*model_for(G[0]), T, P, c, liquid, G, out)
+                             : evaluate_phase(T, P, c, liquid, G, out);
     remember(T, P, c, liquid, G, code, out);
     return code;
 }
 
-void keep_flash_phase(double T, double P, const double* x, bool liquid, const int64_t* G,
-                      const thermo::PhaseProps& p) {
-    const HostState& s = state();
-    const thermo::Model* m = model_for(G[0]); // not the water tables: not the flash's equation
-    if (!m) return;
-    // The composition as a monitor reads it from a record of all the
-    // components present; only when that is the flash's own, bit for bit, are
-    // the flash's values the monitor's.
-    Composition c;
-    std::fill_n(c.z.begin(), s.nc, 0.0);
-    double sum = 0.0;
-    for (int64_t j = 0; j < s.nc; ++j)
-        if (x[j] > 0.0) sum += x[j];
-    if (!(sum > 0.0)) return;
-    for (int64_t j = 0; j < s.nc; ++j) {
-        if (x[j] > 0.0) {
-            c.z[j] = x[j] / sum;
-            ++c.count;
-        }
-        if (c.z[j] != x[j]) return;
-    }
-    if (c.count < 2) return; // a pure component's phase may need its saturation pressure
-    // The flash may have taken the other root of a three-root cubic.
-    const auto root = liquid ? thermo::Root::Liquid : thermo::Root::Vapour;
-    if (!(m->root(T, P, c.z.data(), root) == p.root)) return;
-    thermo::PhaseProps out = p;
-    remember(T, P, c, liquid, G, finish_phase(*m, T, P, c, liquid, G, out), out);
+void offer_flash_phase(double T, double P, const double* x, bool liquid, const int64_t* G,
+                       const thermo::PhaseProps& p) {
+    if (offered.count == offered.phase.size()) return;
+    OfferedPhase& o = offered.phase[offered.count++];
+    o.T = T;
+    o.P = P;
+    o.liquid = liquid;
+    o.method = G[0];
+    std::copy_n(x, state().nc, o.x.begin());
+    o.props = p;
+}
+
+void forget_flash_phases() {
+    offered.count = 0;
 }
 
 namespace {

@@ -47,11 +47,12 @@ const thermo::Model* model_for(int64_t method);
 int64_t phase_properties(double T, double P, const Composition& c, bool liquid, const int64_t* G,
                          thermo::PhaseProps& out);
 
-// Offers the cache a phase of a flash's answer, its mole fractions x by
-// component and its properties p by the method of G[0]: kept when a monitor
-// reading the phase's record would compute exactly these.
-void keep_flash_phase(double T, double P, const double* x, bool liquid, const int64_t* G,
-                      const thermo::PhaseProps& p);
+// Offers the cache a phase of the last flash's answer, its mole fractions x
+// by component and its properties p by the method of G[0]; a monitor takes
+// them when it would compute exactly these. A new flash forgets the offers.
+void offer_flash_phase(double T, double P, const double* x, bool liquid, const int64_t* G,
+                       const thermo::PhaseProps& p);
+void forget_flash_phases();
 
 // Empties the cache of recent phase evaluations.
 void forget_phases();

@@ -193,6 +193,7 @@ XIFHOST_EXPORT void EQUI_FLASH(double* SVEC, const int64_t*, xif_word*, xif_word
     for (int64_t j = 0; j < nc; ++j)
         z[j] = SVEC[j] / total;
 
+    forget_flash_phases();
     const th::Model* m = model_for(G[0]);
     if (!m) return void(*code = kUnknownMethod);
 
@@ -249,10 +250,9 @@ XIFHOST_EXPORT void EQUI_FLASH(double* SVEC, const int64_t*, xif_word*, xif_word
     }
     if (three) label_single_liquid(r);
     publish(r, z, opt.vapour_only, SVEC);
-    // The property calls that follow a flash ask for its phases first.
     for (int k = 0; k < th::kSlots; ++k)
         if (r.present[k])
-            keep_flash_phase(r.T, r.P, r.x[k].data(), k != th::kVapour, G, r.phase[k]);
+            offer_flash_phase(r.T, r.P, r.x[k].data(), k != th::kVapour, G, r.phase[k]);
     for (int64_t j = 0; j < nc; ++j)
         put_real(rwork, w.k() + j, r.K[j]);
     put_real(rwork, w.t(), r.T);
