@@ -252,20 +252,27 @@ Status Model::mix_terms(double T, const double* xin, MixTerms& mt, bool derivs) 
         }
         return Status::Ok;
     }
+    // With r_i, t_i, u_i the rows of (1 - k_ij) against x_j q_j, x_j q'_j and
+    // x_j q''_j: a' = sum_i x_i (q'_i r_i + q_i t_i) and
+    // a'' = sum_i x_i (q''_i r_i + 2 q'_i t_i + q_i u_i).
+    Vec xq, xdq, xd2q;
+    for (int j = 0; j < n_; ++j) {
+        xq[j] = mt.x[j] * q[j];
+        xdq[j] = mt.x[j] * dq[j];
+        xd2q[j] = mt.x[j] * d2q[j];
+    }
     for (int i = 0; i < n_; ++i) {
-        double si = 0, sd = 0, sd2 = 0;
+        const double* row = omk_[i].data();
+        double r = 0, t = 0, u = 0;
         for (int j = 0; j < n_; ++j) {
-            const double kk = (1.0 - kij_[i][j]) * mt.x[j];
-            si += kk * q[j];
-            if (derivs) {
-                sd += kk * (dq[i] * q[j] + q[i] * dq[j]);
-                sd2 += kk * (d2q[i] * q[j] + 2.0 * dq[i] * dq[j] + q[i] * d2q[j]);
-            }
+            r += row[j] * xq[j];
+            t += row[j] * xdq[j];
+            u += row[j] * xd2q[j];
         }
-        mt.sa[i] = si * q[i];
+        mt.sa[i] = r * q[i];
         mt.a += mt.x[i] * mt.sa[i];
-        mt.da += mt.x[i] * sd;
-        mt.d2a += mt.x[i] * sd2;
+        mt.da += mt.x[i] * (dq[i] * r + q[i] * t);
+        mt.d2a += mt.x[i] * (d2q[i] * r + 2.0 * dq[i] * t + q[i] * u);
     }
     return Status::Ok;
 }
