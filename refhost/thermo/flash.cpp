@@ -297,6 +297,8 @@ enum class TpOutcome { Converged, Trivial, Single, Failed };
 
 // Substitution's residual below which the Newton stage on mole numbers starts.
 constexpr double kNewtonStart = 1e-2;
+// Below it a Newton step on the mole numbers converges (err^2 < tol).
+constexpr double kNewtonFinish = 1e-6;
 
 // Newton on the vapour mole numbers v with the Gibbs energy's Hessian from
 // the analytic composition derivatives (Michelsen): from a split that
@@ -372,6 +374,23 @@ bool newton_on_moles(const Model& m, double T, double P, const double* z, TwoPha
             const int i = act[k];
             if (v[i] + step * dv[k] <= 0.0) step = 0.9 * v[i] / -dv[k];
             if (v[i] + step * dv[k] >= z[i]) step = 0.9 * (z[i] - v[i]) / dv[k];
+        }
+        // Close enough that the whole step squares the error: its split is
+        // the answer, and the caller's residual from its K-values checks it
+        // without a further evaluation of the derivatives.
+        if (step == 1.0 && err < kNewtonFinish) {
+            double beta = 0;
+            for (int k = 0; k < na; ++k)
+                beta += v[act[k]] + dv[k];
+            if (beta > 1e-12 && beta < 1.0 - 1e-12) {
+                for (int k = 0; k < na; ++k) {
+                    const int i = act[k];
+                    const double vi = v[i] + dv[k];
+                    cur.lnK[i] = std::log((vi / beta) / ((z[i] - vi) / (1.0 - beta)));
+                }
+                tp = cur;
+                return true;
+            }
         }
         bool moved = false;
         for (int ls = 0; ls < 6 && !moved; ++ls, step *= 0.5) {
