@@ -283,17 +283,26 @@ struct OfferedPhases {
 };
 OfferedPhases offered;
 
-// The flash's own values for a phase asked for, into out: when the record
-// reads back the flash's mole fractions bit for bit and the flash took the
-// root that the monitor takes. Never for a pure component's phase, which may
+// The flash's own values for a phase asked for, into out: when the
+// equation would see the flash's mole fractions bit for bit and the flash
+// took the root that the monitor takes. Never for a pure component's phase, which may
 // need its saturation pressure.
 bool from_flash(double T, double P, const Composition& c, bool liquid, const int64_t* G,
                 thermo::PhaseProps& out) {
-    const auto bytes = static_cast<size_t>(state().nc) * sizeof(double);
+    if (offered.count == 0 || c.single != 0) return false;
+    // The equation takes a composition scaled to sum 1, in this order: the
+    // record's composition so scaled must be the flash's.
+    const int64_t nc = state().nc;
+    double sum = 0.0, w[64];
+    for (int64_t i = 0; i < nc; ++i)
+        sum += c.z[i];
+    for (int64_t i = 0; i < nc; ++i)
+        w[i] = c.z[i] / sum;
+    const auto bytes = static_cast<size_t>(nc) * sizeof(double);
     for (size_t k = 0; k < offered.count; ++k) {
         const OfferedPhase& o = offered.phase[k];
-        if (o.T != T || o.P != P || o.liquid != liquid || o.method != G[0] || c.single != 0 ||
-            std::memcmp(o.x.data(), c.z.data(), bytes) != 0)
+        if (o.T != T || o.P != P || o.liquid != liquid || o.method != G[0] ||
+            std::memcmp(o.x.data(), w, bytes) != 0)
             continue;
         const thermo::Model* m = model_for(G[0]); // not the water tables: not the flash's equation
         const auto root = liquid ? thermo::Root::Liquid : thermo::Root::Vapour;
