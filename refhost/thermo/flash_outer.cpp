@@ -115,115 +115,199 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
     // The estimate meets the enthalpy to rounding (a flash at a state's own
     // enthalpy, started from that state): it is the answer.
     if (std::fabs(f0) <= 1e-11 * (std::fabs(H) + kR * last.T)) return finish(last, Status::Ok);
-    double a = x0, fa = f0, b = x0, fb = f0;
-    bool bracketed = f0 == 0;
+    const double scale0 = std::fabs(H) + kR * last.T;
+    // Closes a bracket on a root; true with the state in `found`. A bracket
+    // that closes on a jump in h (a pure component, or a flash switching
+    // branch) holds no state of enthalpy H unless `jump` builds one there.
+    Status failure = Status::NoSolution; // the outcome if no bracket holds a root
+    FlashResult found;
+    auto solve = [&](double a, double fa, double b, double fb) {
+        if (fa == 0 || fb == 0) {
+            double f;
+            if (!eval(fa == 0 ? a : b, f)) return failure = failed_status(last.status), false;
+            found = last;
+            return true;
+        }
+        double root = b;
+        int bit = 0;
+        const double xtol = fixed_t ? 1e-12 : 1e-11 * std::max(std::fabs(a), std::fabs(b));
+        if (!detail::brent(eval, a, b, fa, fb, xtol, 200, root, bit)) {
+            failure = last.status != Status::Ok ? last.status : Status::NotConverged;
+            return false;
+        }
+        double fr;
+        if (!eval(root, fr)) return failure = failed_status(last.status), false;
+        const double scale = std::fabs(H) + kR * last.T;
+        if (std::fabs(fr) <= 1e-7 * scale) return found = last, true;
+        if (jump) {
+            const double d = fixed_t ? 1e-9 : 1e-9 * root;
+            double fl, fu;
+            if (eval(root - d, fl)) {
+                const FlashResult below = last;
+                if (eval(root + d, fu) && fl * fu < 0 && jump(m, z, H, below, last, o, found))
+                    return true;
+            }
+        }
+        failure = Status::NotConverged;
+        return false;
+    };
     if (!fixed_t) {
         // h rises with T: march in the direction the heat capacity suggests.
         const double cp = std::max(mixture_cp(last), 1e3);
         double step = std::clamp(std::fabs(f0) / cp, 0.5, 0.3 * x0);
         const double dir = f0 > 0 ? -1.0 : 1.0;
-        for (int k = 0; k < 60 && !bracketed; ++k) {
+        double a = x0, fa = f0;
+        for (int k = 0; k < 60; ++k) {
             double xn = std::clamp(a + dir * step, lo_lim, hi_lim);
             if (xn == a) return finish(last, Status::NoSolution);
             double fn;
             if (!eval(xn, fn)) return finish(last, failed_status(last.status));
-            if (fn * fa <= 0) {
-                b = xn;
-                fb = fn;
-                bracketed = true;
-            } else {
-                a = xn;
-                fa = fn;
-                step *= 2.0;
+            if (fn * fa <= 0)
+                return solve(a, fa, xn, fn) ? finish(found, Status::Ok) : finish(last, failure);
+            a = xn;
+            fa = fn;
+            step *= 2.0;
+        }
+        return finish(last, Status::NoSolution);
+    }
+    // h(ln P) need not be monotone for liquids: search outwards from the
+    // initial pressure and take the nearest sign change. Brackets found wait
+    // in `pend`; one that closes on a jump gives way to the next, and the
+    // search goes on past it.
+    struct Bracket {
+        double a, fa, b, fb;
+    };
+    Bracket pend[4];
+    int npend = 0;
+    auto push = [&](double x1, double f1, double x2, double f2) {
+        if (npend < 4)
+            pend[npend++] = {std::min(x1, x2), x1 < x2 ? f1 : f2, std::max(x1, x2),
+                             x1 < x2 ? f2 : f1};
+    };
+    auto phases = [&]() { return last.vf <= 0.0 ? 0 : last.vf >= 1.0 ? 2 : 1; };
+    // A step across a phase boundary without a change of sign may pass
+    // over a dip (a liquid's enthalpy is least at its bubble pressure):
+    // the boundary is sought by bisection, watching the sign. A sign change
+    // there brackets a root on either side of the point that shows it.
+    auto across = [&](double x1, double f1, int c1, double x2, double f2) {
+        for (int it = 0; it < 45 && std::fabs(x2 - x1) > 1e-12; ++it) {
+            const double xm = 0.5 * (x1 + x2);
+            double fm;
+            if (!eval(xm, fm)) return;
+            if (fm * f1 <= 0) {
+                push(x1, f1, xm, fm);
+                push(xm, fm, x2, f2);
+                return;
+            }
+            if (phases() == c1)
+                x1 = xm, f1 = fm;
+            else
+                x2 = xm, f2 = fm;
+        }
+    };
+    // The points of the outward search, for the dips between them.
+    constexpr int kSteps = 40;
+    double ux[kSteps], uf[kSteps], dx[kSteps], df[kSteps];
+    int nu = 0, nd = 0;
+    double pu = x0, fu = f0, pd = x0, fd = f0, step = 0.1;
+    int cu = phases(), cd = cu, k = 0;
+    bool up_ok = true, down_ok = true;
+    // One step outwards each way; false when the search is over.
+    auto advance = [&]() {
+        if (k >= kSteps || !(up_ok || down_ok)) return false;
+        if (up_ok) {
+            double xn = std::min(pu + step, hi_lim), fn;
+            if (xn == pu || !eval(xn, fn))
+                up_ok = false;
+            else {
+                const int c = phases();
+                if (fn * fu <= 0)
+                    push(pu, fu, xn, fn);
+                else if (c != cu)
+                    across(pu, fu, cu, xn, fn);
+                pu = xn, fu = fn, cu = c;
+                ux[nu] = xn, uf[nu++] = fn;
             }
         }
-    } else {
-        // h(ln P) need not be monotone for liquids: search outwards from the
-        // initial pressure and take the nearest sign change.
-        auto phases = [&]() { return last.vf <= 0.0 ? 0 : last.vf >= 1.0 ? 2 : 1; };
-        // A step across a phase boundary without a change of sign may pass
-        // over a dip (a liquid's enthalpy is least at its bubble pressure):
-        // the boundary is sought by bisection, watching the sign.
-        auto across = [&](double x1, double f1, int c1, double x2) {
-            for (int it = 0; it < 45 && std::fabs(x2 - x1) > 1e-12; ++it) {
-                const double xm = 0.5 * (x1 + x2);
-                double fm;
-                if (!eval(xm, fm)) return false;
-                if (fm * f1 <= 0) {
-                    a = std::min(x1, xm), b = std::max(x1, xm);
-                    fa = a == x1 ? f1 : fm, fb = b == x1 ? f1 : fm;
-                    return true;
-                }
-                if (phases() == c1)
-                    x1 = xm, f1 = fm;
-                else
-                    x2 = xm;
+        if (down_ok && npend == 0) {
+            double xn = std::max(pd - step, lo_lim), fn;
+            if (xn == pd || !eval(xn, fn))
+                down_ok = false;
+            else {
+                const int c = phases();
+                if (fn * fd <= 0)
+                    push(xn, fn, pd, fd);
+                else if (c != cd)
+                    across(pd, fd, cd, xn, fn);
+                pd = xn, fd = fn, cd = c;
+                dx[nd] = xn, df[nd++] = fn;
             }
-            return false;
-        };
-        double pu = x0, fu = f0, pd = x0, fd = f0, step = 0.1;
-        int cu = phases(), cd = cu;
-        bool up_ok = true, down_ok = true;
-        for (int k = 0; k < 40 && !bracketed && (up_ok || down_ok); ++k) {
-            if (up_ok) {
-                double xn = std::min(pu + step, hi_lim), fn;
-                if (xn == pu || !eval(xn, fn))
-                    up_ok = false;
-                else if (fn * fu <= 0) {
-                    a = pu, fa = fu, b = xn, fb = fn;
-                    bracketed = true;
-                } else if (const int c = phases(); c != cu && across(pu, fu, cu, xn)) {
-                    bracketed = true;
+        }
+        step *= 1.6;
+        ++k;
+        return true;
+    };
+    for (int tries = 0; tries < 6;) {
+        if (npend == 0) {
+            if (!advance()) break;
+            continue;
+        }
+        const Bracket br = pend[0];
+        std::copy(pend + 1, pend + npend, pend);
+        --npend;
+        ++tries;
+        if (solve(br.a, br.fa, br.b, br.fb)) return finish(found, Status::Ok);
+    }
+    // No bracket: h may still cross H inside a dip between points of the
+    // search that lie on one side (a liquid whose h is least at some
+    // pressure, or a branch of the flash that ends in a jump). The point
+    // of a dip nearest H is refined by golden section; a point across H
+    // brackets a root, a point that meets H is the answer.
+    {
+        constexpr int kPts = 2 * kSteps + 1;
+        double xs[kPts], fs[kPts];
+        bool done[kPts] = {};
+        int np = 0;
+        for (int i = nd - 1; i >= 0; --i)
+            xs[np] = dx[i], fs[np++] = df[i];
+        xs[np] = x0, fs[np++] = f0;
+        for (int i = 0; i < nu; ++i)
+            xs[np] = ux[i], fs[np++] = uf[i];
+        for (int dips = 0; dips < 2; ++dips) {
+            int best = -1;
+            for (int i = 1; i + 1 < np; ++i) {
+                const double sgn = fs[i] > 0 ? 1.0 : -1.0;
+                if (!done[i] && sgn * fs[i - 1] > sgn * fs[i] && sgn * fs[i + 1] > sgn * fs[i] &&
+                    (best < 0 || std::fabs(fs[i]) < std::fabs(fs[best])))
+                    best = i;
+            }
+            if (best < 0) break;
+            const double sgn = fs[best] > 0 ? 1.0 : -1.0;
+            double l = xs[best - 1], r = xs[best + 1], xm = xs[best], fm = fs[best];
+            done[best] = true;
+            constexpr double kGold = 0.3819660112501051;
+            for (int it = 0; it < 40 && r - l > 1e-10; ++it) {
+                const bool right = r - xm > xm - l;
+                const double xt = right ? xm + kGold * (r - xm) : xm - kGold * (xm - l);
+                double ft;
+                if (!eval(xt, ft)) break;
+                if (std::fabs(ft) <= 1e-7 * scale0) return finish(last, Status::Ok);
+                if (sgn * ft <= 0) {
+                    if (solve(std::min(xm, xt), xt < xm ? ft : fm, std::max(xm, xt),
+                              xt < xm ? fm : ft))
+                        return finish(found, Status::Ok);
+                    break;
+                }
+                if (sgn * ft < sgn * fm) {
+                    (right ? l : r) = xm;
+                    xm = xt, fm = ft;
                 } else {
-                    pu = xn;
-                    fu = fn;
-                    cu = c;
+                    (right ? r : l) = xt;
                 }
-            }
-            if (down_ok && !bracketed) {
-                double xn = std::max(pd - step, lo_lim), fn;
-                if (xn == pd || !eval(xn, fn))
-                    down_ok = false;
-                else if (fn * fd <= 0) {
-                    a = xn, fa = fn, b = pd, fb = fd;
-                    bracketed = true;
-                } else if (const int c = phases(); c != cd && across(pd, fd, cd, xn)) {
-                    bracketed = true;
-                } else {
-                    pd = xn;
-                    fd = fn;
-                    cd = c;
-                }
-            }
-            step *= 1.6;
-        }
-    }
-    if (!bracketed) return finish(last, Status::NoSolution);
-    double root = b;
-    int bit = 0;
-    const double xtol = fixed_t ? 1e-12 : 1e-11 * std::max(std::fabs(a), std::fabs(b));
-    if (!detail::brent(eval, a, b, fa, fb, xtol, 200, root, bit)) {
-        return finish(last, last.status != Status::Ok ? last.status : Status::NotConverged);
-    }
-    double fr;
-    if (!eval(root, fr)) return finish(last, failed_status(last.status));
-    // A jump in h (a pure component, or a flash switching branch) leaves a
-    // residual that the bracket cannot remove.
-    const double scale = std::fabs(H) + kR * last.T;
-    if (std::fabs(fr) <= 1e-7 * scale) return finish(last, Status::Ok);
-    if (jump) {
-        const double d = fixed_t ? 1e-9 : 1e-9 * root;
-        double fb, fa;
-        if (eval(root - d, fb)) {
-            const FlashResult below = last;
-            if (eval(root + d, fa)) {
-                FlashResult out;
-                if (fb * fa < 0 && jump(m, z, H, below, last, o, out))
-                    return finish(out, Status::Ok);
             }
         }
     }
-    return finish(last, Status::NotConverged);
+    return finish(last, failure);
 }
 
 // Residual of the fixed-fraction problem: r_i = ln K_i + ln phi_V - ln phi_L,

@@ -345,22 +345,35 @@ TEST(RandomStreamsFound, TheTHFlashOfACompressedPureLiquidKeepsItsPressure) {
 
 // A liquid a hair above its bubble pressure has the least enthalpy there: above it the
 // enthalpy rises with pressure, below it jumps to the vapour's. From 5 % above, the T-H
-// flash's steps passed over the dip and found no bracket.
+// flash's steps passed over the dip and found no bracket. A compressed liquid near its
+// critical temperature (hexane and benzene at 461 K, 134 bar) has its least enthalpy close to
+// the answer, and the steps passed over both roots of that dip.
 TEST(RandomStreamsFound, TheTHFlashLooksBetweenALiquidAndItsVapour) {
     // clang-format off
-    const Case c{{"NC6", "N2", "TOLUENE", "NC5", "NH3"},
-                 {6.080027160369147e-07, 1.7441569832194138e-07, 0.00029500810548243982,
-                  0.011081702534659663, 80.323450901469883},
-                 288.32370401274653, 736838.82710044656, 0.72191538301179203};
+    const Case cases[] = {
+        {{"NC6", "N2", "TOLUENE", "NC5", "NH3"},
+         {6.080027160369147e-07, 1.7441569832194138e-07, 0.00029500810548243982,
+          0.011081702534659663, 80.323450901469883},
+         288.32370401274653, 736838.82710044656, 0.72191538301179203},
+        {{"NC6", "BENZENE"}, {7.8735649619452284e-07, 1.2123822025501766e-08}, 461.2492812239999,
+         13424576.59233092, 0.44900250856390422},
+    };
     // clang-format on
-    Stream s = open(c, false);
-    ASSERT_EQ(s.flash(2, c.T, c.P), 1);
-    const double H = s.H();
-    double p_est = 1.05 * c.P;
-    XIF_HXBZPR(s.svec.data(), nullptr, nullptr, &p_est);
-    ASSERT_EQ(s.flash(4, c.T, H), 1);
-    EXPECT_NEAR(s.H(), H, kTolHRel * (std::fabs(H) + kR * c.T));
-    EXPECT_LT(std::fabs(s.P() / c.P - 1.0), 0.01);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ids.size());
+        Stream s = open(c, false);
+        ASSERT_EQ(s.flash(2, c.T, c.P), 1);
+        const double H = s.H();
+        double p_est = 1.05 * c.P;
+        XIF_HXBZPR(s.svec.data(), nullptr, nullptr, &p_est);
+        ASSERT_EQ(s.flash(4, c.T, H), 1);
+        EXPECT_NEAR(s.H(), H, kTolHRel * (std::fabs(H) + kR * c.T));
+        // The first is within 1 % of its pressure; the second finds the dip's other root.
+        EXPECT_LT(std::fabs(s.P() / c.P - 1.0), &c == cases ? 0.01 : 0.05);
+        const double P1 = s.P(); // the T-P flash there has the enthalpy
+        ASSERT_EQ(s.flash(2, c.T, P1), 1);
+        EXPECT_NEAR(s.H(), H, kTolHRel * (std::fabs(H) + kR * c.T));
+    }
 }
 
 // A cold T-P flash from scratch took a split with a phase of 1e-20 over the real one, so P-H
