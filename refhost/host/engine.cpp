@@ -1,5 +1,6 @@
 #include "host/engine.h"
 
+#include "host/recent.h"
 #include "host/store.h"
 #include "thermo/flash.hpp"
 #include "thermo/flash3.hpp"
@@ -162,18 +163,14 @@ namespace {
 
 // The last phase records read: the property calls of a set read the records
 // of the same phases again and again.
+// Emptied when a host is opened.
 struct ReadRecord {
-    uint64_t generation = 0;
     int64_t n = 0;
     std::array<double, 64> x{};
     std::array<int64_t, 64> idx{};
     Composition c{};
 };
-struct ReadRecords {
-    std::array<ReadRecord, 4> entry;
-    size_t next = 0;
-};
-ReadRecords read_records;
+Recent<ReadRecord, 4> read_records;
 
 } // namespace
 
@@ -182,14 +179,14 @@ int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, 
     if (!s.open) return kNotOpen;
     if (!x || !n || !idx || *n < 1 || *n > s.nc) return kBadComposition;
     const auto bytes = static_cast<size_t>(*n) * sizeof(double);
-    for (const ReadRecord& e : read_records.entry) {
-        if (e.generation == s.generation && e.n == *n && std::memcmp(e.x.data(), x, bytes) == 0 &&
-            std::memcmp(e.idx.data(), idx, bytes) == 0) {
-            std::copy_n(e.c.z.begin(), s.nc, c.z.begin());
-            c.count = e.c.count;
-            c.single = e.c.single;
-            return kMonitorOk;
-        }
+    if (const ReadRecord* e = read_records.find([&](const ReadRecord& r) {
+            return r.n == *n && std::memcmp(r.x.data(), x, bytes) == 0 &&
+                   std::memcmp(r.idx.data(), idx, bytes) == 0;
+        })) {
+        std::copy_n(e->c.z.begin(), s.nc, c.z.begin());
+        c.count = e->c.count;
+        c.single = e->c.single;
+        return kMonitorOk;
     }
     // Only the open components' fractions are ever read.
     std::fill_n(c.z.begin(), s.nc, 0.0);
@@ -212,9 +209,7 @@ int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, 
         }
     }
     if (c.count != 1) c.single = 0;
-    ReadRecord& e = read_records.entry[read_records.next];
-    read_records.next = (read_records.next + 1) % read_records.entry.size();
-    e.generation = s.generation;
+    ReadRecord& e = read_records.take();
     e.n = *n;
     std::memcpy(e.x.data(), x, bytes);
     std::memcpy(e.idx.data(), idx, bytes);
@@ -240,11 +235,7 @@ struct CachedPhase {
     int64_t code = 0;
     thermo::PhaseProps props;
 };
-struct PhaseCache {
-    std::array<CachedPhase, 8> entry;
-    size_t next = 0;
-};
-PhaseCache cache;
+Recent<CachedPhase, 8> cache;
 
 bool same(const CachedPhase& e, double T, double P, const Composition& c, bool liquid,
           const int64_t* G, int64_t nc) {
@@ -255,8 +246,7 @@ bool same(const CachedPhase& e, double T, double P, const Composition& c, bool l
 
 void remember(double T, double P, const Composition& c, bool liquid, const int64_t* G, int64_t code,
               const thermo::PhaseProps& props) {
-    CachedPhase& e = cache.entry[cache.next];
-    cache.next = (cache.next + 1) % cache.entry.size();
+    CachedPhase& e = cache.take();
     e.used = true;
     e.T = T;
     e.P = P;
@@ -321,21 +311,18 @@ int64_t evaluate_phase(double T, double P, const Composition& c, bool liquid, co
 } // namespace
 
 void forget_phases() {
-    cache = PhaseCache{};
+    cache.clear();
+    read_records.clear();
     forget_flash_phases();
 }
 
 int64_t phase_properties(double T, double P, const Composition& c, bool liquid, const int64_t* G,
                          thermo::PhaseProps& out) {
     const int64_t nc = state().nc;
-    // Newest first: the phase just evaluated is the likeliest to be asked again.
-    const size_t size = cache.entry.size();
-    for (size_t k = 1; k <= size; ++k) {
-        const CachedPhase& e = cache.entry[(cache.next + size - k) % size];
-        if (same(e, T, P, c, liquid, G, nc)) {
-            out = e.props;
-            return e.code;
-        }
+    if (const CachedPhase* e =
+            cache.find([&](const CachedPhase& k) { return same(k, T, P, c, liquid, G, nc); })) {
+        out = e->props;
+        return e->code;
     }
     const int64_t code = from_flash(T, P, c, liquid, G, out)
                              ? finish_phase(*model_for(G[0]), T, P, c, liquid, G, out)

@@ -7,6 +7,7 @@
 // temperature (host/pure_table.h).
 #include "host/engine.h"
 #include "host/pure_table.h"
+#include "host/recent.h"
 #include "host/store.h"
 #include "transport/transport.hpp"
 #include "water/water.h"
@@ -69,29 +70,22 @@ struct Result {
     int64_t ierr = 0;
     double value = 0.0;
 };
-struct Results {
-    std::array<Result, 4> entry;
-    size_t next = 0;
-};
-std::array<Results, kKinds> results;
+std::array<Recent<Result, 4>, kKinds> results;
 
 const Result* kept(Kind kind, double T, double P, const int64_t* G, const Composition& z) {
     const HostState& s = state();
     const auto bytes = static_cast<size_t>(s.nc) * sizeof(double);
-    for (const Result& r : results[kind].entry)
-        if (r.generation == s.generation && r.T == T && r.P == P &&
-            std::memcmp(r.G.data(), G, sizeof r.G) == 0 &&
-            std::memcmp(r.z.data(), z.z.data(), bytes) == 0)
-            return &r;
-    return nullptr;
+    return results[kind].find([&](const Result& r) {
+        return r.generation == s.generation && r.T == T && r.P == P &&
+               std::memcmp(r.G.data(), G, sizeof r.G) == 0 &&
+               std::memcmp(r.z.data(), z.z.data(), bytes) == 0;
+    });
 }
 
 void keep(Kind kind, double T, double P, const int64_t* G, const Composition& z, int64_t ierr,
           double value) {
     const HostState& s = state();
-    Results& rs = results[kind];
-    Result& r = rs.entry[rs.next];
-    rs.next = (rs.next + 1) % rs.entry.size();
+    Result& r = results[kind].take();
     r.generation = s.generation;
     r.T = T;
     r.P = P;

@@ -212,37 +212,29 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
     double pu = x0, fu = f0, pd = x0, fd = f0, step = 0.1;
     int cu = phases(), cd = cu, k = 0;
     bool up_ok = true, down_ok = true;
+    // One step on one side, from p to xn: a change of sign brackets a root,
+    // a change of phases without one is looked into.
+    auto side = [&](double& p, double& f, int& c0, bool& ok, double* xs, double* fs, int& n,
+                    double xn) {
+        double fn;
+        if (xn == p || !eval(xn, fn)) {
+            ok = false;
+            return;
+        }
+        const int c = phases();
+        if (fn * f <= 0)
+            push(p, f, xn, fn);
+        else if (c != c0)
+            across(p, f, c0, xn, fn);
+        p = xn, f = fn, c0 = c;
+        xs[n] = xn, fs[n++] = fn;
+    };
     // One step outwards each way; false when the search is over.
     auto advance = [&]() {
         if (k >= kSteps || !(up_ok || down_ok)) return false;
-        if (up_ok) {
-            double xn = std::min(pu + step, hi_lim), fn;
-            if (xn == pu || !eval(xn, fn))
-                up_ok = false;
-            else {
-                const int c = phases();
-                if (fn * fu <= 0)
-                    push(pu, fu, xn, fn);
-                else if (c != cu)
-                    across(pu, fu, cu, xn, fn);
-                pu = xn, fu = fn, cu = c;
-                ux[nu] = xn, uf[nu++] = fn;
-            }
-        }
-        if (down_ok && npend == 0) {
-            double xn = std::max(pd - step, lo_lim), fn;
-            if (xn == pd || !eval(xn, fn))
-                down_ok = false;
-            else {
-                const int c = phases();
-                if (fn * fd <= 0)
-                    push(xn, fn, pd, fd);
-                else if (c != cd)
-                    across(pd, fd, cd, xn, fn);
-                pd = xn, fd = fn, cd = c;
-                dx[nd] = xn, df[nd++] = fn;
-            }
-        }
+        if (up_ok) side(pu, fu, cu, up_ok, ux, uf, nu, std::min(pu + step, hi_lim));
+        if (down_ok && npend == 0)
+            side(pd, fd, cd, down_ok, dx, df, nd, std::max(pd - step, lo_lim));
         step *= 1.6;
         ++k;
         return true;
