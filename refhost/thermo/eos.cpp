@@ -188,7 +188,6 @@ Status Model::init(const Mixture& m) {
         for (int j = 0; j < n_; ++j) {
             const double k = i == j ? 0.0 : m.kij[i][j];
             if (!std::isfinite(k) || std::fabs(k) >= 1.0) return Status::BadInput;
-            kij_[i][j] = k;
             omk_[i][j] = 1.0 - k;
         }
     }
@@ -237,40 +236,30 @@ Status Model::mix_terms(double T, const double* xin, MixTerms& mt, bool derivs) 
         mt.c += mt.x[i] * c_[i];
     }
     mt.a = mt.da = mt.d2a = 0;
-    if (!derivs) {
-        // The flash's path: sum_j (1 - k_ij) x_j q_j as one dot product per row.
-        Vec xq;
-        for (int j = 0; j < n_; ++j)
-            xq[j] = mt.x[j] * q[j];
-        for (int i = 0; i < n_; ++i) {
-            const double* row = omk_[i].data();
-            double si = 0;
-            for (int j = 0; j < n_; ++j)
-                si += row[j] * xq[j];
-            mt.sa[i] = si * q[i];
-            mt.a += mt.x[i] * mt.sa[i];
-        }
-        return Status::Ok;
-    }
-    // With r_i, t_i, u_i the rows of (1 - k_ij) against x_j q_j, x_j q'_j and
-    // x_j q''_j: a' = sum_i x_i (q'_i r_i + q_i t_i) and
-    // a'' = sum_i x_i (q''_i r_i + 2 q'_i t_i + q_i u_i).
+    // r_i, t_i and u_i: the rows of (1 - k_ij) against x_j q_j, x_j q'_j and
+    // x_j q''_j. Then a = sum_i x_i q_i r_i, a' = sum_i x_i (q'_i r_i + q_i t_i)
+    // and a'' = sum_i x_i (q''_i r_i + 2 q'_i t_i + q_i u_i); the flash needs a alone.
     Vec xq, xdq, xd2q;
-    for (int j = 0; j < n_; ++j) {
+    for (int j = 0; j < n_; ++j)
         xq[j] = mt.x[j] * q[j];
-        xdq[j] = mt.x[j] * dq[j];
-        xd2q[j] = mt.x[j] * d2q[j];
-    }
+    if (derivs)
+        for (int j = 0; j < n_; ++j) {
+            xdq[j] = mt.x[j] * dq[j];
+            xd2q[j] = mt.x[j] * d2q[j];
+        }
     for (int i = 0; i < n_; ++i) {
         const double* row = omk_[i].data();
-        double r = 0, t = 0, u = 0;
-        for (int j = 0; j < n_; ++j) {
+        double r = 0;
+        for (int j = 0; j < n_; ++j)
             r += row[j] * xq[j];
+        mt.sa[i] = r * q[i];
+        mt.a += mt.x[i] * mt.sa[i];
+        if (!derivs) continue;
+        double t = 0, u = 0;
+        for (int j = 0; j < n_; ++j) {
             t += row[j] * xdq[j];
             u += row[j] * xd2q[j];
         }
-        mt.sa[i] = r * q[i];
-        mt.a += mt.x[i] * mt.sa[i];
         mt.da += mt.x[i] * (dq[i] * r + q[i] * t);
         mt.d2a += mt.x[i] * (d2q[i] * r + 2.0 * dq[i] * t + q[i] * u);
     }

@@ -74,7 +74,7 @@ class Model {
     double d1_ = 0, d2_ = 0, omega_a_ = 0, omega_b_ = 0;
     std::array<PureParams, kMaxComponents> comp_{};
     Vec m_{}, ac_{}, b_{}, c_{};
-    std::array<std::array<double, kMaxComponents>, kMaxComponents> kij_{}, omk_{}; // k_ij, 1 - k_ij
+    std::array<std::array<double, kMaxComponents>, kMaxComponents> omk_{}; // 1 - k_ij
 };
 
 // Real roots of Z^3 + c2 Z^2 + c1 Z + c0 = 0, ascending; returns the count (1..3).
