@@ -582,7 +582,7 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
                 break;
             }
             tm = 1.0;
-            double err = 0, dot_dd = 0, dot_pd = 0, sw = 0;
+            double err = 0, dot_dd = 0, dot_pd = 0, sw = 0, beta = 0;
             double dl[kMaxComponents];
             for (int i = 0; i < n; ++i) {
                 if (!(W[i] > 0)) {
@@ -595,13 +595,16 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
                 err = std::max(err, std::fabs(dl[i]));
                 dot_dd += dl[i] * dl[i];
                 dot_pd += dl[i] * dprev[i];
+                beta -= (W[i] - z[i]) * dl[i];
                 sw += W[i];
             }
-            if (detail::distance(n, W.data(), sw, z) < 1e-5 && std::fabs(Zw - Zz) < 1e-5 * Zz) {
+            const double dist = detail::distance(n, W.data(), sw, z);
+            if ((dist < 1e-5 && std::fabs(Zw - Zz) < 1e-5 * Zz) ||
+                (!vo.any && detail::closing_on_phase(tm, beta, dist, Zw, Zz))) {
                 is_trivial = true;
                 break;
             }
-            if (err < 1e-10) break;
+            if (err < 1e-10 || detail::settled_above(tm, err)) break;
             if (tm < -1e-4 && it >= 8) break; // clearly unstable; the flash refines it
             if (near_seen(W, sw)) {
                 is_trivial = true;

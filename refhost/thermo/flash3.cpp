@@ -217,7 +217,7 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
                 break;
             }
             tm = 1.0;
-            double err = 0, dd = 0, pd = 0, sw = 0, dl[kMaxComponents];
+            double err = 0, dd = 0, pd = 0, sw = 0, beta = 0, dl[kMaxComponents];
             for (int i = 0; i < n; ++i) {
                 dl[i] = 0;
                 if (!(W[i] > 0)) continue;
@@ -227,13 +227,16 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
                 err = std::max(err, std::fabs(dl[i]));
                 dd += dl[i] * dl[i];
                 pd += dl[i] * dprev[i];
+                beta -= (W[i] - w[i]) * dl[i];
                 sw += W[i];
             }
-            if (detail::distance(n, W.data(), sw, w) < 1e-5 && std::fabs(Zt - Zw) < 1e-5 * Zw) {
+            const double dist = detail::distance(n, W.data(), sw, w);
+            if ((dist < 1e-5 && std::fabs(Zt - Zw) < 1e-5 * Zw) ||
+                (!vo && detail::closing_on_phase(tm, beta, dist, Zt, Zw))) {
                 trivial = true;
                 break;
             }
-            if (err < 1e-10) break;
+            if (err < 1e-10 || detail::settled_above(tm, err)) break;
             // Closing in on a phase already present: it would be passed over
             // below, so it need not converge.
             if (near_known(W.data(), sw, 1e-6)) {

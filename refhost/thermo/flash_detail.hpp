@@ -50,6 +50,24 @@ inline double distance(int n, const double* W, double sw, const double* x) {
     return d;
 }
 
+// Whether a trial of the phase test is closing in on the tested phase w
+// itself: within 0.05 of it in every mole fraction (dist) on the same root
+// branch (Z of trial and phase within 10 %), where its positive tangent-plane
+// distance tm is the quadratic form that the gradient g gives, tm = beta / 2
+// to 10 %, beta = sum (W - w) g. There substitution contracts to the trivial
+// solution, which it need not reach.
+inline bool closing_on_phase(double tm, double beta, double dist, double Zt, double Zw) {
+    return tm > 0 && beta > 0 && dist < 0.05 && std::fabs(2.0 * tm / beta - 1.0) < 0.1 &&
+           std::fabs(Zt - Zw) < 0.1 * Zw;
+}
+
+// A trial converged to within 1e-5 in its ln W steps on a stationary point
+// above the tangent plane by 1e-3 or more: what is left of its steps cannot
+// take it below.
+inline bool settled_above(double tm, double err) {
+    return err < 1e-5 && tm > 1e-3;
+}
+
 bool roots_consistent(const Model& m, double T, double P, const double* x, Root rx, const double* y,
                       Root ry);
 
