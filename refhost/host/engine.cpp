@@ -294,9 +294,11 @@ bool from_flash(double T, double P, const Composition& c, bool liquid, const int
         if (o.T != T || o.P != P || o.liquid != liquid || o.method != G[0] ||
             std::memcmp(o.x.data(), w, bytes) != 0)
             continue;
-        const thermo::Model* m = model_for(G[0]); // not the water tables: not the flash's equation
-        const auto root = liquid ? thermo::Root::Liquid : thermo::Root::Vapour;
-        if (!m || !(m->root(T, P, c.z.data(), root) == o.props.root)) return false;
+        // Not the water tables: not the flash's equation. The phase's roots
+        // are those of this very composition, so the root the monitor takes
+        // is among them.
+        if (!model_for(G[0])) return false;
+        if (!((liquid ? o.props.root_low : o.props.root_high) == o.props.root)) return false;
         out = o.props;
         return true;
     }

@@ -266,11 +266,12 @@ Status Model::mix_terms(double T, const double* xin, MixTerms& mt, bool derivs) 
     return Status::Ok;
 }
 
-Status Model::lnphi(double T, double P, const double* x, Root r, double* lp, double* Zout) const {
+Status Model::lnphi(double T, double P, const double* x, Root r, double* lp, double* Zout,
+                    Roots* roots) const {
     if (!valid_tp(T, P) || x == nullptr) return Status::BadInput;
     MixTerms mt;
     if (Status s = mix_terms(T, x, mt, false); s != Status::Ok) return s;
-    return lnphi_of(T, P, mt, r, lp, Zout);
+    return lnphi_of(T, P, mt, r, lp, Zout, roots);
 }
 
 int Model::physical_roots(double A, double B, double zs[3]) const {
@@ -299,22 +300,34 @@ bool Model::lower_gibbs_root(double T, double P, const double* x, Root r) const 
     MixTerms mt;
     if (mix_terms(T, x, mt, false) != Status::Ok) return false;
     const double RT = kR * T;
-    const double A = mt.a * P / (RT * RT), B = mt.b * P / RT;
-    double zs[3];
-    const int nz = physical_roots(A, B, zs);
-    if (nz == 0) return false;
-    if (nz == 1) return true;
-    const double z = chosen_root(A, B, zs, nz, r), zm = chosen_root(A, B, zs, nz, Root::MinGibbs);
+    Roots rs;
+    rs.A = mt.a * P / (RT * RT);
+    rs.B = mt.b * P / RT;
+    rs.n = physical_roots(rs.A, rs.B, rs.z);
+    return lower_gibbs(rs, r);
+}
+
+bool Model::lower_gibbs(const Roots& rs, Root r) const {
+    if (rs.n == 0) return false;
+    if (rs.n == 1) return true;
+    const double z = chosen_root(rs.A, rs.B, rs.z, rs.n, r);
+    const double zm = chosen_root(rs.A, rs.B, rs.z, rs.n, Root::MinGibbs);
     return std::fabs(z - zm) <= 1e-9 * zm;
 }
 
-Status Model::lnphi_of(double T, double P, const MixTerms& mt, Root r, double* lp,
-                       double* Zout) const {
+Status Model::lnphi_of(double T, double P, const MixTerms& mt, Root r, double* lp, double* Zout,
+                       Roots* roots) const {
     const double RT = kR * T;
     const double A = mt.a * P / (RT * RT);
     const double B = mt.b * P / RT;
     double zs[3];
     const int nz = physical_roots(A, B, zs);
+    if (roots) {
+        roots->A = A;
+        roots->B = B;
+        roots->n = nz;
+        std::copy_n(zs, nz, roots->z);
+    }
     if (nz == 0) return Status::NumericalFailure;
     const double den = d1_ - d2_;
     const double Z = chosen_root(A, B, zs, nz, r);
@@ -390,18 +403,6 @@ double Model::volume_shift(const double* x) const {
     return c;
 }
 
-double Model::root(double T, double P, const double* x, Root r) const {
-    MixTerms mt;
-    if (!valid_tp(T, P) || x == nullptr || mix_terms(T, x, mt, true) != Status::Ok) return kNaN;
-    // The same mixing terms and root choice as properties().
-    const double RT = kR * T;
-    const double A = mt.a * P / (RT * RT);
-    const double B = mt.b * P / RT;
-    double zs[3];
-    const int nz = physical_roots(A, B, zs);
-    return nz == 0 ? kNaN : chosen_root(A, B, zs, nz, r);
-}
-
 Status Model::properties(double T, double P, const double* x, Root r, PhaseProps& out,
                          double* lpout) const {
     double lpbuf[kMaxComponents];
@@ -410,7 +411,8 @@ Status Model::properties(double T, double P, const double* x, Root r, PhaseProps
     if (!valid_tp(T, P) || x == nullptr) return Status::BadInput;
     MixTerms mt;
     if (Status s = mix_terms(T, x, mt, true); s != Status::Ok) return s;
-    if (Status s = lnphi_of(T, P, mt, r, lp, &Z); s != Status::Ok) return s;
+    Roots rs;
+    if (Status s = lnphi_of(T, P, mt, r, lp, &Z, &rs); s != Status::Ok) return s;
     const double RT = kR * T;
     const double B = mt.b * P / RT;
     const double den = d1_ - d2_;
@@ -458,6 +460,8 @@ Status Model::properties(double T, double P, const double* x, Root r, PhaseProps
     out.cv = cpig - kR + cvres;
     out.pip = v * (d2PdTdv / dPdT - d2Pdv2 / dPdv);
     out.root = Z;
+    out.root_low = rs.z[0];
+    out.root_high = rs.z[rs.n - 1];
     // PIP alone calls a hot, dilute gas (PIP -> 1 from above) liquid: also
     // require a volume below the equation's own critical volume, Zc/Omega_b b.
     const double zc = eos_ == EosKind::PengRobinson ? 0.307401 : 1.0 / 3.0;

@@ -18,11 +18,19 @@ class Model {
     const IdealGas* ideal_gas() const { return ig_; }
     int water() const { return water_; }
 
+    // The roots above B of a phase's cubic in A and B, ascending.
+    struct Roots {
+        double A = 0, B = 0;
+        double z[3] = {};
+        int n = 0;
+    };
+
     // ln fugacity coefficients of a phase of mole fractions x (need not be
     // normalised; they are scaled to sum 1). Z is the compressibility of the
-    // root used (untranslated). Fails on bad input or when no root exists.
-    Status lnphi(double T, double P, const double* x, Root r, double* lnphi,
-                 double* Z = nullptr) const;
+    // root used (untranslated); roots, when asked, all the cubic's roots.
+    // Fails on bad input or when no root exists.
+    Status lnphi(double T, double P, const double* x, Root r, double* lnphi, double* Z = nullptr,
+                 Roots* roots = nullptr) const;
 
     // The same, and the composition derivatives at constant T and P: adds
     // scale * n d(ln phi_i)/d(n_j) to H[i * stride + j] (symmetric).
@@ -33,9 +41,8 @@ class Model {
     // (within 1e-9 in Z); always where the cubic has one root above B.
     // False where there is no root.
     bool lower_gibbs_root(double T, double P, const double* x, Root r) const;
-
-    // The cubic's root that properties() takes for root r (NaN where there is none).
-    double root(double T, double P, const double* x, Root r) const;
+    // The same for the roots that lnphi found.
+    bool lower_gibbs(const Roots& rs, Root r) const;
 
     // The volume translation of a phase of mole fractions x, m3/kmol, as
     // properties() subtracts it (0 for an untranslated model).
@@ -51,7 +58,8 @@ class Model {
   private:
     struct MixTerms;
     Status mix_terms(double T, const double* x, MixTerms& mt, bool derivs) const;
-    Status lnphi_of(double T, double P, const MixTerms& mt, Root r, double* lnphi, double* Z) const;
+    Status lnphi_of(double T, double P, const MixTerms& mt, Root r, double* lnphi, double* Z,
+                    Roots* roots = nullptr) const;
     // The roots above B of the cubic for A and B, ascending; returns their count.
     int physical_roots(double A, double B, double zs[3]) const;
     // Root r among them (MinGibbs: the lower reduced residual Gibbs energy).

@@ -39,6 +39,53 @@ bool solve_dense(int n, Mat& A, double* b) {
     return true;
 }
 
+bool solve_symmetric(int n, Mat& A, double* b) {
+    // L over the lower triangle; the upper one keeps A for the fallback.
+    double diag[kMatDim];
+    for (int j = 0; j < n; ++j)
+        diag[j] = A[j][j];
+    bool definite = true;
+    for (int j = 0; j < n && definite; ++j) {
+        double d = A[j][j];
+        for (int k = 0; k < j; ++k)
+            d -= A[j][k] * A[j][k];
+        if (!(d > 0.0)) {
+            definite = false;
+            break;
+        }
+        const double l = std::sqrt(d);
+        A[j][j] = l;
+        for (int i = j + 1; i < n; ++i) {
+            double s = A[i][j];
+            for (int k = 0; k < j; ++k)
+                s -= A[i][k] * A[j][k];
+            A[i][j] = s / l;
+        }
+    }
+    if (!definite) {
+        for (int j = 0; j < n; ++j) {
+            A[j][j] = diag[j];
+            for (int i = j + 1; i < n; ++i)
+                A[i][j] = A[j][i];
+        }
+        return solve_dense(n, A, b);
+    }
+    for (int i = 0; i < n; ++i) {
+        double s = b[i];
+        for (int k = 0; k < i; ++k)
+            s -= A[i][k] * b[k];
+        b[i] = s / A[i][i];
+    }
+    for (int i = n - 1; i >= 0; --i) {
+        double s = b[i];
+        for (int k = i + 1; k < n; ++k)
+            s -= A[k][i] * b[k];
+        b[i] = s / A[i][i];
+        if (!std::isfinite(b[i])) return false;
+    }
+    return true;
+}
+
 VapourOnly vapour_only(const Model& m, const FlashOptions& o, const double* z) {
     VapourOnly vo;
     for (int i = 0; i < m.size(); ++i) {
@@ -242,7 +289,8 @@ namespace {
 
 struct TwoPhase {
     Vec lnK{}, x{}, y{};
-    Vec lpx{}, lpy{}; // ln phi of x and y, as the residual found them
+    Vec lpx{}, lpy{};    // ln phi of x and y, as the residual found them
+    Model::Roots qx, qy; // and the roots of their cubics
     double beta = 0.5;
     Root rl = Root::Liquid, rv = Root::Vapour; // roots of the x and y phases
     bool single = false;                       // Rachford-Rice has no root: one phase
@@ -272,8 +320,10 @@ Status tp_residual(const Model& m, double T, double P, const double* z,
     // The heavier phase takes the liquid root, the lighter one the vapour
     // root: the lower-Gibbs root of an incipient phase on its own may be the
     // wrong one near a dew or bubble point.
-    if (Status s = m.lnphi(T, P, tp.x.data(), tp.rl, lpl); s != Status::Ok) return s;
-    if (Status s = m.lnphi(T, P, tp.y.data(), tp.rv, lpv); s != Status::Ok) return s;
+    if (Status s = m.lnphi(T, P, tp.x.data(), tp.rl, lpl, nullptr, &tp.qx); s != Status::Ok)
+        return s;
+    if (Status s = m.lnphi(T, P, tp.y.data(), tp.rv, lpv, nullptr, &tp.qy); s != Status::Ok)
+        return s;
     for (int i = 0; i < n; ++i)
         r[i] = vo.any && vo.on[i] ? 0.0 : tp.lnK[i] + lpv[i] - lpl[i];
     return Status::Ok;
@@ -284,6 +334,12 @@ double max_abs(int n, const double* v) {
     for (int i = 0; i < n; ++i)
         s = std::max(s, std::fabs(v[i]));
     return s;
+}
+
+// Whether both phases of a converged split hold their lower-Gibbs roots,
+// from the roots that its last residual found.
+bool lower_gibbs_roots(const Model& m, const TwoPhase& tp) {
+    return m.lower_gibbs(tp.qx, tp.rl) && m.lower_gibbs(tp.qy, tp.rv);
 }
 
 bool trivial(int n, const double* z, const Vec& lnK) {
@@ -366,7 +422,7 @@ bool newton_on_moles(const Model& m, double T, double P, const double* z, TwoPha
         }
         for (int k = 0; k < na; ++k)
             dv[k] = -g[k];
-        if (!detail::solve_dense(na, H, dv)) return false;
+        if (!detail::solve_symmetric(na, H, dv)) return false;
         // The longest step, up to the whole one, that keeps every component
         // in both phases.
         double step = 1.0;
@@ -762,8 +818,7 @@ FlashResult tp_vapour_only(const Model& m, double T, double P, const Vec& z,
         tp.lnK = starts[k < ns ? k : 0];
         if (k == ns) tp.rv = Root::Liquid;
         const TpOutcome out = two_phase_solve(m, T, P, z.data(), vo, tp, o, res);
-        if (out == TpOutcome::Converged && inside(tp.beta) &&
-            detail::roots_consistent(m, T, P, tp.x.data(), tp.rl, tp.y.data(), tp.rv)) {
+        if (out == TpOutcome::Converged && inside(tp.beta) && lower_gibbs_roots(m, tp)) {
             if (!dense(m, T, P, tp.y.data(), tp.rv)) {
                 res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl,
                                               tp.rv, false, res);
@@ -804,8 +859,7 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
     const int npairs = vo.any ? 1 : 2;
     TwoPhase tp;
     auto accepted = [&](TpOutcome out) {
-        return out == TpOutcome::Converged && inside(tp.beta) &&
-               detail::roots_consistent(m, T, P, tp.x.data(), tp.rl, tp.y.data(), tp.rv);
+        return out == TpOutcome::Converged && inside(tp.beta) && lower_gibbs_roots(m, tp);
     };
     // With vapour-only components a warm start must give a gas.
     auto dense_vapour = [&]() { return vo.any && dense(m, T, P, tp.y.data(), tp.rv); };
@@ -926,8 +980,7 @@ bool split_with_roots(const Model& m, double T, double P, const double* z, const
     tp.rl = rl;
     tp.rv = rv;
     const TpOutcome out = two_phase_solve(m, T, P, z, vo, tp, o, r);
-    if (out != TpOutcome::Converged || !inside(tp.beta) ||
-        !roots_consistent(m, T, P, tp.x.data(), tp.rl, tp.y.data(), tp.rv) ||
+    if (out != TpOutcome::Converged || !inside(tp.beta) || !lower_gibbs_roots(m, tp) ||
         !better_than_feed(m, T, P, z, vo, tp))
         return false;
     if (fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl, tp.rv, !vo.any, r) !=

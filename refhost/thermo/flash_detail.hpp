@@ -14,6 +14,10 @@ using Mat = std::array<std::array<double, kMatDim>, kMatDim>;
 // Solves A x = b in place (b becomes x) by LU with partial pivoting.
 bool solve_dense(int n, Mat& A, double* b);
 
+// The same for a symmetric A: by Cholesky where A is positive definite (a
+// third of the work), else by LU.
+bool solve_symmetric(int n, Mat& A, double* b);
+
 // Brent's root finder on [a, b] with f(a), f(b) of opposite sign. f returns
 // false if it cannot evaluate. Returns false on failure; x is the best root.
 template <class F>

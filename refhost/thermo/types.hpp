@@ -81,6 +81,9 @@ struct PhaseProps {
     double hres = kNaN, sres = kNaN, cpres = kNaN, cvres = kNaN;
     double pip = kNaN;  // phase identification parameter; > 1 liquid-like
     double root = kNaN; // the cubic's root taken, P v / (R T) before translation
+    // Its smallest and largest roots: the liquid and vapour roots that the
+    // same composition would take.
+    double root_low = kNaN, root_high = kNaN;
     bool liquid_like = false;
 };
 

@@ -1,5 +1,6 @@
 // Two-phase flash: equilibrium, published bubble and dew points, warm starts,
 // failure statuses, and round trips of both flash families over a sweep.
+#include "flash_detail.hpp"
 #include "thermo_test_data.hpp"
 
 #include <gtest/gtest.h>
@@ -115,6 +116,37 @@ TEST(RachfordRice, RootsInsideTheWindowOrNone) {
     beta = 0.5;
     ASSERT_TRUE(th::rachford_rice(2, zh, Kh, beta));
     EXPECT_NEAR(beta, 1.0, 1e-12); // 0.5 / beta = 0.25 / (1 - beta / 2)
+}
+
+// The Newton step's symmetric solve: Cholesky where the matrix is positive
+// definite; an indefinite one (a split near a saddle) falls back to LU on the
+// matrix as it was given.
+TEST(LinearSolve, SymmetricByCholeskyOrElseByPivoting) {
+    using th::detail::Mat;
+    auto solve = [](const double(&a)[3][3], bool symmetric) {
+        Mat A{};
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                A[i][j] = a[i][j];
+        std::vector<double> b = {1.0, -2.0, 0.5};
+        const bool ok = symmetric ? th::detail::solve_symmetric(3, A, b.data())
+                                  : th::detail::solve_dense(3, A, b.data());
+        EXPECT_TRUE(ok);
+        return b;
+    };
+    const double definite[3][3] = {{4, 1, 0.5}, {1, 3, -0.2}, {0.5, -0.2, 2}};
+    const double indefinite[3][3] = {
+        {1, 2, 0}, {2, 1, 1}, {0, 1, -3}}; // first pivot fine, second not
+    for (const auto* a : {&definite, &indefinite}) {
+        const auto x = solve(*a, true), y = solve(*a, false);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_NEAR(x[i], y[i], 1e-14 * (1 + std::fabs(y[i])));
+            double r = -(i == 0 ? 1.0 : i == 1 ? -2.0 : 0.5);
+            for (int j = 0; j < 3; ++j)
+                r += (*a)[i][j] * x[j];
+            EXPECT_NEAR(r, 0.0, 1e-13);
+        }
+    }
 }
 
 TEST(FlashPV, ButanePentaneBubbleAndDewAtOneAtmosphere) {
