@@ -15,18 +15,6 @@ namespace {
 
 double sink = 0.0;
 
-// What an exchanger program reads at one state: 10 routines for the whole
-// stream, the vapour and the first liquid.
-double property_set(Stream& s) {
-    static const Routine routines[] = {XIF_HXBFRC, XIF_HXBMWT, XIF_HXBNTH, XIF_HXBCPP, XIF_HXBVOL,
-                                       XIF_HXBDNS, XIF_HXBVIS, XIF_HXBTHC, XIF_HXBSFT, XIF_HXBDIF};
-    double sum = 0.0;
-    for (int64_t phase : {1, 2, 4})
-        for (Routine r : routines)
-            sum += through(s, r, phase);
-    return sum;
-}
-
 double temperature(int k) {
     return 220.0 + 1e-3 * k;
 }

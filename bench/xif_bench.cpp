@@ -8,18 +8,6 @@ namespace {
 
 using namespace xif::bench;
 
-// The full set of properties an exchanger program reads at one state.
-// Not inlined, so that a profiler can count one call of it.
-[[gnu::noinline]] double property_set(Stream& s) {
-    static const Routine routines[] = {XIF_HXBFRC, XIF_HXBMWT, XIF_HXBNTH, XIF_HXBCPP, XIF_HXBVOL,
-                                       XIF_HXBDNS, XIF_HXBVIS, XIF_HXBTHC, XIF_HXBSFT, XIF_HXBDIF};
-    double sum = 0.0;
-    for (int64_t phase : {1, 2, 4})
-        for (Routine r : routines)
-            sum += through(s, r, phase);
-    return sum;
-}
-
 // ---- the reference host ----
 
 // The temperatures of successive iterations differ, so that no cache of the
