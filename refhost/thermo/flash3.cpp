@@ -329,9 +329,17 @@ void assign(const Model& m, Ph* ph, int np, const Vec& Kprev, const bool* vo, Fl
             slot[1] = v0 ? kLiquid : kVapour;
         }
     } else {
-        int v = 0;
-        for (int k = 1; k < 3; ++k)
-            if (ph[k].p.v > ph[v].p.v) v = k;
+        // The vapour is the largest of the phases that are not dense: a
+        // liquid of hexane (0.12 m3/kmol) beside hydrogen at 230 bar
+        // (0.085) is no vapour.
+        int v = -1;
+        for (int k = 0; k < 3; ++k)
+            if (!dense(ph[k]) && (v < 0 || ph[k].p.v > ph[v].p.v)) v = k;
+        if (v < 0) { // three dense phases: the largest
+            v = 0;
+            for (int k = 1; k < 3; ++k)
+                if (ph[k].p.v > ph[v].p.v) v = k;
+        }
         const int a = (v + 1) % 3, b = (v + 2) % 3;
         slot[v] = kVapour;
         const bool first = organic_first(a, b);
@@ -477,9 +485,12 @@ bool split3_solve(const Model& m, double T, double P, const double* z, Split3& s
             const double lam = dd / pd;
             if (lam > 0 && lam < 0.95) accel = lam / (1.0 - lam);
         }
+        // Steps that turn back on themselves (a phase flipping between two
+        // compositions, water-rich and ammonia-rich) are halved.
+        const double step = pd < -0.5 * dd ? 0.5 : 1.0 + accel;
         for (int i = 0; i < n; ++i) {
-            s.lnK1[i] -= r[i] * (1.0 + accel);
-            s.lnK2[i] -= r[n + i] * (1.0 + accel);
+            s.lnK1[i] -= r[i] * step;
+            s.lnK2[i] -= r[n + i] * step;
         }
         for (int i = 0; i < nv; ++i)
             dprev[i] = r[i];
@@ -860,34 +871,46 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
         Vec W{};
         double tm = 0;
         if (!split_unstable(m, cur, held_mask, W, res.it_stability, tm)) return counted(cur);
-        // A fourth phase is beyond this flash.
-        if (cur.nphases != 2 || round == kRounds) return failed(Status::NotConverged);
-        int sl[2], ns = 0;
+        if (round == kRounds) return failed(Status::NotConverged);
+        // Phases the new one joins: both of a pair; two of three, each left
+        // out in turn (the new phase may take the place of one that only
+        // stood in for it).
+        int sl[kSlots], ns = 0;
         for (int k = 0; k < kSlots; ++k)
             if (cur.present[k]) sl[ns++] = k;
-        const Vec* c[3] = {&cur.x[sl[0]], &cur.x[sl[1]], &W};
-        const double amt[3] = {0.99 * cur.frac[sl[0]], 0.99 * cur.frac[sl[1]], 0.01};
-        // With vapour-only components the gas is the reference phase: their
-        // K are then exactly 0.
-        int ref = reference_phase(n, z.data(), c, held_mask);
-        if (vo.any) ref = sl[0] == kVapour ? 0 : (sl[1] == kVapour ? 1 : ref);
-        const int o1 = (ref + 1) % 3, o2 = (ref + 2) % 3;
-        Split3 s;
-        s.vo = held_mask;
-        for (int i = 0; i < n; ++i) {
-            if (held(s, i)) {
-                s.lnK1[i] = s.lnK2[i] = -detail::kLnVapourOnlyK;
-                continue;
+        Split3 starts[kSlots];
+        int nstarts = 0;
+        for (int out = ns == 3 ? 0 : -1; out < (ns == 3 ? ns : 0); ++out) {
+            int keep[2], nk = 0;
+            for (int k = 0; k < ns; ++k)
+                if (k != out && nk < 2) keep[nk++] = sl[k];
+            // With vapour-only components the gas stays: it holds them.
+            if (vo.any && out >= 0 && sl[out] == kVapour) continue;
+            const Vec* c[3] = {&cur.x[keep[0]], &cur.x[keep[1]], &W};
+            const double amt[3] = {0.99 * cur.frac[keep[0]], 0.99 * cur.frac[keep[1]], 0.01};
+            // With vapour-only components the gas is the reference phase:
+            // their K are then exactly 0.
+            int ref = reference_phase(n, z.data(), c, held_mask);
+            if (vo.any) ref = keep[0] == kVapour ? 0 : (keep[1] == kVapour ? 1 : ref);
+            const int o1 = (ref + 1) % 3, o2 = (ref + 2) % 3;
+            Split3& s = starts[nstarts++];
+            s.vo = held_mask;
+            for (int i = 0; i < n; ++i) {
+                if (held(s, i)) {
+                    s.lnK1[i] = s.lnK2[i] = -detail::kLnVapourOnlyK;
+                    continue;
+                }
+                const double xr = std::max((*c[ref])[i], 1e-300);
+                s.lnK1[i] = std::log(std::max((*c[o1])[i], 1e-300) / xr);
+                s.lnK2[i] = std::log(std::max((*c[o2])[i], 1e-300) / xr);
             }
-            const double xr = std::max((*c[ref])[i], 1e-300);
-            s.lnK1[i] = std::log(std::max((*c[o1])[i], 1e-300) / xr);
-            s.lnK2[i] = std::log(std::max((*c[o2])[i], 1e-300) / xr);
+            s.rx = root_of(m, T, P, c[ref]->data());
+            s.r1 = root_of(m, T, P, c[o1]->data());
+            s.r2 = root_of(m, T, P, c[o2]->data());
+            s.b[0] = amt[o1];
+            s.b[1] = amt[o2];
         }
-        s.rx = root_of(m, T, P, c[ref]->data());
-        s.r1 = root_of(m, T, P, c[o1]->data());
-        s.r2 = root_of(m, T, P, c[o2]->data());
-        s.b[0] = amt[o1];
-        s.b[1] = amt[o2];
+        const Vec* c[3] = {&cur.x[sl[0]], &cur.x[sl[1]], &W};
         // Among the candidates the lowest Gibbs energy wins; it must lie
         // below the split found unstable, by a margin unless the test proved
         // that split unstable: a phase about to form or vanish lowers the
@@ -949,13 +972,18 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
         const double bar3 = tm < -kMarginalTm
                                 ? g0 + 1e-12 * (std::fabs(cur.h) + T * std::fabs(cur.s) + kR * T)
                                 : gbest;
-        FlashResult three = res;
-        if (!binary && split3_solve(m, T, P, z.data(), s, o, res) &&
-            three_result(m, T, P, z, s, mask, cur.K, three) && gibbs(three) < bar3) {
-            best = three;
-            gbest = gibbs(three);
-            improved = true;
+        for (int k = 0; k < nstarts && !binary; ++k) {
+            FlashResult three = res;
+            if (split3_solve(m, T, P, z.data(), starts[k], o, res) &&
+                three_result(m, T, P, z, starts[k], mask, cur.K, three) &&
+                gibbs(three) < (improved ? gbest : bar3)) {
+                best = three;
+                gbest = gibbs(three);
+                improved = true;
+            }
         }
+        // A fourth phase beside three is beyond this flash.
+        if (!improved && ns == 3) return failed(Status::NotConverged);
         if (!improved) {
             // The new phase with each of the two as found (the pair of them
             // is the split being replaced).
@@ -964,6 +992,7 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
         }
         if (!improved && !binary) {
             // As the three-phase iteration left them.
+            const Split3& s = starts[0];
             const Vec* c3[3] = {&s.x, &s.w1, &s.w2};
             for (int q = 0; q < 3; ++q)
                 for (int r = q + 1; r < 3; ++r)

@@ -476,6 +476,48 @@ TEST(RandomStreamsFound, TheThreePhaseVapourFractionFlashKeepsTheFractionAsked) 
     expect_invariants(cases);
 }
 
+// Three-phase T-P flashes that ended "not converged" (seed 20261206). In the first three the
+// three-phase split is unstable to a phase that takes the place of one of its own (pure water
+// beside aqueous n-propanol at 202 K; an n-propanol liquid at 227 K; the hexane liquid beside
+// hydrogen at 234 bar, which by molar volume had been taken for the vapour). In the last the
+// aqueous-ammonia liquid flipped between two compositions from one substitution step to the next.
+TEST(RandomStreamsFound, AThreePhaseTPFlashLetsANewPhaseReplaceOne) {
+    // clang-format off
+    const Case cases[] = {
+        {{"AR", "CO", "NC10", "CH4", "WATER", "NPROH"}, {0.00010391113362063234,
+          0.0064203409202918671, 1.1595994099397365e-05, 2.8622157840428036e-08,
+          0.48313373067716719, 0.27847773163850353}, 202.48106330998104, 218086.8813169699, 0, true},
+        {{"NC4", "NH3", "WATER", "NC9", "NC10", "NPROH", "AR"}, {1.9527549173101025e-05,
+          0.011781990239355623, 0.0013882946337849152, 0.001972073257796381, 0.78106788491772483,
+          1.0713297841048637, 0.29436453912777233}, 227.12532524292328, 39777.490860681995, 0, true},
+        {{"NC6", "IPROH", "H2S", "H2", "WATER"}, {0.027231495914049653, 0.0010030701219919424,
+          0.10594839630884598, 47.26611785522293, 23.212428677048461}, 218.84943712794691,
+         23388000.625056081, 0, true},
+        {{"EBENZENE", "NH3", "H2", "CYCLOHEX", "NC4", "WATER", "IC5"}, {0.0002383841323153997,
+          0.090720482338764827, 3.8221828051902373, 0.011235324541556076, 7.1514779775560982,
+          0.029193802202158305, 0.0075295198319846376}, 209.12118419648954, 15385802.360759746, 0,
+         true},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ids[0]);
+        Stream s = open(c, true);
+        ASSERT_EQ(s.flash(2, c.T, c.P), 1);
+        // Three phases; the vapour is the least dense, the second liquid the one with more water.
+        const double rv = s.get(XIF_HXBDNS, 2, 1), r1 = s.get(XIF_HXBDNS, 4, 1),
+                     r2 = s.get(XIF_HXBDNS, 5, 1);
+        for (const int64_t phase : {2, 4, 5})
+            EXPECT_GT(s.get(XIF_HXBFRC, phase), 1e-4) << phase;
+        EXPECT_TRUE(rv < r1 && rv < r2) << rv << " " << r1 << " " << r2;
+        const auto water = std::find(c.ids.begin(), c.ids.end(), "WATER") - c.ids.begin();
+        EXPECT_GT(s.composition(5)[static_cast<size_t>(water)],
+                  s.composition(4)[static_cast<size_t>(water)]);
+        ASSERT_EQ(s.flash(1, c.P, s.H()), 1);
+        EXPECT_NEAR(s.T(), c.T, kTolT);
+    }
+    expect_invariants(cases);
+}
+
 // "Not converged" vapour fraction flashes: a three-phase bubble point whose vapour lowers the
 // Gibbs energy by less than the T-P margin; a bubble point that does not exist is status 4.
 // Water with 1.4 ppm n-dodecane is two liquids up to where it boils; just below, the T-P flash
