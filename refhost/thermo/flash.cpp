@@ -505,8 +505,16 @@ TpOutcome two_phase_solve(const Model& m, double T, double P, const double* z,
             const double lam = dot_dd / dot_pd;
             if (lam > 0 && lam < 0.95) accel = lam / (1.0 - lam);
         }
+        // A step that turns back on the last one far from the split, the
+        // residual falling by less than a tenth (a small phase flipping
+        // between two compositions, as aqueous ammonia does), is halved. A
+        // step that turns back but gains more is left alone: near a critical
+        // point halving it can carry the split onto the trivial one.
+        const double step = dot_pd < -0.5 * dot_dd && err > kNewtonStart && err > 0.9 * err_prev
+                                ? 0.5
+                                : 1.0 + accel;
         for (int i = 0; i < n; ++i) {
-            tp.lnK[i] -= r[i] * (1.0 + accel);
+            tp.lnK[i] -= r[i] * step;
             dprev[i] = r[i];
         }
         const bool slow = it >= ss_first && err > 0.3 * err_prev;
