@@ -44,6 +44,10 @@ class Model {
     // The same for the roots that lnphi found.
     bool lower_gibbs(const Roots& rs, Root r) const;
 
+    // Whether a phase lies below the temperature at which the one fluid of
+    // its a and b is critical (a / (b R T) above Omega_a / Omega_b there).
+    bool subcritical(const Roots& rs) const { return rs.A * omega_b_ > omega_a_ * rs.B; }
+
     // The volume translation of a phase of mole fractions x, m3/kmol, as
     // properties() subtracts it (0 for an untranslated model).
     double volume_shift(const double* x) const;

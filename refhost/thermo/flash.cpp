@@ -759,19 +759,33 @@ bool inside(double beta) {
     return beta > 0.0 && beta < 1.0;
 }
 
-// A split held on two liquid roots whose lighter phase also has a vapour
-// root of its own: two liquids, not a vapour and a liquid. (A lighter phase
-// with one real root is a dense fluid that the vapour root reproduces.)
+// A split whose lighter phase is a liquid: two liquids, not a vapour and a
+// liquid. With a vapour root of its own the lighter phase is a liquid when
+// held on its liquid root. With one real root it is one when liquid-like and
+// below its pseudo-critical temperature: a nonane liquid beside a little water
+// at a few bar is one; a methane- or CO2-rich phase at 200 bar beside water,
+// liquid-like by the phase identification alone, is a dense gas.
 bool two_liquids(const Model& m, double T, double P, const TwoPhase& tp) {
-    if (tp.rl != Root::Liquid || tp.rv != Root::Liquid) return false;
-    double lp[kMaxComponents], Zx = 0, Zy = 0, Zv = 0;
-    if (m.lnphi(T, P, tp.x.data(), Root::Liquid, lp, &Zx) != Status::Ok ||
-        m.lnphi(T, P, tp.y.data(), Root::Liquid, lp, &Zy) != Status::Ok)
+    const auto two_roots = [](const Model::Roots& q) {
+        return q.n > 1 && q.z[q.n - 1] - q.z[0] > 1e-9 * q.z[q.n - 1];
+    };
+    // Liquid-like needs a volume below the equation's critical volume, under
+    // 4 b for both equations. A phase on a vapour root of its own, or on its
+    // one root far above that volume, is a gas (and so is anything lighter).
+    if (tp.qx.n < 1 || tp.qy.n < 1) return false;
+    if (tp.rv == Root::Vapour && (tp.qy.z[tp.qy.n - 1] >= 4.0 * tp.qy.B || two_roots(tp.qy)))
         return false;
-    const double* lighter = Zy >= Zx ? tp.y.data() : tp.x.data();
-    const double Zl = std::max(Zx, Zy);
-    if (m.lnphi(T, P, lighter, Root::Vapour, lp, &Zv) != Status::Ok) return false;
-    return std::fabs(Zv - Zl) > 1e-9 * Zv;
+    const auto held = [](const Model::Roots& q, Root r) {
+        return r == Root::Liquid ? q.z[0] : q.z[q.n - 1];
+    };
+    const bool y_lighter = held(tp.qy, tp.rv) >= held(tp.qx, tp.rl);
+    const Model::Roots& q = y_lighter ? tp.qy : tp.qx;
+    const Root r = y_lighter ? tp.rv : tp.rl;
+    if (two_roots(q)) return tp.rl == Root::Liquid && tp.rv == Root::Liquid;
+    if (q.z[0] >= 4.0 * q.B || !m.subcritical(q)) return false;
+    PhaseProps p;
+    return m.properties(T, P, y_lighter ? tp.y.data() : tp.x.data(), r, p) == Status::Ok &&
+           p.liquid_like;
 }
 
 } // namespace
@@ -934,8 +948,11 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
             tp.rv = pairs[p][1];
             const TpOutcome out = two_phase_solve(m, T, P, z.data(), vo, tp, o, res);
             if (accepted(out) && o.single_liquid && two_liquids(m, T, P, tp)) {
-                have_liquids = true; // every start finds the same two liquids
-                break;
+                have_liquids = true;
+                // On liquid roots every start finds the same two liquids; on a
+                // vapour root another start can still find a vapour.
+                if (p == 1) break;
+                continue;
             }
             if (accepted(out)) {
                 if (std::min(tp.beta, 1.0 - tp.beta) > 1e-9 &&
