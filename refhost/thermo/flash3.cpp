@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace xif::refhost::thermo {
 
@@ -689,10 +690,25 @@ bool jump_h(const Model& m, const Vec& z, double H, const FlashResult& below,
 
 namespace {
 
+// A liquid as the vapour-liquid flash tells its lighter phase: on the lower
+// of two roots, or on its one root liquid-like, below 4 b and below the
+// pseudo-critical temperature of its one fluid.
+bool liquid(const Model& m, double T, double P, const Ph& a) {
+    double lp[kMaxComponents];
+    Model::Roots q;
+    if (m.lnphi(T, P, a.x.data(), Root::MinGibbs, lp, nullptr, &q) != Status::Ok || q.n < 1)
+        return false;
+    if (q.n > 1 && q.z[q.n - 1] - q.z[0] > 1e-9 * q.z[q.n - 1])
+        return a.p.root < 0.5 * (q.z[0] + q.z[q.n - 1]);
+    return a.p.liquid_like && q.z[0] < 4.0 * q.B && m.subcritical(q);
+}
+
 // Checks a converged three-phase split (amounts in (0, 1), distinct phases,
-// lower-Gibbs roots) and fills out from it; out carries T, P and counts.
+// lower-Gibbs roots, not three liquids) and fills out from it; out carries T,
+// P and counts. The lowest Gibbs energy of three liquids goes to g_liquids.
 bool three_result(const Model& m, double T, double P, const Vec& z, const Split3& s,
-                  const bool* mask, const Vec& Kprev, FlashResult& out) {
+                  const bool* mask, const Vec& Kprev, FlashResult& out,
+                  double* g_liquids = nullptr) {
     const int n = m.size();
     const double amt[3] = {1.0 - s.b[0] - s.b[1], s.b[0], s.b[1]};
     const double* comp[3] = {s.x.data(), s.w1.data(), s.w2.data()};
@@ -721,6 +737,19 @@ bool three_result(const Model& m, double T, double P, const Vec& z, const Split3
         ph[k].frac = amt[k];
     }
     if (!good) return false;
+    // Three liquids have no slot for the third; unless one holds the
+    // vapour-only components (the vapour whatever its density), the split is
+    // no answer.
+    bool three_liquids = true;
+    for (int k = 0; k < 3 && three_liquids; ++k)
+        three_liquids = vapour_only_share(ph[k], n, mask) == 0 && liquid(m, T, P, ph[k]);
+    if (three_liquids) {
+        double g = 0;
+        for (int k = 0; k < 3; ++k)
+            g += amt[k] * (ph[k].p.h - T * ph[k].p.s);
+        if (g_liquids) *g_liquids = std::min(*g_liquids, g);
+        return false;
+    }
     assign(m, ph, 3, Kprev, mask, out);
     return true;
 }
@@ -864,13 +893,19 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
     };
     // Each round tests the current split and, if a further phase lowers the
     // Gibbs energy, replaces it by the best split found from the three
-    // phases; only a split that passes the test is returned.
+    // phases; only a split that passes the test is returned. Three liquids
+    // are no answer, and a split above them that passes the test is not
+    // either: the test missed the third liquid.
     FlashResult cur = relabel(m, r2, mask);
+    double g_liquids = std::numeric_limits<double>::infinity();
+    auto answer = [&] {
+        return gibbs(cur) < g_liquids ? counted(cur) : failed(Status::NotConverged);
+    };
     const int kRounds = 4;
     for (int round = 0;; ++round) {
         Vec W{};
         double tm = 0;
-        if (!split_unstable(m, cur, held_mask, W, res.it_stability, tm)) return counted(cur);
+        if (!split_unstable(m, cur, held_mask, W, res.it_stability, tm)) return answer();
         if (round == kRounds) return failed(Status::NotConverged);
         // Phases the new one joins: both of a pair; two of three, each left
         // out in turn (the new phase may take the place of one that only
@@ -975,7 +1010,7 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
         for (int k = 0; k < nstarts && !binary; ++k) {
             FlashResult three = res;
             if (split3_solve(m, T, P, z.data(), starts[k], o, res) &&
-                three_result(m, T, P, z, starts[k], mask, cur.K, three) &&
+                three_result(m, T, P, z, starts[k], mask, cur.K, three, &g_liquids) &&
                 gibbs(three) < (improved ? gbest : bar3)) {
                 best = three;
                 gbest = gibbs(three);
@@ -1001,7 +1036,7 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
         // Within a hair of the temperature where a binary holds three
         // phases the further phase lowers the Gibbs energy by less than
         // rounding: the split stands.
-        if (!improved && tm > -kMarginalTm) return counted(cur);
+        if (!improved && tm > -kMarginalTm) return answer();
         if (!improved) return failed(Status::NotConverged);
         cur = best;
     }
