@@ -766,14 +766,11 @@ bool inside(double beta) {
 // at a few bar is one; a methane- or CO2-rich phase at 200 bar beside water,
 // liquid-like by the phase identification alone, is a dense gas.
 bool two_liquids(const Model& m, double T, double P, const TwoPhase& tp) {
-    const auto two_roots = [](const Model::Roots& q) {
-        return q.n > 1 && q.z[q.n - 1] - q.z[0] > 1e-9 * q.z[q.n - 1];
-    };
-    // Liquid-like needs a volume below the equation's critical volume, under
-    // 4 b for both equations. A phase on a vapour root of its own, or on its
-    // one root far above that volume, is a gas (and so is anything lighter).
+    using detail::distinct_roots;
+    // A phase on a vapour root of its own, or on its one root at 4 b or
+    // above, is a gas (and so is anything lighter).
     if (tp.qx.n < 1 || tp.qy.n < 1) return false;
-    if (tp.rv == Root::Vapour && (tp.qy.z[tp.qy.n - 1] >= 4.0 * tp.qy.B || two_roots(tp.qy)))
+    if (tp.rv == Root::Vapour && (tp.qy.z[tp.qy.n - 1] >= 4.0 * tp.qy.B || distinct_roots(tp.qy)))
         return false;
     const auto held = [](const Model::Roots& q, Root r) {
         return r == Root::Liquid ? q.z[0] : q.z[q.n - 1];
@@ -781,8 +778,8 @@ bool two_liquids(const Model& m, double T, double P, const TwoPhase& tp) {
     const bool y_lighter = held(tp.qy, tp.rv) >= held(tp.qx, tp.rl);
     const Model::Roots& q = y_lighter ? tp.qy : tp.qx;
     const Root r = y_lighter ? tp.rv : tp.rl;
-    if (two_roots(q)) return tp.rl == Root::Liquid && tp.rv == Root::Liquid;
-    if (q.z[0] >= 4.0 * q.B || !m.subcritical(q)) return false;
+    if (distinct_roots(q)) return tp.rl == Root::Liquid && tp.rv == Root::Liquid;
+    if (!detail::liquid_range(m, q)) return false;
     PhaseProps p;
     return m.properties(T, P, y_lighter ? tp.y.data() : tp.x.data(), r, p) == Status::Ok &&
            p.liquid_like;

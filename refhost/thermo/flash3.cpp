@@ -333,14 +333,14 @@ void assign(const Model& m, Ph* ph, int np, const Vec& Kprev, const bool* vo, Fl
         // The vapour is the largest of the phases that are not dense: a
         // liquid of hexane (0.12 m3/kmol) beside hydrogen at 230 bar
         // (0.085) is no vapour.
-        int v = -1;
-        for (int k = 0; k < 3; ++k)
-            if (!dense(ph[k]) && (v < 0 || ph[k].p.v > ph[v].p.v)) v = k;
-        if (v < 0) { // three dense phases: the largest
-            v = 0;
-            for (int k = 1; k < 3; ++k)
-                if (ph[k].p.v > ph[v].p.v) v = k;
-        }
+        const auto largest = [&](bool skip_dense) {
+            int v = -1;
+            for (int k = 0; k < 3; ++k)
+                if (!(skip_dense && dense(ph[k])) && (v < 0 || ph[k].p.v > ph[v].p.v)) v = k;
+            return v;
+        };
+        int v = largest(true);
+        if (v < 0) v = largest(false); // three dense phases: the largest
         const int a = (v + 1) % 3, b = (v + 2) % 3;
         slot[v] = kVapour;
         const bool first = organic_first(a, b);
@@ -698,9 +698,8 @@ bool liquid(const Model& m, double T, double P, const Ph& a) {
     Model::Roots q;
     if (m.lnphi(T, P, a.x.data(), Root::MinGibbs, lp, nullptr, &q) != Status::Ok || q.n < 1)
         return false;
-    if (q.n > 1 && q.z[q.n - 1] - q.z[0] > 1e-9 * q.z[q.n - 1])
-        return a.p.root < 0.5 * (q.z[0] + q.z[q.n - 1]);
-    return a.p.liquid_like && q.z[0] < 4.0 * q.B && m.subcritical(q);
+    if (detail::distinct_roots(q)) return a.p.root < 0.5 * (q.z[0] + q.z[q.n - 1]);
+    return a.p.liquid_like && detail::liquid_range(m, q);
 }
 
 // Checks a converged three-phase split (amounts in (0, 1), distinct phases,

@@ -72,6 +72,18 @@ inline bool settled_above(double tm, double err) {
     return err < 1e-5 && tm > 1e-3;
 }
 
+// How both flashes tell a liquid by its cubic: a phase with two distinct
+// roots is a liquid on the lower one; on its one root it can be one only
+// below 4 b (under the equation's critical volume for both equations) and
+// below the pseudo-critical temperature of its one fluid, and is one there
+// when also liquid-like.
+inline bool distinct_roots(const Model::Roots& q) {
+    return q.n > 1 && q.z[q.n - 1] - q.z[0] > 1e-9 * q.z[q.n - 1];
+}
+inline bool liquid_range(const Model& m, const Model::Roots& q) {
+    return q.n > 0 && q.z[0] < 4.0 * q.B && m.subcritical(q);
+}
+
 bool roots_consistent(const Model& m, double T, double P, const double* x, Root rx, const double* y,
                       Root ry);
 

@@ -59,6 +59,10 @@ struct Case {
     double T = 300.0, P = 101325.0, vf = 0.5; // of the T-P and vapour fraction flashes
     bool three = false;                       // a second liquid allowed
     uint64_t seed = 0, number = 0;
+
+    size_t at(const char* id) const {
+        return static_cast<size_t>(std::find(ids.begin(), ids.end(), id) - ids.begin());
+    }
 };
 
 // The reproducer line: "seed=.. case=.. three=1 ids=A,B flows=1,2 T=300 P=1e5 vf=0".
@@ -476,17 +480,14 @@ TEST(RandomStreamsFound, TheTPFlashSettlesAFlippingAqueousPhase) {
     // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.ids[0] << " " << c.T);
-        const auto at = [&](const char* id) {
-            return static_cast<size_t>(std::find(c.ids.begin(), c.ids.end(), id) - c.ids.begin());
-        };
         // With two liquids allowed the aqueous liquid is the second: at most 2 % of the feed.
         Stream s = open(c, true);
         ASSERT_EQ(s.flash(2, c.T, c.P), 1);
         const std::vector<double> x = s.composition(5);
         const double frac = s.get(XIF_HXBFRC, 5);
         EXPECT_TRUE(frac > 1e-6 && frac < 0.02) << frac;
-        EXPECT_GT(x[at("WATER")] + x[at("NH3")], 0.99);
-        EXPECT_GT(x[at("WATER")], 0.3);
+        EXPECT_GT(x[c.at("WATER")] + x[c.at("NH3")], 0.99);
+        EXPECT_GT(x[c.at("WATER")], 0.3);
         ASSERT_EQ(s.flash(1, c.P, s.H()), 1);
         EXPECT_NEAR(s.T(), c.T, kTolT);
         if (c.three) continue;
@@ -501,8 +502,8 @@ TEST(RandomStreamsFound, TheTPFlashSettlesAFlippingAqueousPhase) {
             EXPECT_EQ(one.vf(), 0.0);
             EXPECT_EQ(one.get(XIF_HXBFRC, 3), 1.0);
             const double feed =
-                c.flows[at("WATER")] / std::accumulate(c.flows.begin(), c.flows.end(), 0.0);
-            EXPECT_NEAR(one.composition(3)[at("WATER")], feed, 1e-12 + 1e-9 * feed);
+                c.flows[c.at("WATER")] / std::accumulate(c.flows.begin(), c.flows.end(), 0.0);
+            EXPECT_NEAR(one.composition(3)[c.at("WATER")], feed, 1e-12 + 1e-9 * feed);
         }
     }
     expect_invariants(cases);
@@ -619,9 +620,7 @@ TEST(RandomStreamsFound, AThreePhaseTPFlashLetsANewPhaseReplaceOne) {
         for (const int64_t phase : {2, 4, 5})
             EXPECT_GT(s.get(XIF_HXBFRC, phase), 1e-4) << phase;
         EXPECT_TRUE(rv < r1 && rv < r2) << rv << " " << r1 << " " << r2;
-        const auto water = std::find(c.ids.begin(), c.ids.end(), "WATER") - c.ids.begin();
-        EXPECT_GT(s.composition(5)[static_cast<size_t>(water)],
-                  s.composition(4)[static_cast<size_t>(water)]);
+        EXPECT_GT(s.composition(5)[c.at("WATER")], s.composition(4)[c.at("WATER")]);
         ASSERT_EQ(s.flash(1, c.P, s.H()), 1);
         EXPECT_NEAR(s.T(), c.T, kTolT);
     }
