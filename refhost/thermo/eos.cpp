@@ -199,12 +199,6 @@ double Model::wilson_k(int i, double T, double P) const {
     return p.Pc / P * std::exp(5.373 * (1.0 + p.omega) * (1.0 - p.Tc / T));
 }
 
-struct Model::MixTerms {
-    double a = 0, da = 0, d2a = 0, b = 0, c = 0;
-    Vec x{};  // normalised composition
-    Vec sa{}; // sum_j x_j a_ij
-};
-
 const Model::Alpha& Model::alpha(double T) const {
     if (alpha_.T == T) return alpha_;
     for (int i = 0; i < n_; ++i) {
@@ -220,7 +214,7 @@ const Model::Alpha& Model::alpha(double T) const {
     return alpha_;
 }
 
-Status Model::mix_terms(double T, const double* xin, MixTerms& mt, bool derivs) const {
+Status Model::mix_terms(double T, const double* xin, Terms& mt, bool derivs) const {
     double sum = 0;
     for (int i = 0; i < n_; ++i) {
         if (!std::isfinite(xin[i]) || xin[i] < 0) return Status::BadInput;
@@ -228,48 +222,64 @@ Status Model::mix_terms(double T, const double* xin, MixTerms& mt, bool derivs) 
     }
     if (!(sum > 0) || !std::isfinite(sum)) return Status::BadInput;
     const Alpha& al = alpha(T);
-    const Vec &q = al.q, &dq = al.dq, &d2q = al.d2q;
+    const Vec& q = al.q;
     mt.b = mt.c = 0;
     for (int i = 0; i < n_; ++i) {
         mt.x[i] = xin[i] / sum;
         mt.b += mt.x[i] * b_[i];
         mt.c += mt.x[i] * c_[i];
     }
-    mt.a = mt.da = mt.d2a = 0;
-    // r_i, t_i and u_i: the rows of (1 - k_ij) against x_j q_j, x_j q'_j and
-    // x_j q''_j. Then a = sum_i x_i q_i r_i, a' = sum_i x_i (q'_i r_i + q_i t_i)
-    // and a'' = sum_i x_i (q''_i r_i + 2 q'_i t_i + q_i u_i); the flash needs a alone.
-    Vec xq, xdq, xd2q;
+    mt.a = 0;
+    // r_i: the rows of (1 - k_ij) against x_j q_j; a = sum_i x_i q_i r_i.
+    Vec xq;
     for (int j = 0; j < n_; ++j)
         xq[j] = mt.x[j] * q[j];
-    if (derivs)
-        for (int j = 0; j < n_; ++j) {
-            xdq[j] = mt.x[j] * dq[j];
-            xd2q[j] = mt.x[j] * d2q[j];
-        }
     for (int i = 0; i < n_; ++i) {
         const double* row = omk_[i].data();
         double r = 0;
         for (int j = 0; j < n_; ++j)
             r += row[j] * xq[j];
+        mt.r[i] = r;
         mt.sa[i] = r * q[i];
         mt.a += mt.x[i] * mt.sa[i];
-        if (!derivs) continue;
+    }
+    if (derivs)
+        a_derivatives(T, mt);
+    else
+        mt.da = mt.d2a = 0;
+    return Status::Ok;
+}
+
+// t_i and u_i: the rows of (1 - k_ij) against x_j q'_j and x_j q''_j. Then
+// a' = sum_i x_i (q'_i r_i + q_i t_i) and a'' = sum_i x_i (q''_i r_i +
+// 2 q'_i t_i + q_i u_i); the flash needs a alone.
+void Model::a_derivatives(double T, Terms& mt) const {
+    const Alpha& al = alpha(T);
+    const Vec &q = al.q, &dq = al.dq, &d2q = al.d2q;
+    Vec xdq, xd2q;
+    for (int j = 0; j < n_; ++j) {
+        xdq[j] = mt.x[j] * dq[j];
+        xd2q[j] = mt.x[j] * d2q[j];
+    }
+    mt.da = mt.d2a = 0;
+    for (int i = 0; i < n_; ++i) {
+        const double* row = omk_[i].data();
         double t = 0, u = 0;
         for (int j = 0; j < n_; ++j) {
             t += row[j] * xdq[j];
             u += row[j] * xd2q[j];
         }
+        const double r = mt.r[i];
         mt.da += mt.x[i] * (dq[i] * r + q[i] * t);
         mt.d2a += mt.x[i] * (d2q[i] * r + 2.0 * dq[i] * t + q[i] * u);
     }
-    return Status::Ok;
 }
 
 Status Model::lnphi(double T, double P, const double* x, Root r, double* lp, double* Zout,
-                    Roots* roots) const {
+                    Roots* roots, Terms* terms) const {
     if (!valid_tp(T, P) || x == nullptr) return Status::BadInput;
-    MixTerms mt;
+    Terms local;
+    Terms& mt = terms ? *terms : local;
     if (Status s = mix_terms(T, x, mt, false); s != Status::Ok) return s;
     return lnphi_of(T, P, mt, r, lp, Zout, roots);
 }
@@ -297,7 +307,7 @@ double Model::chosen_root(double A, double B, const double* zs, int nz, Root r) 
 
 bool Model::lower_gibbs_root(double T, double P, const double* x, Root r) const {
     if (!valid_tp(T, P) || x == nullptr) return false;
-    MixTerms mt;
+    Terms mt;
     if (mix_terms(T, x, mt, false) != Status::Ok) return false;
     const double RT = kR * T;
     Roots rs;
@@ -315,22 +325,19 @@ bool Model::lower_gibbs(const Roots& rs, Root r) const {
     return std::fabs(z - zm) <= 1e-9 * zm;
 }
 
-Status Model::lnphi_of(double T, double P, const MixTerms& mt, Root r, double* lp, double* Zout,
+Status Model::lnphi_of(double T, double P, Terms& mt, Root r, double* lp, double* Zout,
                        Roots* roots) const {
     const double RT = kR * T;
     const double A = mt.a * P / (RT * RT);
     const double B = mt.b * P / RT;
-    double zs[3];
-    const int nz = physical_roots(A, B, zs);
-    if (roots) {
-        roots->A = A;
-        roots->B = B;
-        roots->n = nz;
-        std::copy_n(zs, nz, roots->z);
-    }
-    if (nz == 0) return Status::NumericalFailure;
+    Roots& rs = mt.roots;
+    rs.A = A;
+    rs.B = B;
+    rs.n = physical_roots(A, B, rs.z);
+    if (roots) *roots = rs;
+    if (rs.n == 0) return Status::NumericalFailure;
     const double den = d1_ - d2_;
-    const double Z = chosen_root(A, B, zs, nz, r);
+    const double Z = chosen_root(A, B, rs.z, rs.n, r);
     const double L = std::log((Z + d1_ * B) / (Z + d2_ * B));
     const double lzb = std::log(Z - B);
     for (int i = 0; i < n_; ++i) {
@@ -338,8 +345,18 @@ Status Model::lnphi_of(double T, double P, const MixTerms& mt, Root r, double* l
         lp[i] = bb * (Z - 1.0) - lzb - A / (B * den) * (2.0 * mt.sa[i] / mt.a - bb) * L -
                 c_[i] * P / RT;
     }
+    mt.Z = Z;
     if (Zout) *Zout = Z;
     return Status::Ok;
+}
+
+Status Model::lnphi_dn(double T, double P, const double* x, Root r, double* lp, double scale,
+                       double* H, int stride) const {
+    if (!valid_tp(T, P) || x == nullptr) return Status::BadInput;
+    Terms mt;
+    if (Status s = mix_terms(T, x, mt, false); s != Status::Ok) return s;
+    if (Status s = lnphi_of(T, P, mt, r, lp, nullptr); s != Status::Ok) return s;
+    return add_dn(T, P, mt, scale, H, stride);
 }
 
 // From the reduced residual Helmholtz energy F(n, T, V) = -n g - D f / T,
@@ -349,15 +366,10 @@ Status Model::lnphi_of(double T, double P, const MixTerms& mt, Root r, double* l
 //   n dln(phi_i)/dn_j = n F_ij + 1 + n P_i P_j / (RT P_V),
 // P_i = RT (1/V - F_iV), P_V = -RT (F_VV + n/V^2). The translation adds
 // c_i P/RT to ln phi_i, the same for every composition.
-Status Model::lnphi_dn(double T, double P, const double* x, Root r, double* lp, double scale,
-                       double* H, int stride) const {
-    if (!valid_tp(T, P) || x == nullptr) return Status::BadInput;
-    MixTerms mt;
-    if (Status s = mix_terms(T, x, mt, false); s != Status::Ok) return s;
-    double Z = 0;
-    if (Status s = lnphi_of(T, P, mt, r, lp, &Z); s != Status::Ok) return s;
+Status Model::add_dn(double T, double P, const Terms& mt, double scale, double* H,
+                     int stride) const {
     const double RT = kR * T;
-    const double V = Z * RT / P, B = mt.b, D = mt.a, den = d1_ - d2_;
+    const double V = mt.Z * RT / P, B = mt.b, D = mt.a, den = d1_ - d2_;
     const double e1 = V + d1_ * B, e2 = V + d2_ * B, vb = V - B;
     const double gV = B / (V * vb), gB = -1.0 / vb;
     const double gVV = 1.0 / (V * V) - 1.0 / (vb * vb), gBV = 1.0 / (vb * vb), gBB = -gBV;
@@ -407,12 +419,22 @@ Status Model::properties(double T, double P, const double* x, Root r, PhaseProps
                          double* lpout) const {
     double lpbuf[kMaxComponents];
     double* lp = lpout ? lpout : lpbuf;
-    double Z = 0;
     if (!valid_tp(T, P) || x == nullptr) return Status::BadInput;
-    MixTerms mt;
+    Terms mt;
     if (Status s = mix_terms(T, x, mt, true); s != Status::Ok) return s;
-    Roots rs;
-    if (Status s = lnphi_of(T, P, mt, r, lp, &Z, &rs); s != Status::Ok) return s;
+    if (Status s = lnphi_of(T, P, mt, r, lp, nullptr); s != Status::Ok) return s;
+    return finish_properties(T, P, mt, out);
+}
+
+Status Model::properties(double T, double P, Terms& mt, PhaseProps& out) const {
+    if (!valid_tp(T, P) || mt.roots.n == 0) return Status::BadInput;
+    a_derivatives(T, mt);
+    return finish_properties(T, P, mt, out);
+}
+
+Status Model::finish_properties(double T, double P, const Terms& mt, PhaseProps& out) const {
+    const Roots& rs = mt.roots;
+    const double Z = mt.Z;
     const double RT = kR * T;
     const double B = mt.b * P / RT;
     const double den = d1_ - d2_;

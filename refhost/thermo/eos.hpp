@@ -25,17 +25,32 @@ class Model {
         int n = 0;
     };
 
+    // A phase's mixing sums and the root it took: what the composition
+    // derivatives need beyond the phase's ln phi, kept so that they can be
+    // had later without solving the cubic again.
+    struct Terms {
+        double a, da, d2a, b, c; // a and its temperature derivatives (when asked), b, translation
+        double Z;                // the root taken, untranslated
+        Roots roots;             // all the cubic's roots
+        Vec x;                   // normalised composition
+        Vec r;                   // sum_j (1 - k_ij) x_j sqrt(a_j)
+        Vec sa;                  // sum_j x_j a_ij
+    };
+
     // ln fugacity coefficients of a phase of mole fractions x (need not be
     // normalised; they are scaled to sum 1). Z is the compressibility of the
-    // root used (untranslated); roots, when asked, all the cubic's roots.
+    // root used (untranslated); roots, when asked, all the cubic's roots;
+    // terms, when asked, the phase's terms (without a's derivatives).
     // Fails on bad input or when no root exists.
     Status lnphi(double T, double P, const double* x, Root r, double* lnphi, double* Z = nullptr,
-                 Roots* roots = nullptr) const;
+                 Roots* roots = nullptr, Terms* terms = nullptr) const;
 
     // The same, and the composition derivatives at constant T and P: adds
     // scale * n d(ln phi_i)/d(n_j) to H[i * stride + j] (symmetric).
     Status lnphi_dn(double T, double P, const double* x, Root r, double* lnphi, double scale,
                     double* H, int stride) const;
+    // The composition derivatives alone, from the terms that lnphi kept at the same T and P.
+    Status add_dn(double T, double P, const Terms& t, double scale, double* H, int stride) const;
 
     // Whether root r of a phase of mole fractions x is its lower-Gibbs root
     // (within 1e-9 in Z); always where the cubic has one root above B.
@@ -55,14 +70,18 @@ class Model {
     // Full phase properties; lnphi optional.
     Status properties(double T, double P, const double* x, Root r, PhaseProps& out,
                       double* lnphi = nullptr) const;
+    // The same for the phase whose terms lnphi kept at this T and P, on the
+    // root it took; adds a's temperature derivatives to the terms.
+    Status properties(double T, double P, Terms& t, PhaseProps& out) const;
 
     // Wilson K-value of component i.
     double wilson_k(int i, double T, double P) const;
 
   private:
-    struct MixTerms;
-    Status mix_terms(double T, const double* x, MixTerms& mt, bool derivs) const;
-    Status lnphi_of(double T, double P, const MixTerms& mt, Root r, double* lnphi, double* Z,
+    Status mix_terms(double T, const double* x, Terms& mt, bool derivs) const;
+    void a_derivatives(double T, Terms& mt) const;
+    Status finish_properties(double T, double P, const Terms& mt, PhaseProps& out) const;
+    Status lnphi_of(double T, double P, Terms& mt, Root r, double* lnphi, double* Z,
                     Roots* roots = nullptr) const;
     // The roots above B of the cubic for A and B, ascending; returns their count.
     int physical_roots(double A, double B, double zs[3]) const;

@@ -166,11 +166,16 @@ Status fill_single(const Model& m, double T, double P, const double* z, FlashRes
 }
 
 Status fill_two(const Model& m, double T, double P, double beta, const double* x, const double* y,
-                Root rl, Root rv, bool relabel, FlashResult& r) {
+                Root rl, Root rv, bool relabel, FlashResult& r, Model::Terms* tx,
+                Model::Terms* ty) {
     const int n = m.size();
     PhaseProps pl, pv;
-    if (Status s = m.properties(T, P, x, rl, pl); s != Status::Ok) return s;
-    if (Status s = m.properties(T, P, y, rv, pv); s != Status::Ok) return s;
+    if (Status s = tx ? m.properties(T, P, *tx, pl) : m.properties(T, P, x, rl, pl);
+        s != Status::Ok)
+        return s;
+    if (Status s = ty ? m.properties(T, P, *ty, pv) : m.properties(T, P, y, rv, pv);
+        s != Status::Ok)
+        return s;
     const double* xx = x;
     const double* yy = y;
     // The lighter phase is the vapour.
@@ -297,9 +302,11 @@ struct TwoPhase {
 };
 
 // r_i = ln K_i + ln phi_V(y) - ln phi_L(x) for the K-values in tp.lnK.
-// Vapour-only components stay out of x: x = 0, y = z / beta, r = 0.
+// Vapour-only components stay out of x: x = 0, y = z / beta, r = 0. The
+// phases' terms, when asked, are kept in tx and ty.
 Status tp_residual(const Model& m, double T, double P, const double* z,
-                   const detail::VapourOnly& vo, TwoPhase& tp, double* r) {
+                   const detail::VapourOnly& vo, TwoPhase& tp, double* r,
+                   Model::Terms* tx = nullptr, Model::Terms* ty = nullptr) {
     const int n = m.size();
     Vec K{};
     for (int i = 0; i < n; ++i)
@@ -320,9 +327,9 @@ Status tp_residual(const Model& m, double T, double P, const double* z,
     // The heavier phase takes the liquid root, the lighter one the vapour
     // root: the lower-Gibbs root of an incipient phase on its own may be the
     // wrong one near a dew or bubble point.
-    if (Status s = m.lnphi(T, P, tp.x.data(), tp.rl, lpl, nullptr, &tp.qx); s != Status::Ok)
+    if (Status s = m.lnphi(T, P, tp.x.data(), tp.rl, lpl, nullptr, &tp.qx, tx); s != Status::Ok)
         return s;
-    if (Status s = m.lnphi(T, P, tp.y.data(), tp.rv, lpv, nullptr, &tp.qy); s != Status::Ok)
+    if (Status s = m.lnphi(T, P, tp.y.data(), tp.rv, lpv, nullptr, &tp.qy, ty); s != Status::Ok)
         return s;
     for (int i = 0; i < n; ++i)
         r[i] = vo.any && vo.on[i] ? 0.0 : tp.lnK[i] + lpv[i] - lpl[i];
@@ -351,6 +358,14 @@ bool trivial(int n, const double* z, const Vec& lnK) {
 
 enum class TpOutcome { Converged, Trivial, Single, Failed };
 
+// The phase terms of a split's last residual; valid where the split
+// converged on them, so that its phases' properties need not solve the
+// cubics again.
+struct SplitTerms {
+    Model::Terms x, y;
+    bool valid = false;
+};
+
 // Substitution's residual below which the Newton stage on mole numbers starts.
 constexpr double kNewtonStart = 1e-2;
 // Below it a Newton step on the mole numbers converges (err^2 < tol).
@@ -361,19 +376,37 @@ constexpr double kNewtonFinish = 1e-6;
 // substitution has brought near, each step squares the error where
 // substitution divides it by a constant. Components absent from the feed
 // stay out. Returns false, leaving tp as it was, where a step fails to lower
-// the residual; the caller then goes on substituting.
+// the residual; the caller then goes on substituting. The first point is
+// tp's own split, whose residual r and phase terms tx, ty the caller has:
+// its derivatives are taken from them.
 bool newton_on_moles(const Model& m, double T, double P, const double* z, TwoPhase& tp,
+                     const double* r, const Model::Terms& tx, const Model::Terms& ty,
                      const FlashOptions& o, FlashResult& res) {
     const int n = m.size();
     int act[kMaxComponents];
     int na = 0;
     for (int i = 0; i < n; ++i)
         if (z[i] > 0) act[na++] = i;
-    double v[kMaxComponents] = {};
+    double v[kMaxComponents];
     for (int i = 0; i < n; ++i)
         v[i] = z[i] > 0 ? tp.beta * tp.y[i] : 0.0;
+    // A point of the iteration; the caller needs only its K-values and beta.
+    struct Point {
+        double beta;
+        Vec lnK, x, y, lpx, lpy;
+    };
+    // d ln y_i / d v_j = (delta_ij / y_i - 1) / beta, and alike for x.
+    // Rows and columns of the active components, packed in place.
+    auto pack = [&](const Point& t, Mat& H) {
+        const double bv = 1.0 / t.beta, bl = 1.0 / (1.0 - t.beta), both = bv + bl;
+        for (int k = 0; k < na; ++k) {
+            for (int l = 0; l < na; ++l)
+                H[k][l] = H[act[k]][act[l]] - both;
+            H[k][k] += bv / t.y[act[k]] + bl / t.x[act[k]];
+        }
+    };
     // The residual and Hessian at vm; writes the split into t.
-    auto evaluate = [&](const double* vm, TwoPhase& t, double* g, Mat& H) {
+    auto evaluate = [&](const double* vm, Point& t, double* g, Mat& H) {
         double beta = 0;
         for (int k = 0; k < na; ++k)
             beta += vm[act[k]];
@@ -388,8 +421,9 @@ bool newton_on_moles(const Model& m, double T, double P, const double* z, TwoPha
         for (int i = 0; i < n; ++i)
             std::fill_n(H[i].begin(), n, 0.0);
         double* h = H[0].data();
-        if (m.lnphi_dn(T, P, t.y.data(), t.rv, lpv, 1.0 / beta, h, detail::kMatDim) != Status::Ok ||
-            m.lnphi_dn(T, P, t.x.data(), t.rl, lpl, 1.0 / (1.0 - beta), h, detail::kMatDim) !=
+        if (m.lnphi_dn(T, P, t.y.data(), tp.rv, lpv, 1.0 / beta, h, detail::kMatDim) !=
+                Status::Ok ||
+            m.lnphi_dn(T, P, t.x.data(), tp.rl, lpl, 1.0 / (1.0 - beta), h, detail::kMatDim) !=
                 Status::Ok)
             return false;
         for (int i = 0; i < n; ++i) // absent ones: the K that the phases give them
@@ -400,26 +434,39 @@ bool newton_on_moles(const Model& m, double T, double P, const double* z, TwoPha
             g[k] = t.lnK[i] + lpv[i] - lpl[i];
             if (!std::isfinite(g[k])) return false;
         }
-        // d ln y_i / d v_j = (delta_ij / y_i - 1) / beta, and alike for x.
-        // Rows and columns of the active components, packed in place.
-        for (int k = 0; k < na; ++k) {
-            for (int l = 0; l < na; ++l)
-                H[k][l] = H[act[k]][act[l]] - 1.0 / beta - 1.0 / (1.0 - beta);
-            H[k][k] += 1.0 / (beta * t.y[act[k]]) + 1.0 / ((1.0 - beta) * t.x[act[k]]);
-        }
+        pack(t, H);
         return true;
     };
     Mat H;
     double g[kMaxComponents], dv[kMaxComponents + 1];
-    TwoPhase cur = tp;
-    if (!evaluate(v, cur, g, H)) return false;
+    // Two points, the current one and a trial, swapped as a trial is taken.
+    Point pa, pb;
+    Point* cur = &pa;
+    Point* trial = &pb;
+    // The first point is tp's split: its derivatives from the terms at hand.
+    for (int i = 0; i < n; ++i)
+        std::fill_n(H[i].begin(), n, 0.0);
+    if (m.add_dn(T, P, ty, 1.0 / tp.beta, H[0].data(), detail::kMatDim) != Status::Ok ||
+        m.add_dn(T, P, tx, 1.0 / (1.0 - tp.beta), H[0].data(), detail::kMatDim) != Status::Ok)
+        return false;
+    cur->beta = tp.beta;
+    for (int i = 0; i < n; ++i) {
+        cur->x[i] = tp.x[i];
+        cur->y[i] = tp.y[i];
+        cur->lnK[i] = z[i] > 0 ? tp.lnK[i] : tp.lpx[i] - tp.lpy[i];
+    }
+    for (int k = 0; k < na; ++k)
+        g[k] = r[act[k]];
+    pack(*cur, H);
+    auto take = [&]() {
+        std::copy_n(cur->lnK.begin(), n, tp.lnK.begin());
+        tp.beta = cur->beta;
+        return true;
+    };
     double err = max_abs(na, g);
     for (int it = 0; it < 12; ++it) {
         ++res.it_newton;
-        if (err < o.tol) {
-            tp = cur;
-            return true;
-        }
+        if (err < o.tol) return take();
         for (int k = 0; k < na; ++k)
             dv[k] = -g[k];
         if (!detail::solve_symmetric(na, H, dv)) return false;
@@ -442,25 +489,24 @@ bool newton_on_moles(const Model& m, double T, double P, const double* z, TwoPha
                 for (int k = 0; k < na; ++k) {
                     const int i = act[k];
                     const double vi = v[i] + dv[k];
-                    cur.lnK[i] = std::log((vi / beta) / ((z[i] - vi) / (1.0 - beta)));
+                    cur->lnK[i] = std::log((vi / beta) / ((z[i] - vi) / (1.0 - beta)));
                 }
-                tp = cur;
-                return true;
+                return take();
             }
         }
         bool moved = false;
         for (int ls = 0; ls < 6 && !moved; ++ls, step *= 0.5) {
-            double vn[kMaxComponents] = {};
+            double vn[kMaxComponents];
             for (int k = 0; k < na; ++k)
                 vn[act[k]] = v[act[k]] + step * dv[k];
-            TwoPhase t2 = cur;
             double g2[kMaxComponents];
             // The Hessian comes along for the next step; dv holds this one.
-            if (!evaluate(vn, t2, g2, H) || !(max_abs(na, g2) < err)) continue;
-            std::copy_n(vn, n, v);
+            if (!evaluate(vn, *trial, g2, H) || !(max_abs(na, g2) < err)) continue;
+            for (int k = 0; k < na; ++k)
+                v[act[k]] = vn[act[k]];
             std::copy_n(g2, na, g);
             err = max_abs(na, g);
-            cur = t2;
+            std::swap(cur, trial);
             moved = true;
         }
         if (!moved) return false;
@@ -474,18 +520,25 @@ bool newton_on_moles(const Model& m, double T, double P, const double* z, TwoPha
 // once it is slow.
 TpOutcome two_phase_solve(const Model& m, double T, double P, const double* z,
                           const detail::VapourOnly& vo, TwoPhase& tp, const FlashOptions& o,
-                          FlashResult& res) {
+                          FlashResult& res, SplitTerms* kept = nullptr) {
     const int n = m.size();
     double r[kMaxComponents], dprev[kMaxComponents] = {};
     double err_prev = 0;
     const int ss_first = 15;
     bool newton_tried = false, moles_tried = false;
+    SplitTerms local;
+    SplitTerms& terms = kept ? *kept : local;
+    terms.valid = false;
+    Model::Terms &tx = terms.x, &ty = terms.y;
     for (int it = 0; it < o.max_iter; ++it) {
-        if (tp_residual(m, T, P, z, vo, tp, r) != Status::Ok) return TpOutcome::Failed;
+        if (tp_residual(m, T, P, z, vo, tp, r, &tx, &ty) != Status::Ok) return TpOutcome::Failed;
         if (tp.single) return TpOutcome::Single;
         ++res.it_ss;
         const double err = max_abs(n, r);
-        if (err < o.tol) return TpOutcome::Converged;
+        if (err < o.tol) {
+            terms.valid = true;
+            return TpOutcome::Converged;
+        }
         if (trivial(n, z, tp.lnK)) return TpOutcome::Trivial;
         if (!vo.any && !moles_tried && err < kNewtonStart &&
             std::min(tp.beta, 1.0 - tp.beta) > 1e-8) {
@@ -493,7 +546,7 @@ TpOutcome two_phase_solve(const Model& m, double T, double P, const double* z,
             // Converged, the split is taken again from its K-values: a warm
             // start from them (the retained slots, the enthalpy flash's
             // steps) then finds the very same state.
-            if (newton_on_moles(m, T, P, z, tp, o, res)) continue;
+            if (newton_on_moles(m, T, P, z, tp, r, tx, ty, o, res)) continue;
         }
         double dot_dd = 0, dot_pd = 0;
         for (int i = 0; i < n; ++i) {
@@ -828,6 +881,7 @@ FlashResult tp_vapour_only(const Model& m, double T, double P, const Vec& z,
         starts[ns][i] = vo.on[i] ? detail::kLnVapourOnlyK : std::log(m.wilson_k(i, T, P));
     ++ns;
     TwoPhase tp, fallback;
+    SplitTerms kept;
     bool have_fallback = false, collapsed = false;
     // Last, the first start with the liquid root for both phases: a dense
     // "vapour" that the three-phase flash can still split off a gas from.
@@ -836,11 +890,12 @@ FlashResult tp_vapour_only(const Model& m, double T, double P, const Vec& z,
         tp = TwoPhase{};
         tp.lnK = starts[k < ns ? k : 0];
         if (k == ns) tp.rv = Root::Liquid;
-        const TpOutcome out = two_phase_solve(m, T, P, z.data(), vo, tp, o, res);
+        const TpOutcome out = two_phase_solve(m, T, P, z.data(), vo, tp, o, res, &kept);
         if (out == TpOutcome::Converged && inside(tp.beta) && lower_gibbs_roots(m, tp)) {
             if (!dense(m, T, P, tp.y.data(), tp.rv)) {
                 res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl,
-                                              tp.rv, false, res);
+                                              tp.rv, false, res, kept.valid ? &kept.x : nullptr,
+                                              kept.valid ? &kept.y : nullptr);
                 return res;
             }
             if (!have_fallback) fallback = tp;
@@ -877,6 +932,7 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
     const Root pairs[2][2] = {{Root::Liquid, Root::Vapour}, {Root::Liquid, Root::Liquid}};
     const int npairs = vo.any ? 1 : 2;
     TwoPhase tp;
+    SplitTerms kept; // of the split in tp while valid
     auto accepted = [&](TpOutcome out) {
         return out == TpOutcome::Converged && inside(tp.beta) && lower_gibbs_roots(m, tp);
     };
@@ -884,8 +940,9 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
     auto dense_vapour = [&]() { return vo.any && dense(m, T, P, tp.y.data(), tp.rv); };
     auto fill = [&]() {
         // The phase holding the vapour-only components is the vapour.
-        res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl, tp.rv,
-                                      !vo.any, res);
+        res.status =
+            detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl, tp.rv, !vo.any, res,
+                             kept.valid ? &kept.x : nullptr, kept.valid ? &kept.y : nullptr);
         return res;
     };
     // Warm start: accept a converged split that lowers the Gibbs energy.
@@ -905,7 +962,7 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
             tp.lnK = lnK;
             tp.rl = pairs[p][0];
             tp.rv = pairs[p][1];
-            if (accepted(two_phase_solve(m, T, P, z.data(), vo, tp, o, res)) &&
+            if (accepted(two_phase_solve(m, T, P, z.data(), vo, tp, o, res, &kept)) &&
                 better_than_feed(m, T, P, z.data(), vo, tp) && !dense_vapour() &&
                 !(o.single_liquid && two_liquids(m, T, P, tp)))
                 return fill();
@@ -943,7 +1000,7 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
                                          : lnKt[i];
             tp.rl = pairs[p][0];
             tp.rv = pairs[p][1];
-            const TpOutcome out = two_phase_solve(m, T, P, z.data(), vo, tp, o, res);
+            const TpOutcome out = two_phase_solve(m, T, P, z.data(), vo, tp, o, res, &kept);
             if (accepted(out) && o.single_liquid && two_liquids(m, T, P, tp)) {
                 have_liquids = true;
                 // On liquid roots every start finds the same two liquids; on a
@@ -969,6 +1026,7 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
     }
     if (have_vanishing) {
         tp = vanishing;
+        kept.valid = false;
         return fill();
     }
     if (collapsed || have_liquids) {
@@ -1001,12 +1059,13 @@ bool split_with_roots(const Model& m, double T, double P, const double* z, const
     }
     tp.rl = rl;
     tp.rv = rv;
-    const TpOutcome out = two_phase_solve(m, T, P, z, vo, tp, o, r);
+    SplitTerms kept;
+    const TpOutcome out = two_phase_solve(m, T, P, z, vo, tp, o, r, &kept);
     if (out != TpOutcome::Converged || !inside(tp.beta) || !lower_gibbs_roots(m, tp) ||
         !better_than_feed(m, T, P, z, vo, tp))
         return false;
-    if (fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl, tp.rv, !vo.any, r) !=
-        Status::Ok)
+    if (fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl, tp.rv, !vo.any, r,
+                 kept.valid ? &kept.x : nullptr, kept.valid ? &kept.y : nullptr) != Status::Ok)
         return false;
     report_vapour_only(vo, n, r);
     return true;

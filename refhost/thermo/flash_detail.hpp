@@ -93,8 +93,11 @@ bool roots_consistent(const Model& m, double T, double P, const double* x, Root 
 // liquids where one is allowed: one liquid) whatever its density.
 Status fill_single(const Model& m, double T, double P, const double* z, FlashResult& r,
                    Root root = Root::MinGibbs);
+// tx and ty, when given, are the terms that lnphi kept for x and y on rl
+// and rv at this T and P.
 Status fill_two(const Model& m, double T, double P, double beta, const double* x, const double* y,
-                Root rl, Root rv, bool relabel, FlashResult& r);
+                Root rl, Root rv, bool relabel, FlashResult& r, Model::Terms* tx = nullptr,
+                Model::Terms* ty = nullptr);
 
 // T-P split from K-values K (y/x, z normalised) with the x phase held on
 // root rl and the y phase on rv while iterating. True with r filled (the
