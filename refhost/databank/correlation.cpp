@@ -75,7 +75,7 @@ double Correlation::eval(double T) const noexcept {
         return A * power(T, B) / (1.0 + C / T + D / (T * T));
     case Form::dippr105: {
         if (T > C) return nan;
-        return A / std::pow(B, 1.0 + std::pow(1.0 - T / C, D));
+        return A / std::exp((1.0 + std::pow(1.0 - T / C, D)) * ln_b);
     }
     case Form::dippr106: {
         const double tr = T / tc;
@@ -104,6 +104,10 @@ double Correlation::eval(double T) const noexcept {
     }
     }
     return nan;
+}
+
+void Correlation::prepare() noexcept {
+    ln_b = form == Form::dippr105 ? std::log(c[1]) : 0.0;
 }
 
 bool Correlation::in_range(double T) const noexcept {

@@ -173,6 +173,7 @@ Correlation read_correlation(const Prop& p, const std::vector<std::string_view>&
     if (needs_tc(c.form) && !has_tc)
         throw Error{std::string(p.key) + " form " + std::string(t[1]) + " needs Tc="};
     if (c.form == Form::trc && !has_t) throw Error{"TRC rows need a T range"};
+    c.prepare();
     return c;
 }
 

@@ -39,6 +39,7 @@ struct Correlation {
     double tc = 0.0;           // K, the critical temperature the row was fitted with
     double tmin = 0.0;         // K
     double tmax = 0.0;         // K; +inf when the row holds at any temperature
+    double ln_b = 0.0;         // 105: ln B, so that B^y is exp(y ln B) (set by prepare)
 
     // Literal value of the form at T (K), in SI kmol units, also outside [tmin, tmax].
     // NaN where the form is undefined (T <= 0; above the row's Tc for 105, 114 and 116).
@@ -46,6 +47,9 @@ struct Correlation {
     double eval(double T) const noexcept;
     bool in_range(double T) const noexcept;
     bool present() const noexcept { return form != Form::none; }
+    // Sets the factors eval takes from the coefficients alone; the loader calls it once a
+    // row is read, and whoever changes a row's coefficients calls it again.
+    void prepare() noexcept;
 };
 
 struct LjSet {
