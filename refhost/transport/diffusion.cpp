@@ -129,7 +129,7 @@ Status chapman_enskog_binary_diffusivity(double t, double p, double mw_a, double
 }
 
 double fuller_factor(double t, double p) {
-    return 1.0e-4 * 1.43e-3 * std::pow(t, 1.75) / (p / detail::kBar);
+    return 1.0e-4 * 1.43e-3 * t * std::sqrt(t * std::sqrt(t)) / (p / detail::kBar); // T^1.75
 }
 
 double fuller_pair_term(double mw_a, double mw_b, double v_a, double v_b) {

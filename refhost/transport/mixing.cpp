@@ -228,7 +228,8 @@ Status dense_gas_conductivity_increment(Values x, ConstantsList c, double rho, d
     detail::PseudoCritical m;
     if (!detail::pseudo_critical(z, c, m)) return fail(Status::bad_input, out);
     const double rr = std::min(rho * m.vc, kStielThodosMaxReducedDensity);
-    const double zc5 = std::pow(m.zc, 5.0);
+    const double zc2 = m.zc * m.zc;
+    const double zc5 = zc2 * zc2 * m.zc;
     const double d_k = stiel_thodos_group(rr) / (detail::roy_thodos_gamma(m.tc, m.mw, m.pc) * zc5);
     if (!std::isfinite(d_k)) return fail(Status::no_value, out);
     out = std::max(d_k, 0.0);

@@ -67,12 +67,13 @@ Status letsou_stiel_liquid_viscosity(double t, const Constants& c, double& out) 
 
 Status liquid_viscosity_above_range(double t, double t_max, double mu_max, const Constants& c,
                                     double& out) {
-    if (!finite_positive(t) || !finite_positive(t_max) || !finite_positive(mu_max))
+    if (!finite_positive(t) || !finite_positive(t_max) || !finite_positive(mu_max) ||
+        !critical_ok(c))
         return fail(Status::bad_input, out);
-    double at_max = 0.0, at_t = 0.0;
-    if (Status s = letsou_stiel_liquid_viscosity(t_max, c, at_max); s != Status::ok)
-        return fail(s, out);
-    if (Status s = letsou_stiel_liquid_viscosity(t, c, at_t); s != Status::ok) return fail(s, out);
+    // The ratio of Letsou-Stiel's values, in which the component's xi cancels.
+    const double at_max = letsou_stiel_group(std::min(t_max / c.tc, 1.0), c.omega);
+    const double at_t = letsou_stiel_group(std::min(t / c.tc, 1.0), c.omega);
+    if (!(at_max > 0.0) || !(at_t > 0.0)) return fail(Status::no_value, out);
     return finish(mu_max * at_t / at_max, out);
 }
 

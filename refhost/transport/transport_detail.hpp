@@ -96,7 +96,8 @@ inline double roy_thodos_gamma(double tc, double mw, double pc) {
 // Viscosity-reducing parameter xi = Tc^(1/6) M^(-1/2) Pc^(-2/3) with Pc in
 // atm; mu xi is dimensionless when mu is in cP.
 inline double viscosity_xi(double tc, double mw, double pc) {
-    return std::pow(tc, 1.0 / 6.0) / (std::sqrt(mw) * std::pow(pc / kAtm, 2.0 / 3.0));
+    const double pa = pc / kAtm;
+    return std::pow(tc / (pa * pa * pa * pa), 1.0 / 6.0) / std::sqrt(mw);
 }
 
 } // namespace xif::refhost::transport::detail

@@ -123,6 +123,9 @@ TEST(TransportMixing, KeptPairFactorsAgreeWithTheDirectRules) {
         EXPECT_REL(tr::gas_diffusivity_fuller(x, {fd, 3}, 300.0, kP, out),
                    OK_VALUE(tr::gas_diffusivity_fuller(x, mw, v, 300.0, kP, out)), 1e-13);
     }
+    for (double t : {90.0, 300.0, 1500.0})
+        EXPECT_REL(tr::fuller_binary_diffusivity(t, kP, mw[0], mw[2], v[0], v[2], out),
+                   tr::fuller_factor(t, kP) / fd[2], 1e-14);
 }
 
 // Wilke against methane (1) - n-butane at 293 K, 1 atm (Poling, Prausnitz and O'Connell, 5th
@@ -212,6 +215,11 @@ TEST(TransportPure, LiquidViscosityOutsideTheRange) {
         return OK_VALUE(tr::liquid_viscosity_above_range(t, 406.08, 0.1330e-3, kNC6, out));
     };
     EXPECT_NEAR(above(406.08), 0.1330e-3, 1e-15);
+    for (double t : {430.0, 500.0}) // Letsou-Stiel's ratio, up to rounding
+        EXPECT_REL(tr::liquid_viscosity_above_range(t, 406.08, 0.1330e-3, kNC6, out),
+                   0.1330e-3 * OK_VALUE(tr::letsou_stiel_liquid_viscosity(t, kNC6, out)) /
+                       OK_VALUE(tr::letsou_stiel_liquid_viscosity(406.08, kNC6, out)),
+                   1e-14);
     EXPECT_TRUE(above(480.0) < above(450.0) && above(600.0) == above(kNC6.tc));
     const auto andrade = [](double t) { return std::exp(-11.0 + 1500.0 / t); };
     for (double t : {249.0, 220.0, 150.0})
