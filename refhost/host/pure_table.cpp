@@ -194,6 +194,7 @@ void PureTable::reset(double T, bool rebuild_constants) {
         vb_[j] = liquid_volume(c, c.tb);
         sigma_[j] = c.lj_sigma * 1e-10;
         eps_[j] = c.lj_eps_k;
+        gamma_[j] = tr::roy_thodos_gamma(k_[j]);
         if (transport_ok(tr::fuller_volume(c.formula, aromatic_rings(c), volume[j]), volume[j]))
             fuller_mask_ |= uint64_t{1} << j;
     }
@@ -221,7 +222,7 @@ double PureTable::compute(Pure q, int j) {
     case Pure::liquid_volume:
         return liquid_volume(c, T_);
     case Pure::translational:
-        return tr::translational_conductivity(T_, k);
+        return tr::translational_conductivity(T_, k.tc, gamma_[static_cast<size_t>(j)]);
     case Pure::count:
         break;
     }

@@ -85,6 +85,7 @@ class PureTable {
     std::array<const databank::Component*, 64> comp_{};
     std::array<transport::Constants, 64> k_{};
     std::array<double, 64> mw_{}, q_{}, phi_{}, vb_{}, sigma_{}, eps_{};
+    std::array<double, 64> gamma_{}; // Roy-Thodos Gamma
     uint64_t fuller_mask_ = 0;
     std::array<double, 64 * 64> fuller_term_{};
     std::array<transport::WilkeMasses, 64 * 64> wilke_masses_{};

@@ -188,13 +188,20 @@ Status liquid_conductivity_mix(Values x, Values k, Values v, double& out) {
     return finish(sum, out);
 }
 
-double translational_conductivity(double t, const Constants& c) {
+double roy_thodos_gamma(const Constants& c) {
     if (!detail::finite_positive(c.tc) || !detail::finite_positive(c.pc) ||
         !detail::finite_positive(c.mw))
         return std::numeric_limits<double>::quiet_NaN();
-    const double tr = t / c.tc;
-    return (std::exp(0.0464 * tr) - std::exp(-0.2412 * tr)) /
-           detail::roy_thodos_gamma(c.tc, c.mw, c.pc);
+    return detail::roy_thodos_gamma(c.tc, c.mw, c.pc);
+}
+
+double translational_conductivity(double t, double tc, double gamma) {
+    const double tr = t / tc;
+    return (std::exp(0.0464 * tr) - std::exp(-0.2412 * tr)) / gamma;
+}
+
+double translational_conductivity(double t, const Constants& c) {
+    return translational_conductivity(t, c.tc, roy_thodos_gamma(c));
 }
 
 Status vapour_conductivity_low_pressure_mix(Values x, Values k, ConstantsList c, double t,

@@ -103,6 +103,10 @@ Status vapour_conductivity_low_pressure_mix(Values x, Values k, ConstantsList c,
 // translational conductivities (up to a common factor; NaN for unusable constants).
 Status vapour_conductivity_low_pressure_mix(Values x, Values k, PairFactors a, double& out);
 double translational_conductivity(double t, const Constants& c);
+// The same from the component's Roy-Thodos Gamma, which a caller may keep per component
+// (NaN for unusable constants, and then so is the conductivity).
+double roy_thodos_gamma(const Constants& c);
+double translational_conductivity(double t, double tc, double gamma);
 
 // Residual conductivity k - k0 of Stiel and Thodos (1964) at molar density rho.
 Status dense_gas_conductivity_increment(Values x, ConstantsList c, double rho, double& out);

@@ -123,6 +123,8 @@ TEST(TransportMixing, KeptPairFactorsAgreeWithTheDirectRules) {
         EXPECT_REL(tr::gas_diffusivity_fuller(x, {fd, 3}, 300.0, kP, out),
                    OK_VALUE(tr::gas_diffusivity_fuller(x, mw, v, 300.0, kP, out)), 1e-13);
     }
+    // A Gamma kept from unusable constants gives no translational conductivity.
+    EXPECT_TRUE(std::isnan(tr::translational_conductivity(350, 300, tr::roy_thodos_gamma({}))));
     for (double t : {90.0, 300.0, 1500.0})
         EXPECT_REL(tr::fuller_binary_diffusivity(t, kP, mw[0], mw[2], v[0], v[2], out),
                    tr::fuller_factor(t, kP) / fd[2], 1e-14);
