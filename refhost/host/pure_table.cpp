@@ -191,7 +191,7 @@ void PureTable::reset(double T, bool rebuild_constants) {
         mw_[j] = c.mw;
         q_[j] = tko_size_factor(c);
         phi_[j] = wilke_chang_association(c);
-        vb_[j] = liquid_volume(c, c.tb);
+        vb_term_[j] = tr::wilke_chang_volume_term(liquid_volume(c, c.tb));
         sigma_[j] = c.lj_sigma * 1e-10;
         eps_[j] = c.lj_eps_k;
         gamma_[j] = tr::roy_thodos_gamma(k_[j]);

@@ -58,11 +58,12 @@ class PureTable {
         return {v.data(), static_cast<size_t>(n_)};
     }
     const std::array<double, 64>& mw() const { return mw_; }
-    const std::array<double, 64>& size_factor() const { return q_; }     // Tamura-Kurata-Odani q
-    const std::array<double, 64>& association() const { return phi_; }   // Wilke-Chang phi
-    const std::array<double, 64>& boiling_volume() const { return vb_; } // m3/kmol at Tb
-    const std::array<double, 64>& lj_sigma() const { return sigma_; }    // m
-    const std::array<double, 64>& lj_eps_k() const { return eps_; }      // K
+    const std::array<double, 64>& size_factor() const { return q_; }   // Tamura-Kurata-Odani q
+    const std::array<double, 64>& association() const { return phi_; } // Wilke-Chang phi
+    // Wilke-Chang's volume term of the molar volume at Tb.
+    const std::array<double, 64>& wilke_chang_volume() const { return vb_term_; }
+    const std::array<double, 64>& lj_sigma() const { return sigma_; } // m
+    const std::array<double, 64>& lj_eps_k() const { return eps_; }   // K
     // Fuller's pair terms; usable for z when every component present has a diffusion volume.
     bool fuller(const Composition& z) const { return (present(z, n_) & ~fuller_mask_) == 0; }
     transport::PairFactors fuller_terms() const { return {fuller_term_.data(), 64}; }
@@ -84,7 +85,7 @@ class PureTable {
 
     std::array<const databank::Component*, 64> comp_{};
     std::array<transport::Constants, 64> k_{};
-    std::array<double, 64> mw_{}, q_{}, phi_{}, vb_{}, sigma_{}, eps_{};
+    std::array<double, 64> mw_{}, q_{}, phi_{}, vb_term_{}, sigma_{}, eps_{};
     std::array<double, 64> gamma_{}; // Roy-Thodos Gamma
     uint64_t fuller_mask_ = 0;
     std::array<double, 64 * 64> fuller_term_{};

@@ -236,10 +236,10 @@ XIFHOST_EXPORT void EVAL_DIFCOL(XIF_MONITOR_ARGS, double* value, int64_t* ierr) 
                 double mu = 0.0;
                 if (int64_t e = mix_liquid_viscosity(t, z, mu)) return e;
                 PureTable& table = pure_table(t);
-                return transport_ok(tr::liquid_diffusivity(table.of(z.z), table.of(table.mw()),
-                                                           table.of(table.association()),
-                                                           table.of(table.boiling_volume()), t, mu,
-                                                           out),
+                return transport_ok(tr::liquid_diffusivity_kept(
+                                        table.of(z.z), table.of(table.mw()),
+                                        table.of(table.association()),
+                                        table.of(table.wilke_chang_volume()), t, mu, out),
                                     out)
                            ? kMonitorOk
                            : kNoValue;

@@ -197,8 +197,13 @@ Status wilke_chang_diffusivity(double t, double mu, double mw, double phi, doubl
         !detail::finite_positive(vb_a))
         return fail(Status::bad_input, out);
     // 7.4e-8 (phi M)^0.5 T / (mu[cP] V[cm3/mol]^0.6) in cm2/s.
-    const double d = 7.4e-8 * std::sqrt(phi * mw) * t / (1.0e3 * mu * std::pow(1.0e3 * vb_a, 0.6));
+    const double d =
+        7.4e-8 * std::sqrt(phi * mw) * t / (1.0e3 * mu * wilke_chang_volume_term(vb_a));
     return finish(1.0e-4 * d, out);
+}
+
+double wilke_chang_volume_term(double vb) {
+    return std::pow(1.0e3 * vb, 0.6);
 }
 
 Status liquid_diffusivity(Values x, Values mw, Values phi, Values vb, double t, double mu_mix,
@@ -220,6 +225,26 @@ Status liquid_diffusivity(Values x, Values mw, Values phi, Values vb, double t, 
         sum += z.x[i] * di;
     }
     return finish(sum, out);
+}
+
+Status liquid_diffusivity_kept(Values x, Values mw, Values phi, Values volume_term, double t,
+                               double mu_mix, double& out) {
+    Composition z;
+    if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
+    if (!present_positive(z, mw) || !present_positive(z, phi) || !present_positive(z, volume_term))
+        return fail(Status::bad_input, out);
+    if (!detail::finite_positive(t) || !detail::finite_positive(mu_mix))
+        return fail(Status::bad_input, out);
+    // Each component diffuses in the whole mixture: one solvent term, one viscosity, so that
+    // D = sum x_i D_i,m is the Wilke-Chang factor times sum x_i / V_i^0.6.
+    double phi_m = 0.0, sum = 0.0;
+    for (std::size_t i = 0; i < z.n; ++i)
+        if (z.x[i] > 0.0) {
+            phi_m += z.x[i] * phi[i] * mw[i];
+            sum += z.x[i] / volume_term[i];
+        }
+    // 7.4e-8 (phi M)^0.5 T / (mu[cP] V[cm3/mol]^0.6) in cm2/s.
+    return finish(1.0e-4 * 7.4e-8 * std::sqrt(phi_m) * t / (1.0e3 * mu_mix) * sum, out);
 }
 
 } // namespace xif::refhost::transport

@@ -328,4 +328,19 @@ TEST(TransportDiffusion, LiquidDiffusivity) {
     EXPECT_NEAR(
         OK_VALUE(tr::liquid_diffusivity(std::array{0.0, 1.0}, mw, phi, vb, 298.15, 0.89e-3, out)),
         OK_VALUE(tr::wilke_chang_diffusivity(298.15, 0.89e-3, mw[1], phi[1], vb[1], out)), 1e-15);
+    // Volume terms kept by a caller give the direct rule's value; an absent component's term
+    // is not read, a present one's must be usable, and so must the viscosity.
+    const double term[2] = {tr::wilke_chang_volume_term(vb[0]), tr::wilke_chang_volume_term(vb[1])};
+    for (const auto& x : {std::array{0.3, 0.7}, std::array{1.0, 0.0}})
+        EXPECT_REL(tr::liquid_diffusivity_kept(x, mw, phi, term, 298.15, 0.89e-3, out),
+                   OK_VALUE(tr::liquid_diffusivity(x, mw, phi, vb, 298.15, 0.89e-3, out)), 1e-14);
+    const double unusable[2] = {term[0], 0.0};
+    double d = 1.0;
+    EXPECT_EQ(tr::liquid_diffusivity_kept(std::array{1.0, 0.0}, mw, phi, unusable, 298.15, 1e-3, d),
+              Status::ok);
+    EXPECT_EQ(tr::liquid_diffusivity_kept(std::array{0.5, 0.5}, mw, phi, unusable, 298.15, 1e-3, d),
+              Status::bad_input);
+    EXPECT_EQ(tr::liquid_diffusivity_kept(std::array{0.5, 0.5}, mw, phi, term, 298.15, 0.0, d),
+              Status::bad_input);
+    EXPECT_EQ(d, 0.0);
 }
