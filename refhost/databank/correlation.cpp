@@ -108,6 +108,8 @@ double Correlation::eval(double T) const noexcept {
 
 void Correlation::prepare() noexcept {
     ln_b = form == Form::dippr105 ? std::log(c[1]) : 0.0;
+    at_tmin = eval(tmin);
+    at_tmax = std::isfinite(tmax) ? eval(tmax) : nan;
 }
 
 bool Correlation::in_range(double T) const noexcept {

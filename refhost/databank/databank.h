@@ -40,6 +40,8 @@ struct Correlation {
     double tmin = 0.0;         // K
     double tmax = 0.0;         // K; +inf when the row holds at any temperature
     double ln_b = 0.0;         // 105: ln B, so that B^y is exp(y ln B) (set by prepare)
+    double at_tmin = 0.0;      // eval at tmin and at a finite tmax (set by prepare)
+    double at_tmax = 0.0;
 
     // Literal value of the form at T (K), in SI kmol units, also outside [tmin, tmax].
     // NaN where the form is undefined (T <= 0; above the row's Tc for 105, 114 and 116).

@@ -64,10 +64,18 @@ double wilke_chang_association(const databank::Component& c) {
                             : tr::kAssociationOther;
 }
 
-// A correlation's value at T, inside its range, or at its nearer bound.
+// A correlation's value at T, inside its range, or at its nearer bound (kept by the row).
 double at_bound(const databank::Correlation& r, double T, double& bound) {
-    bound = T < r.tmin ? r.tmin : (T > r.tmax ? r.tmax : T);
-    return r.eval(bound);
+    if (T < r.tmin) {
+        bound = r.tmin;
+        return r.at_tmin;
+    }
+    if (T > r.tmax) {
+        bound = r.tmax;
+        return r.at_tmax;
+    }
+    bound = T;
+    return r.eval(T);
 }
 
 // Saturated-liquid molar volume: the density correlation, else (above its

@@ -113,28 +113,38 @@ TEST(Consistency, MagnitudesAndTrendsOverEachRange) {
 }
 
 // Rows evaluated through factors kept from their coefficients agree with the form as written,
-// for the loaded rows and for a row built by hand and then changed.
+// and the values kept at a row's bounds with the row there: for the loaded rows, and for a row
+// built by hand and then changed.
 TEST(Consistency, KeptFactorsFollowTheCoefficients) {
     const auto literal105 = [](const db::Correlation& r, double T) {
         const auto& k = r.c;
         return k[0] / std::pow(k[1], 1.0 + std::pow(1.0 - T / k[2], k[3]));
     };
+    const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
     for (const auto& c : db::all()) {
-        if (c.rhol.form != db::Form::dippr105) continue;
         SCOPED_TRACE(c.id);
-        const double tc = c.rhol.c[2]; // the form's own critical point, tau = 0
-        for (double T : {c.rhol.tmin, 0.5 * (c.rhol.tmin + tc), tc}) {
-            EXPECT_NEAR(c.rhol.eval(T), literal105(c.rhol, T), 1e-14 * literal105(c.rhol, T));
+        for (auto p : {&C::psat, &C::rhol, &C::hvap, &C::cpl, &C::cpig, &C::mul, &C::muv, &C::kl,
+                       &C::kv, &C::sigma}) {
+            const db::Correlation& r = c.*p;
+            EXPECT_TRUE(same(r.at_tmin, r.eval(r.tmin)));
+            EXPECT_TRUE(!std::isfinite(r.tmax) || same(r.at_tmax, r.eval(r.tmax)));
         }
+        if (c.rhol.form != db::Form::dippr105) continue;
+        const double tc = c.rhol.c[2]; // the form's own critical point, tau = 0
+        for (double T : {c.rhol.tmin, 0.5 * (c.rhol.tmin + tc), tc})
+            EXPECT_NEAR(c.rhol.eval(T), literal105(c.rhol, T), 1e-14 * literal105(c.rhol, T));
     }
     db::Correlation r;
     r.form = db::Form::dippr105;
     r.c = {2.9214, 0.28976, 190.56, 0.28881};
-    r.prepare();
-    EXPECT_NEAR(r.eval(120.0), literal105(r, 120.0), 1e-14 * literal105(r, 120.0));
-    r.c[1] = 0.31;
-    r.prepare();
-    EXPECT_NEAR(r.eval(120.0), literal105(r, 120.0), 1e-14 * literal105(r, 120.0));
+    r.tmin = 90.0;
+    r.tmax = 180.0;
+    for (double b : {0.28976, 0.31}) {
+        r.c[1] = b;
+        r.prepare();
+        EXPECT_NEAR(r.eval(120.0), literal105(r, 120.0), 1e-14 * literal105(r, 120.0));
+        EXPECT_NEAR(r.at_tmax, literal105(r, 180.0), 1e-14 * literal105(r, 180.0));
+    }
 }
 
 // NIST-JANAF (Chase 1998): Cp(298.15), H(1000)-H(298.15) in kJ/mol, S(1000)-S(298.15).
