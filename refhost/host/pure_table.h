@@ -68,6 +68,11 @@ class PureTable {
     bool fuller(const Composition& z) const { return (present(z, n_) & ~fuller_mask_) == 0; }
     transport::PairFactors fuller_terms() const { return {fuller_term_.data(), 64}; }
 
+    struct Rackett {
+        double ln_zc = 0.0;
+        double at_max = 0.0; // m3/kmol, at the highest reduced temperature it is taken at
+    };
+
   private:
     friend PureTable& pure_table(double T);
     void reset(double T, bool rebuild_constants);
@@ -87,6 +92,7 @@ class PureTable {
     std::array<transport::Constants, 64> k_{};
     std::array<double, 64> mw_{}, q_{}, phi_{}, vb_term_{}, sigma_{}, eps_{};
     std::array<double, 64> gamma_{}; // Roy-Thodos Gamma
+    std::array<Rackett, 64> rackett_{};
     uint64_t fuller_mask_ = 0;
     std::array<double, 64 * 64> fuller_term_{};
     std::array<transport::WilkeMasses, 64 * 64> wilke_masses_{};
