@@ -149,13 +149,21 @@ double liquid_conductivity(const databank::Component& c, const tr::Constants& k,
         [&](double& out) { return tr::sato_riedel_liquid_conductivity(T, k, out); });
 }
 
+// The vapour viscosity and ideal-gas heat capacity at the bounds of a component's conductivity
+// row, which its extension beyond them is scaled with.
+PureTable::Bounds conductivity_bounds(const databank::Component& c, const tr::Constants& k) {
+    const double lo = c.kv.tmin, hi = c.kv.tmax;
+    return {{vapour_viscosity(c, k, lo), vapour_viscosity(c, k, hi)}, {c.cp_ig(lo), c.cp_ig(hi)}};
+}
+
 double vapour_conductivity(const databank::Component& c, const tr::Constants& k, double T,
-                           double mu) {
+                           double mu, const PureTable::Bounds& b) {
     return pure_value(
         c.kv, T,
         [&](double bound, double ref, double& out) {
-            return tr::vapour_conductivity_out_of_range(T, c.cp_ig(T), mu, bound, c.cp_ig(bound),
-                                                        vapour_viscosity(c, k, bound), ref, k, out);
+            const int side = T < bound ? 0 : 1; // beyond the row's range, from either bound
+            return tr::vapour_conductivity_out_of_range(T, c.cp_ig(T), mu, bound, b.cp[side],
+                                                        b.mu[side], ref, k, out);
         },
         [&](double& out) { return tr::chung_vapour_conductivity(T, c.cp_ig(T), mu, k, out); });
 }
@@ -209,6 +217,7 @@ void PureTable::reset(double T, bool rebuild_constants) {
         q_[j] = tko_size_factor(c);
         phi_[j] = wilke_chang_association(c);
         rackett_[j] = rackett_of(c);
+        kv_bounds_[j] = conductivity_bounds(c, k_[j]);
         vb_term_[j] = tr::wilke_chang_volume_term(liquid_volume(c, rackett_[j], c.tb));
         sigma_[j] = c.lj_sigma * 1e-10;
         eps_[j] = c.lj_eps_k;
@@ -234,7 +243,8 @@ double PureTable::compute(Pure q, int j) {
     case Pure::liquid_conductivity:
         return liquid_conductivity(c, k, T_);
     case Pure::vapour_conductivity:
-        return vapour_conductivity(c, k, T_, value(Pure::vapour_viscosity, j));
+        return vapour_conductivity(c, k, T_, value(Pure::vapour_viscosity, j),
+                                   kv_bounds_[static_cast<size_t>(j)]);
     case Pure::surface_tension:
         return surface_tension(c, k, T_);
     case Pure::liquid_volume:

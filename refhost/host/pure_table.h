@@ -73,6 +73,10 @@ class PureTable {
         double at_max = 0.0; // m3/kmol, at the highest reduced temperature it is taken at
     };
 
+    struct Bounds {
+        std::array<double, 2> mu, cp; // at a row's lower and upper bound
+    };
+
   private:
     friend PureTable& pure_table(double T);
     void reset(double T, bool rebuild_constants);
@@ -93,6 +97,7 @@ class PureTable {
     std::array<double, 64> mw_{}, q_{}, phi_{}, vb_term_{}, sigma_{}, eps_{};
     std::array<double, 64> gamma_{}; // Roy-Thodos Gamma
     std::array<Rackett, 64> rackett_{};
+    std::array<Bounds, 64> kv_bounds_{};
     uint64_t fuller_mask_ = 0;
     std::array<double, 64 * 64> fuller_term_{};
     std::array<transport::WilkeMasses, 64 * 64> wilke_masses_{};
