@@ -278,6 +278,7 @@ const std::array<double, 64>& PureTable::values(Pure q, const Composition& z) {
 tr::PairFactors PureTable::factors(const Composition& z, Pure base, std::array<double, 64 * 64>& a,
                                    std::array<uint64_t, 64>& have) {
     const uint64_t mask = present(z, n_);
+    const std::array<double, 64>& v = values(base, z);
     for (int i = 0; i < n_; ++i) {
         const size_t row = static_cast<size_t>(i);
         const uint64_t missing = mask & ~have[row] & ~(uint64_t{1} << i);
@@ -285,7 +286,7 @@ tr::PairFactors PureTable::factors(const Composition& z, Pure base, std::array<d
         for (int j = 0; j < n_; ++j) {
             if (!(missing & (uint64_t{1} << j))) continue;
             const size_t at = row * 64 + static_cast<size_t>(j);
-            a[at] = tr::wilke_factor(value(base, i), value(base, j), wilke_masses_[at]);
+            a[at] = tr::wilke_factor(v[row], v[static_cast<size_t>(j)], wilke_masses_[at]);
         }
         have[row] |= missing;
     }
