@@ -108,11 +108,6 @@ WilkeMasses wilke_masses(double m_i, double m_j) {
     return {std::pow(m_j / m_i, 0.25), 1.0 / std::sqrt(8.0 * (1.0 + m_i / m_j))};
 }
 
-double wilke_factor(double mu_i, double mu_j, const WilkeMasses& w) {
-    const double a = 1.0 + std::sqrt(mu_i / mu_j) * w.root4;
-    return a * a * w.inv_norm;
-}
-
 double wilke_factor(double mu_i, double mu_j, double m_i, double m_j) {
     return wilke_factor(mu_i, mu_j, wilke_masses(m_i, m_j));
 }

@@ -16,6 +16,7 @@
 // (and only used) for components present, i.e. with x > 0.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <span>
 #include <string_view>
@@ -77,7 +78,10 @@ struct WilkeMasses {
     double root4 = 0.0, inv_norm = 0.0;
 };
 WilkeMasses wilke_masses(double m_i, double m_j);
-double wilke_factor(double mu_i, double mu_j, const WilkeMasses& w);
+inline double wilke_factor(double mu_i, double mu_j, const WilkeMasses& w) {
+    const double a = 1.0 + std::sqrt(mu_i / mu_j) * w.root4;
+    return a * a * w.inv_norm;
+}
 
 // Residual (dense-gas) viscosity mu - mu0 of Jossi, Stiel and Thodos (1962)
 // at molar density rho (kmol/m3), with the mixture's pseudo-critical constants.
