@@ -165,22 +165,25 @@ Status liquid_conductivity_mix(Values x, Values k, Values v, double& out) {
     Composition z;
     if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
     if (!present_positive(z, k) || !present_positive(z, v)) return fail(Status::bad_input, out);
-    std::array<double, kMaxComponents> phi{};
+    // The components present: volume fractions and reciprocal conductivities.
+    std::array<double, kMaxComponents> phi{}, inv{};
+    std::size_t m = 0;
     double vm = 0.0;
     for (std::size_t i = 0; i < z.n; ++i)
-        if (z.x[i] > 0.0) vm += z.x[i] * v[i];
-    for (std::size_t i = 0; i < z.n; ++i)
-        phi[i] = z.x[i] > 0.0 ? z.x[i] * v[i] / vm : 0.0;
-    double sum = 0.0;
-    for (std::size_t i = 0; i < z.n; ++i) {
-        if (phi[i] <= 0.0) continue;
-        for (std::size_t j = 0; j < z.n; ++j) {
-            if (phi[j] <= 0.0) continue;
-            const double kij = 2.0 / (1.0 / k[i] + 1.0 / k[j]);
-            sum += phi[i] * phi[j] * kij;
+        if (z.x[i] > 0.0) {
+            phi[m] = z.x[i] * v[i];
+            inv[m++] = 1.0 / k[i];
+            vm += z.x[i] * v[i];
         }
+    // sum_ij phi_i phi_j k_ij with k_ij = 2 / (1/k_i + 1/k_j) symmetric and k_ii = k_i.
+    double diagonal = 0.0, pairs = 0.0;
+    for (std::size_t i = 0; i < m; ++i) {
+        phi[i] /= vm;
+        diagonal += phi[i] * phi[i] / inv[i];
+        for (std::size_t j = 0; j < i; ++j)
+            pairs += phi[i] * phi[j] / (inv[i] + inv[j]);
     }
-    return finish(sum, out);
+    return finish(diagonal + 4.0 * pairs, out);
 }
 
 double roy_thodos_gamma(const Constants& c) {

@@ -155,6 +155,18 @@ TEST(TransportMixing, ViscosityRulesMatchPublishedValues) {
     }
 }
 
+// Li's rule worked by hand: volume fractions 0.4 and 0.6 of 0.1 and 0.2 W/(m K), the pair
+// mean 2 / (10 + 5); an absent component between them, whatever its values, changes nothing.
+TEST(TransportMixing, LiquidConductivityByHand) {
+    const double pair = 2.0 / 15.0, li = 0.16 * 0.1 + 0.36 * 0.2 + 2.0 * 0.24 * pair;
+    EXPECT_REL(tr::liquid_conductivity_mix(std::array{0.25, 0.75}, std::array{0.1, 0.2},
+                                           std::array{0.2, 0.1}, out),
+               li, 1e-14);
+    EXPECT_REL(tr::liquid_conductivity_mix(std::array{0.25, 0.0, 0.75}, std::array{0.1, 9.0, 0.2},
+                                           std::array{0.2, 5.0, 0.1}, out),
+               li, 1e-14);
+}
+
 // Tamura-Kurata-Odani against methanol (1) - water at 303 K, x1 = 0.122: measured 46.1 dyn/cm
 // from pure 21.75 and 71.18, volumes 41 and 18 cm3/mol (Poling et al., 12-5).
 TEST(TransportMixing, SurfaceTensionMatchesMeasurement) {
