@@ -385,19 +385,27 @@ Status Model::add_dn(double T, double P, const Terms& mt, double scale, double* 
     const double PV = -RT * (FVV + 1.0 / (V * V));
     if (!(PV < 0.0) || !std::isfinite(PV)) return Status::NumericalFailure;
     const Vec& q = alpha(T).q;
-    double Di[kMaxComponents], Pi[kMaxComponents];
+    // n F_ij = FnB (b_i + b_j) + FBD (b_i D_j + D_i b_j) + FBB b_i b_j + FD D_ij,
+    // D_i = 2 sa_i, D_ij = 2 a_ij; grouped by row, the terms of column j
+    // (scaled) are kept in arrays.
+    double Pi[kMaxComponents], su[kMaxComponents], sb[kMaxComponents], sq[kMaxComponents],
+        sp[kMaxComponents], c[kMaxComponents];
+    const double pp = scale / (RT * PV);
     for (int i = 0; i < n_; ++i) {
-        Di[i] = 2.0 * mt.sa[i];
-        Pi[i] = RT * (1.0 / V - (FnV + FBV * b_[i] + FDV * Di[i]));
+        const double Di = 2.0 * mt.sa[i];
+        Pi[i] = RT * (1.0 / V - (FnV + FBV * b_[i] + FDV * Di));
+        su[i] = scale * (FnB + FBD * Di);
+        sb[i] = scale * b_[i];
+        sq[i] = scale * q[i];
+        sp[i] = pp * Pi[i];
+        c[i] = FnB + FBD * Di + FBB * b_[i];
     }
-    const double pp = 1.0 / (RT * PV);
     for (int i = 0; i < n_; ++i) {
         double* row = H + static_cast<std::ptrdiff_t>(i) * stride;
-        const double ci = FnB + FBD * Di[i] + FBB * b_[i];
+        const double bi = b_[i], ci = c[i], fi = 2.0 * FD * q[i], pi = Pi[i];
+        const double* omk = omk_[i].data();
         for (int j = 0; j <= i; ++j) {
-            const double Fij = FnB * b_[i] + ci * b_[j] + FBD * b_[i] * Di[j] +
-                               FD * 2.0 * q[i] * q[j] * omk_[i][j];
-            const double v = scale * (Fij + 1.0 + Pi[i] * Pi[j] * pp);
+            const double v = scale + bi * su[j] + ci * sb[j] + fi * sq[j] * omk[j] + pi * sp[j];
             row[j] += v;
             if (j != i) H[static_cast<std::ptrdiff_t>(j) * stride + i] += v;
         }

@@ -39,7 +39,8 @@ bool solve_dense(int n, Mat& A, double* b) {
     return true;
 }
 
-bool solve_symmetric(int n, Mat& A, double* b) {
+bool solve_symmetric(int n, Mat& A, double* b, bool* cholesky) {
+    if (cholesky) *cholesky = false;
     // L over the lower triangle; the upper one keeps A for the fallback.
     double diag[kMatDim];
     for (int j = 0; j < n; ++j)
@@ -70,6 +71,11 @@ bool solve_symmetric(int n, Mat& A, double* b) {
         }
         return solve_dense(n, A, b);
     }
+    if (cholesky) *cholesky = true;
+    return cholesky_solve(n, A, b);
+}
+
+bool cholesky_solve(int n, const Mat& A, double* b) {
     for (int i = 0; i < n; ++i) {
         double s = b[i];
         for (int k = 0; k < i; ++k)
@@ -380,8 +386,8 @@ constexpr double kNewtonFinish = 1e-6;
 // tp's own split, whose residual r and phase terms tx, ty the caller has:
 // its derivatives are taken from them.
 bool newton_on_moles(const Model& m, double T, double P, const double* z, TwoPhase& tp,
-                     const double* r, const Model::Terms& tx, const Model::Terms& ty,
-                     const FlashOptions& o, FlashResult& res) {
+                     const double* r, Model::Terms& tx, Model::Terms& ty, const FlashOptions& o,
+                     FlashResult& res) {
     const int n = m.size();
     int act[kMaxComponents];
     int na = 0;
@@ -390,23 +396,33 @@ bool newton_on_moles(const Model& m, double T, double P, const double* z, TwoPha
     double v[kMaxComponents];
     for (int i = 0; i < n; ++i)
         v[i] = z[i] > 0 ? tp.beta * tp.y[i] : 0.0;
-    // A point of the iteration; the caller needs only its K-values and beta.
+    // A point of the iteration with its phases' terms; the caller needs only
+    // its K-values and beta.
     struct Point {
         double beta;
-        Vec lnK, x, y, lpx, lpy;
+        Vec lnK, x, y;
+        Model::Terms* tx;
+        Model::Terms* ty;
     };
-    // d ln y_i / d v_j = (delta_ij / y_i - 1) / beta, and alike for x.
-    // Rows and columns of the active components, packed in place.
-    auto pack = [&](const Point& t, Mat& H) {
+    // The Hessian at t from its terms. d ln y_i / d v_j = (delta_ij / y_i -
+    // 1) / beta, and alike for x; rows and columns of the active components,
+    // packed in place.
+    auto derive = [&](const Point& t, Mat& H) {
+        for (int i = 0; i < n; ++i)
+            std::fill_n(H[i].begin(), n, 0.0);
         const double bv = 1.0 / t.beta, bl = 1.0 / (1.0 - t.beta), both = bv + bl;
+        if (m.add_dn(T, P, *t.ty, bv, H[0].data(), detail::kMatDim) != Status::Ok ||
+            m.add_dn(T, P, *t.tx, bl, H[0].data(), detail::kMatDim) != Status::Ok)
+            return false;
         for (int k = 0; k < na; ++k) {
             for (int l = 0; l < na; ++l)
                 H[k][l] = H[act[k]][act[l]] - both;
             H[k][k] += bv / t.y[act[k]] + bl / t.x[act[k]];
         }
+        return true;
     };
-    // The residual and Hessian at vm; writes the split into t.
-    auto evaluate = [&](const double* vm, Point& t, double* g, Mat& H) {
+    // The residual at vm; writes the split and its terms into t.
+    auto evaluate = [&](const double* vm, Point& t, double* g) {
         double beta = 0;
         for (int k = 0; k < na; ++k)
             beta += vm[act[k]];
@@ -416,15 +432,9 @@ bool newton_on_moles(const Model& m, double T, double P, const double* z, TwoPha
             t.x[i] = z[i] > 0 ? (z[i] - vm[i]) / (1.0 - beta) : 0.0;
         }
         t.beta = beta;
-        double* lpv = t.lpy.data();
-        double* lpl = t.lpx.data();
-        for (int i = 0; i < n; ++i)
-            std::fill_n(H[i].begin(), n, 0.0);
-        double* h = H[0].data();
-        if (m.lnphi_dn(T, P, t.y.data(), tp.rv, lpv, 1.0 / beta, h, detail::kMatDim) !=
-                Status::Ok ||
-            m.lnphi_dn(T, P, t.x.data(), tp.rl, lpl, 1.0 / (1.0 - beta), h, detail::kMatDim) !=
-                Status::Ok)
+        double lpv[kMaxComponents], lpl[kMaxComponents];
+        if (m.lnphi(T, P, t.y.data(), tp.rv, lpv, nullptr, nullptr, t.ty) != Status::Ok ||
+            m.lnphi(T, P, t.x.data(), tp.rl, lpl, nullptr, nullptr, t.tx) != Status::Ok)
             return false;
         for (int i = 0; i < n; ++i) // absent ones: the K that the phases give them
             if (!(z[i] > 0)) t.lnK[i] = lpl[i] - lpv[i];
@@ -434,21 +444,38 @@ bool newton_on_moles(const Model& m, double T, double P, const double* z, TwoPha
             g[k] = t.lnK[i] + lpv[i] - lpl[i];
             if (!std::isfinite(g[k])) return false;
         }
-        pack(t, H);
+        return true;
+    };
+    // The K-values and beta of the split at v + dv, the answer.
+    auto finish = [&](const double* dv) {
+        double beta = 0;
+        for (int k = 0; k < na; ++k)
+            beta += v[act[k]] + dv[k];
+        if (!(beta > 1e-12 && beta < 1.0 - 1e-12)) return false;
+        for (int k = 0; k < na; ++k) {
+            const double vi = v[act[k]] + dv[k];
+            if (!(vi > 0.0 && vi < z[act[k]])) return false;
+        }
+        for (int k = 0; k < na; ++k) {
+            const int i = act[k];
+            const double vi = v[i] + dv[k];
+            tp.lnK[i] = std::log((vi / beta) / ((z[i] - vi) / (1.0 - beta)));
+        }
+        tp.beta = beta; // Rachford-Rice starts at its root
         return true;
     };
     Mat H;
     double g[kMaxComponents], dv[kMaxComponents + 1];
-    // Two points, the current one and a trial, swapped as a trial is taken.
+    // Two points, the current one and a trial, swapped as a trial is taken;
+    // the first is tp's split, with the terms its residual kept.
+    Model::Terms trial_tx, trial_ty;
     Point pa, pb;
     Point* cur = &pa;
     Point* trial = &pb;
-    // The first point is tp's split: its derivatives from the terms at hand.
-    for (int i = 0; i < n; ++i)
-        std::fill_n(H[i].begin(), n, 0.0);
-    if (m.add_dn(T, P, ty, 1.0 / tp.beta, H[0].data(), detail::kMatDim) != Status::Ok ||
-        m.add_dn(T, P, tx, 1.0 / (1.0 - tp.beta), H[0].data(), detail::kMatDim) != Status::Ok)
-        return false;
+    cur->tx = &tx;
+    cur->ty = &ty;
+    trial->tx = &trial_tx;
+    trial->ty = &trial_ty;
     cur->beta = tp.beta;
     for (int i = 0; i < n; ++i) {
         cur->x[i] = tp.x[i];
@@ -457,19 +484,19 @@ bool newton_on_moles(const Model& m, double T, double P, const double* z, TwoPha
     }
     for (int k = 0; k < na; ++k)
         g[k] = r[act[k]];
-    pack(*cur, H);
-    auto take = [&]() {
-        std::copy_n(cur->lnK.begin(), n, tp.lnK.begin());
-        tp.beta = cur->beta;
-        return true;
-    };
+    if (!derive(*cur, H)) return false;
     double err = max_abs(na, g);
     for (int it = 0; it < 12; ++it) {
         ++res.it_newton;
-        if (err < o.tol) return take();
+        if (err < o.tol) {
+            std::copy_n(cur->lnK.begin(), n, tp.lnK.begin());
+            tp.beta = cur->beta;
+            return true;
+        }
         for (int k = 0; k < na; ++k)
             dv[k] = -g[k];
-        if (!detail::solve_symmetric(na, H, dv)) return false;
+        bool cholesky = false;
+        if (!detail::solve_symmetric(na, H, dv, &cholesky)) return false;
         // The longest step, up to the whole one, that keeps every component
         // in both phases.
         double step = 1.0;
@@ -481,35 +508,32 @@ bool newton_on_moles(const Model& m, double T, double P, const double* z, TwoPha
         // Close enough that the whole step squares the error: its split is
         // the answer, and the caller's residual from its K-values checks it
         // without a further evaluation of the derivatives.
-        if (step == 1.0 && err < kNewtonFinish) {
-            double beta = 0;
-            for (int k = 0; k < na; ++k)
-                beta += v[act[k]] + dv[k];
-            if (beta > 1e-12 && beta < 1.0 - 1e-12) {
-                for (int k = 0; k < na; ++k) {
-                    const int i = act[k];
-                    const double vi = v[i] + dv[k];
-                    cur->lnK[i] = std::log((vi / beta) / ((z[i] - vi) / (1.0 - beta)));
-                }
-                return take();
-            }
-        }
-        bool moved = false;
-        for (int ls = 0; ls < 6 && !moved; ++ls, step *= 0.5) {
+        if (step == 1.0 && err < kNewtonFinish && finish(dv)) return true;
+        const double last = err;
+        double taken = 0.0;
+        for (int ls = 0; ls < 6 && taken == 0.0; ++ls, step *= 0.5) {
             double vn[kMaxComponents];
             for (int k = 0; k < na; ++k)
                 vn[act[k]] = v[act[k]] + step * dv[k];
             double g2[kMaxComponents];
-            // The Hessian comes along for the next step; dv holds this one.
-            if (!evaluate(vn, *trial, g2, H) || !(max_abs(na, g2) < err)) continue;
+            if (!evaluate(vn, *trial, g2) || !(max_abs(na, g2) < err)) continue;
             for (int k = 0; k < na; ++k)
                 v[act[k]] = vn[act[k]];
             std::copy_n(g2, na, g);
             err = max_abs(na, g);
             std::swap(cur, trial);
-            moved = true;
+            taken = step;
         }
-        if (!moved) return false;
+        if (taken == 0.0) return false;
+        // A whole step that squared the error: the Hessian has changed by
+        // about the last error, so the next step by the same factor lands
+        // within its product with this error, far inside the tolerance.
+        if (taken == 1.0 && cholesky && err < kNewtonFinish && err < 1e-3 * last) {
+            for (int k = 0; k < na; ++k)
+                dv[k] = -g[k];
+            if (detail::cholesky_solve(na, H, dv) && finish(dv)) return true;
+        }
+        if (!derive(*cur, H)) return false;
     }
     return false;
 }

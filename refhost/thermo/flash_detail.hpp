@@ -15,8 +15,11 @@ using Mat = std::array<std::array<double, kMatDim>, kMatDim>;
 bool solve_dense(int n, Mat& A, double* b);
 
 // The same for a symmetric A: by Cholesky where A is positive definite (a
-// third of the work), else by LU.
-bool solve_symmetric(int n, Mat& A, double* b);
+// third of the work), else by LU. cholesky, when given, tells whether A's
+// lower triangle now holds the Cholesky factor.
+bool solve_symmetric(int n, Mat& A, double* b, bool* cholesky = nullptr);
+// Solves again with the Cholesky factor that solve_symmetric left in A.
+bool cholesky_solve(int n, const Mat& A, double* b);
 
 // Brent's root finder on [a, b] with f(a), f(b) of opposite sign. f returns
 // false if it cannot evaluate. Returns false on failure; x is the best root.

@@ -96,6 +96,33 @@ TEST_P(EosConsistency, CompositionDerivativesMatchDifferencesOfLnPhi) {
     }
 }
 
+// A flash takes its phases' properties and derivatives from the terms that
+// its last ln phi kept: they must be those of the phase taken afresh, whichever
+// temperature the model saw in between.
+TEST_P(EosConsistency, KeptTermsGiveThePhaseTakenAfresh) {
+    for (const State& st : kStates) {
+        SCOPED_TRACE(st.T);
+        th::Model::Terms t;
+        double lp[th::kMaxComponents], H[49] = {}, Hk[49] = {};
+        ASSERT_EQ(f->model.lnphi(st.T, st.P, st.z, st.root, lp, nullptr, nullptr, &t), Status::Ok);
+        props(st.T + 7.0, st.P, st.z, st.root);
+        th::PhaseProps kept;
+        ASSERT_EQ(f->model.add_dn(st.T, st.P, t, 1.5, Hk, 7), Status::Ok);
+        ASSERT_EQ(f->model.properties(st.T, st.P, t, kept), Status::Ok);
+        const th::PhaseProps fresh = props(st.T, st.P, st.z, st.root);
+        ASSERT_EQ(f->model.lnphi_dn(st.T, st.P, st.z, st.root, lp, 1.5, H, 7), Status::Ok);
+        EXPECT_EQ(kept.h, fresh.h);
+        EXPECT_EQ(kept.s, fresh.s);
+        EXPECT_EQ(kept.cp, fresh.cp);
+        EXPECT_EQ(kept.v, fresh.v);
+        EXPECT_EQ(kept.root_low, fresh.root_low);
+        EXPECT_EQ(kept.root_high, fresh.root_high);
+        EXPECT_EQ(kept.liquid_like, fresh.liquid_like);
+        for (int k = 0; k < 49; ++k)
+            EXPECT_EQ(Hk[k], H[k]) << k;
+    }
+}
+
 TEST_P(EosConsistency, HeatCapacitiesMatchDifferencesOfEnthalpyAndEnergy) {
     const double dT = 1e-2;
     for (const State& st : kStates) {

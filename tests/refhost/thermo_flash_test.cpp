@@ -119,33 +119,42 @@ TEST(RachfordRice, RootsInsideTheWindowOrNone) {
 }
 
 // The Newton step's symmetric solve: Cholesky where the matrix is positive
-// definite; an indefinite one (a split near a saddle) falls back to LU on the
-// matrix as it was given.
+// definite, its factor kept for a further right-hand side; an indefinite one
+// (a split near a saddle) falls back to LU on the matrix as it was given.
 TEST(LinearSolve, SymmetricByCholeskyOrElseByPivoting) {
     using th::detail::Mat;
-    auto solve = [](const double(&a)[3][3], bool symmetric) {
-        Mat A{};
-        for (int i = 0; i < 3; ++i)
+    const std::vector<double> b0 = {1.0, -2.0, 0.5}, b1 = {-0.3, 0.7, 4.0};
+    auto residual = [](const double(&a)[3][3], const std::vector<double>& x,
+                       const std::vector<double>& b) {
+        double r = 0;
+        for (int i = 0; i < 3; ++i) {
+            double ri = -b[i];
             for (int j = 0; j < 3; ++j)
-                A[i][j] = a[i][j];
-        std::vector<double> b = {1.0, -2.0, 0.5};
-        const bool ok = symmetric ? th::detail::solve_symmetric(3, A, b.data())
-                                  : th::detail::solve_dense(3, A, b.data());
-        EXPECT_TRUE(ok);
-        return b;
+                ri += a[i][j] * x[j];
+            r = std::max(r, std::fabs(ri));
+        }
+        return r;
     };
     const double definite[3][3] = {{4, 1, 0.5}, {1, 3, -0.2}, {0.5, -0.2, 2}};
     const double indefinite[3][3] = {
         {1, 2, 0}, {2, 1, 1}, {0, 1, -3}}; // first pivot fine, second not
     for (const auto* a : {&definite, &indefinite}) {
-        const auto x = solve(*a, true), y = solve(*a, false);
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_NEAR(x[i], y[i], 1e-14 * (1 + std::fabs(y[i])));
-            double r = -(i == 0 ? 1.0 : i == 1 ? -2.0 : 0.5);
+        Mat A{}, B{};
+        for (int i = 0; i < 3; ++i)
             for (int j = 0; j < 3; ++j)
-                r += (*a)[i][j] * x[j];
-            EXPECT_NEAR(r, 0.0, 1e-13);
-        }
+                A[i][j] = B[i][j] = (*a)[i][j];
+        std::vector<double> x = b0, y = b0;
+        bool cholesky = false;
+        ASSERT_TRUE(th::detail::solve_symmetric(3, A, x.data(), &cholesky));
+        ASSERT_TRUE(th::detail::solve_dense(3, B, y.data()));
+        EXPECT_EQ(cholesky, a == &definite);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(x[i], y[i], 1e-14 * (1 + std::fabs(y[i])));
+        EXPECT_LT(residual(*a, x, b0), 1e-13);
+        if (!cholesky) continue;
+        std::vector<double> x1 = b1;
+        ASSERT_TRUE(th::detail::cholesky_solve(3, A, x1.data()));
+        EXPECT_LT(residual(*a, x1, b1), 1e-13);
     }
 }
 
