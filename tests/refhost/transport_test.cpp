@@ -204,7 +204,10 @@ TEST(TransportPure, ChungMatchesPublishedGasData) {
         {nh3, 400, 13.84e-6, 0, 0},
         {so2, 500, 21.36e-6, 0, 0},
     };
-    for (const auto& [c, t, mu, cp, k] : points) {
+    for (const auto& p : points) {
+        // Named copies: a lambda (OK_VALUE) may not capture structured bindings in clang 14.
+        const Constants& c = p.c;
+        const double t = p.t, mu = p.mu, cp = p.cp, k = p.k;
         SCOPED_TRACE(testing::Message() << "M " << c.mw << " at " << t << " K");
         EXPECT_REL(tr::chung_vapour_viscosity(t, c, out), mu, c.dipole > 1.0 ? 0.10 : 0.03);
         if (k == 0.0) continue;
@@ -253,7 +256,9 @@ TEST(TransportPure, LiquidEstimatesMatchPublishedData) {
         {kNC6, 0.1196, 17.92e-3},
         {kNC7, 0.1247, 19.89e-3},
     };
-    for (const auto& [c, k, sigma] : points) {
+    for (const auto& p : points) {
+        const Constants& c = std::get<0>(p);
+        const double k = std::get<1>(p), sigma = std::get<2>(p);
         EXPECT_REL(tr::sato_riedel_liquid_conductivity(298.15, c, out), k, 0.15);
         EXPECT_REL(tr::brock_bird_surface_tension(298.15, c, out), sigma, 0.05);
     }
@@ -293,8 +298,11 @@ TEST(TransportDiffusion, FullerVolumesFromFormula) {
         {"C2H4Cl2", 0, 2 * 15.9 + 4 * 2.31 + 2 * 21.0},
         {"H2S", 0, 2 * 2.31 + 22.9},
     };
-    for (const auto& [hill, rings, v] : cases)
-        EXPECT_NEAR(OK_VALUE(tr::fuller_volume(hill, rings, out)), v, 1e-12) << hill;
+    for (const auto& e : cases) {
+        const char* hill = std::get<0>(e);
+        const int rings = std::get<1>(e);
+        EXPECT_NEAR(OK_VALUE(tr::fuller_volume(hill, rings, out)), std::get<2>(e), 1e-12) << hill;
+    }
     double v = 1.0;
     for (const char* bad : {"", "c6h6", "C6H6+", "Xe", "2H"})
         EXPECT_EQ(tr::fuller_volume(bad, 0, v), Status::bad_input) << bad;
@@ -324,10 +332,12 @@ TEST(TransportDiffusion, GasDiffusivityMatchesMeasurements) {
     const std::array x{0.4, 0.4, 0.2};
     EXPECT_REL(tr::gas_diffusivity_chapman_enskog(x, mw, sig, eps_k, 300.0, kP, out),
                OK_VALUE(tr::gas_diffusivity_fuller(x, mw, v, 300.0, kP, out)), 0.10);
-    for (const auto& [eps, omega] : {std::pair{300.0, 1.439}, std::pair{60.0, 0.8422}})
+    for (const auto& e : {std::pair{300.0, 1.439}, std::pair{60.0, 0.8422}}) {
+        const double eps = e.first, omega = e.second;
         EXPECT_REL(
             tr::chapman_enskog_binary_diffusivity(300, 1e5, 30, 30, 4e-10, 4e-10, eps, eps, out),
             1e-4 * 2.66e-3 * std::pow(300.0, 1.5) / (std::sqrt(30.0) * 16 * omega), 0.005);
+    }
 }
 
 // Wilke-Chang against ethylbenzene in water at 293 K: 0.81e-5 cm2/s, Vb = 140 cm3/mol, 1.0 cP
