@@ -305,6 +305,15 @@ struct TwoPhase {
     double beta = 0.5;
     Root rl = Root::Liquid, rv = Root::Vapour; // roots of the x and y phases
     bool single = false;                       // Rachford-Rice has no root: one phase
+
+    // Ready for another start, its storage kept (what a solve reads it
+    // writes first); the caller sets lnK and the roots.
+    void restart() {
+        beta = 0.5;
+        rl = Root::Liquid;
+        rv = Root::Vapour;
+        single = false;
+    }
 };
 
 // r_i = ln K_i + ln phi_V(y) - ln phi_L(x) for the K-values in tp.lnK.
@@ -827,9 +836,25 @@ bool better_than_feed(const Model& m, double T, double P, const double* z,
     const int n = m.size();
     double lpz[kMaxComponents];
     if (m.lnphi(T, P, z, vo.any ? Root::Vapour : Root::MinGibbs, lpz) != Status::Ok) return false;
-    const double g2 = tp.beta * phase_g(n, tp.y.data(), tp.lpy.data()) +
-                      (1.0 - tp.beta) * phase_g(n, tp.x.data(), tp.lpx.data());
-    return g2 < phase_g(n, z, lpz) - 1e-12;
+    // y = K x as the residual made it: ln y from ln x and ln K, a logarithm
+    // per component fewer, where both phases hold the component.
+    double sx = 0, sy = 0;
+    for (int i = 0; i < n; ++i) {
+        sx += tp.x[i];
+        sy += tp.y[i];
+    }
+    const double shift = std::log(sx / sy);
+    double gx = 0, gy = 0;
+    for (int i = 0; i < n; ++i) {
+        const double xi = tp.x[i] / sx, yi = tp.y[i] / sy;
+        const double lx = xi > 0 ? std::log(xi) : 0.0;
+        if (xi > 0) gx += xi * (lx + tp.lpx[i]);
+        if (!(yi > 0)) continue;
+        const double ly =
+            xi > 0 && std::fabs(tp.lnK[i]) < 600.0 ? tp.lnK[i] + lx + shift : std::log(yi);
+        gy += yi * (ly + tp.lpy[i]);
+    }
+    return tp.beta * gy + (1.0 - tp.beta) * gx < phase_g(n, z, lpz) - 1e-12;
 }
 
 bool inside(double beta) {
@@ -879,15 +904,11 @@ bool dense(const Model& m, double T, double P, const double* x, Root r) {
 // the stability trial's K, then a gas over the feed's condensables as a
 // liquid (K = phi_L, ideal gas), then Wilson's K. With no split found the
 // feed is a single vapour.
-FlashResult tp_vapour_only(const Model& m, double T, double P, const Vec& z,
-                           const detail::VapourOnly& vo, const FlashOptions& o, bool unst,
-                           const Vec& lnK0, FlashResult& res) {
+void tp_vapour_only(const Model& m, double T, double P, const Vec& z, const detail::VapourOnly& vo,
+                    const FlashOptions& o, bool unst, const Vec& lnK0, FlashResult& res) {
     const int n = m.size();
     const bool feed_dense = dense(m, T, P, z.data(), Root::Vapour);
-    auto single = [&]() {
-        res.status = detail::fill_single(m, T, P, z.data(), res, Root::Vapour);
-        return res;
-    };
+    auto single = [&]() { res.status = detail::fill_single(m, T, P, z.data(), res, Root::Vapour); };
     if (!unst && !feed_dense) return single();
     Vec starts[3];
     int ns = 0;
@@ -911,7 +932,7 @@ FlashResult tp_vapour_only(const Model& m, double T, double P, const Vec& z,
     // "vapour" that the three-phase flash can still split off a gas from.
     for (int k = 0; k <= ns; ++k) {
         if (k == ns && have_fallback) break;
-        tp = TwoPhase{};
+        tp.restart();
         tp.lnK = starts[k < ns ? k : 0];
         if (k == ns) tp.rv = Root::Liquid;
         const TpOutcome out = two_phase_solve(m, T, P, z.data(), vo, tp, o, res, &kept);
@@ -920,7 +941,7 @@ FlashResult tp_vapour_only(const Model& m, double T, double P, const Vec& z,
                 res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl,
                                               tp.rv, false, res, kept.valid ? &kept.x : nullptr,
                                               kept.valid ? &kept.y : nullptr);
-                return res;
+                return;
             }
             if (!have_fallback) fallback = tp;
             have_fallback = true;
@@ -931,23 +952,22 @@ FlashResult tp_vapour_only(const Model& m, double T, double P, const Vec& z,
     if (have_fallback) {
         res.status = detail::fill_two(m, T, P, fallback.beta, fallback.x.data(), fallback.y.data(),
                                       fallback.rl, fallback.rv, false, res);
-        return res;
+        return;
     }
     if (collapsed || feed_dense) return single();
     res.status = Status::NotConverged;
-    return res;
+    return;
 }
 
-FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const detail::VapourOnly& vo,
-                    const FlashOptions& o) {
-    FlashResult res;
+void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::VapourOnly& vo,
+             const FlashOptions& o, FlashResult& res) {
     const int n = m.size();
     int last;
     // Nothing condensable: a vapour.
     if (detail::active_components(n, z.data(), last) == 1 || (vo.any && vo.condensable == 0)) {
         res.status =
             detail::fill_single(m, T, P, z.data(), res, vo.any ? Root::Vapour : Root::MinGibbs);
-        return res;
+        return;
     }
     // The heavier phase takes the liquid root and the lighter one the vapour
     // root; if that split fails, both take the liquid root (two liquids).
@@ -967,7 +987,6 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
         res.status =
             detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl, tp.rv, !vo.any, res,
                              kept.valid ? &kept.x : nullptr, kept.valid ? &kept.y : nullptr);
-        return res;
     };
     // Warm start: accept a converged split that lowers the Gibbs energy.
     if (o.K_guess) {
@@ -982,7 +1001,7 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
             if (good) lnK[i] = std::log(o.K_guess[i]);
         }
         for (int p = 0; p < npairs && good; ++p) {
-            tp = TwoPhase{};
+            tp.restart();
             tp.lnK = lnK;
             tp.rl = pairs[p][0];
             tp.rv = pairs[p][1];
@@ -997,7 +1016,7 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
     if (vo.any) return tp_vapour_only(m, T, P, z, vo, o, unst, lnK0, res);
     if (!unst) {
         res.status = detail::fill_single(m, T, P, z.data(), res);
-        return res;
+        return;
     }
     bool collapsed = false, have_vanishing = false, have_liquids = false;
     TwoPhase vanishing;
@@ -1016,7 +1035,7 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
         for (const int start : order[p]) {
             if (start < 0) break;
             if (start == 2 && !have_lpl) continue;
-            tp = TwoPhase{};
+            tp.restart();
             for (int i = 0; i < n; ++i)
                 tp.lnK[i] = start == 0   ? lnK0[i]
                             : start == 1 ? std::log(m.wilson_k(i, T, P))
@@ -1058,10 +1077,10 @@ FlashResult tp_impl(const Model& m, double T, double P, const Vec& z, const deta
         // feed, or it is towards a second liquid that is not allowed.
         const Root root = vo.any ? Root::Vapour : have_liquids ? Root::Liquid : Root::MinGibbs;
         res.status = detail::fill_single(m, T, P, z.data(), res, root);
-        return res;
+        return;
     }
     res.status = Status::NotConverged;
-    return res;
+    return;
 }
 
 } // namespace
@@ -1100,14 +1119,14 @@ bool split_with_roots(const Model& m, double T, double P, const double* z, const
 FlashResult flash_tp(const Model& m, double T, double P, const double* zin, const FlashOptions& o) {
     const int n = m.size();
     Vec z{};
+    FlashResult res;
     if (n < 1 || !valid_tp(T, P) || !normalise_composition(n, zin, z.data()) || o.max_iter < 1 ||
         !(o.tol > 0)) {
-        FlashResult res;
         res.status = Status::BadInput;
         return res;
     }
     const detail::VapourOnly vo = detail::vapour_only(m, o, z.data());
-    FlashResult res = tp_impl(m, T, P, z, vo, o);
+    tp_impl(m, T, P, z, vo, o, res);
     detail::report_vapour_only(vo, n, res);
     return res;
 }
