@@ -8,6 +8,7 @@
 #include "water/water.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -162,15 +163,26 @@ int64_t check_state(const double* T, const double* P) {
 namespace {
 
 // The last phase records read: the property calls of a set read the records
-// of the same phases again and again.
+// of the same phases again and again, each record from where it lies.
 // Emptied when a host is opened.
 struct ReadRecord {
+    const double* at = nullptr; // where the fractions were read
     int64_t n = 0;
-    std::array<double, 64> x{};
+    std::array<uint64_t, 64> x{}; // the fractions' bits
     std::array<int64_t, 64> idx{};
     Composition c{};
 };
 Recent<ReadRecord, 4> read_records;
+
+// Whether record r holds these n fractions and component numbers, bit for bit.
+bool holds(const ReadRecord& r, const double* x, int64_t n, const int64_t* idx) {
+    if (r.n != n) return false;
+    uint64_t differ = 0; // without a branch per word: the record found by place most often holds
+    for (int64_t i = 0; i < n; ++i)
+        differ |= (r.x[static_cast<size_t>(i)] ^ std::bit_cast<uint64_t>(x[i])) |
+                  static_cast<uint64_t>(r.idx[static_cast<size_t>(i)] ^ idx[i]);
+    return differ == 0;
+}
 
 } // namespace
 
@@ -178,11 +190,14 @@ int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, 
     const HostState& s = state();
     if (!s.open) return kNotOpen;
     if (!x || !n || !idx || *n < 1 || *n > s.nc) return kBadComposition;
-    const auto bytes = static_cast<size_t>(*n) * sizeof(double);
-    if (const ReadRecord* e = read_records.find([&](const ReadRecord& r) {
-            return r.n == *n && std::memcmp(r.x.data(), x, bytes) == 0 &&
-                   std::memcmp(r.idx.data(), idx, bytes) == 0;
-        })) {
+    const int64_t count = *n;
+    // The record last read from x first: a record lies where it was written.
+    const ReadRecord* e = read_records.find([&](const ReadRecord& r) { return r.at == x; });
+    if (!e || !holds(*e, x, count, idx))
+        e = read_records.find([&](const ReadRecord& r) {
+            return r.x[0] == std::bit_cast<uint64_t>(x[0]) && holds(r, x, count, idx);
+        });
+    if (e) {
         std::copy_n(e->c.z.begin(), s.nc, c.z.begin());
         c.count = e->c.count;
         c.single = e->c.single;
@@ -193,7 +208,7 @@ int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, 
     c.count = 0;
     c.single = 0;
     double sum = 0.0;
-    for (int64_t i = 0; i < *n; ++i) {
+    for (int64_t i = 0; i < count; ++i) {
         const int64_t j = idx[i];
         if (j < 1 || j > s.nc || !(x[i] >= 0.0) || x[i] > std::numeric_limits<double>::max())
             return kBadComposition;
@@ -209,13 +224,16 @@ int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, 
         }
     }
     if (c.count != 1) c.single = 0;
-    ReadRecord& e = read_records.take();
-    e.n = *n;
-    std::memcpy(e.x.data(), x, bytes);
-    std::memcpy(e.idx.data(), idx, bytes);
-    std::copy_n(c.z.begin(), s.nc, e.c.z.begin());
-    e.c.count = c.count;
-    e.c.single = c.single;
+    ReadRecord& r = read_records.take();
+    r.at = x;
+    r.n = count;
+    for (int64_t i = 0; i < count; ++i) {
+        r.x[static_cast<size_t>(i)] = std::bit_cast<uint64_t>(x[i]);
+        r.idx[static_cast<size_t>(i)] = idx[i];
+    }
+    std::copy_n(c.z.begin(), s.nc, r.c.z.begin());
+    r.c.count = c.count;
+    r.c.single = c.single;
     return kMonitorOk;
 }
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -155,6 +156,76 @@ TEST(Monitors, KeptResultsFollowTheirInputs) {
     EVAL_TCONV(&t, &p, &x, &one, &water, pr, &D, &k3, &ierr);
     EXPECT_EQ(ierr, 0);
     EXPECT_NE(k3, k1);
+}
+
+// The answers of a phase record, vapour and liquid, thermodynamic and transport.
+struct Answers {
+    double h, v, mu, k, vl, kl;
+    int64_t ierr;
+    // Bit for bit, the NaN of a failure included.
+    bool operator==(const Answers& o) const { return std::memcmp(this, &o, sizeof o) == 0; }
+};
+Answers answers(const double* x, int64_t n, const int64_t* idx) {
+    const int64_t G[6] = {1, 1, 0, 0, 11, 0}, D = 0, code = 1;
+    const double t = 250, p = 20e5;
+    Answers a{};
+    int64_t e[6] = {};
+    double cp = 0, z = 0;
+    EVAL_ENTHV(&t, &p, x, &n, idx, G, &D, &D, &code, &a.h, &cp, &e[0]);
+    EVAL_VOLV(&t, &p, x, &n, idx, G, &D, &D, &a.v, &z, &e[1]);
+    EVAL_VISCV(&t, &p, x, &n, idx, G, &D, &a.mu, &e[2]);
+    EVAL_TCONV(&t, &p, x, &n, idx, G, &D, &a.k, &e[3]);
+    EVAL_VOLL(&t, &p, x, &n, idx, G, &D, &D, &a.vl, &z, &e[4]);
+    EVAL_TCONL(&t, &p, x, &n, idx, G, &D, &a.kl, &e[5]);
+    for (int64_t ierr : e)
+        a.ierr = a.ierr * 10 + ierr;
+    return a;
+}
+
+// A phase record read again is answered as a new one would be: rewritten in
+// place (fractions, component numbers or count), or the same fractions in
+// another place. The reference answers come from a freshly opened host, which
+// keeps nothing.
+TEST(Monitors, PhaseRecordsAreReadByWhatTheyHold) {
+    const std::vector<std::string> ids = {"CH4", "C2H6", "C3H8", "N2"};
+    struct Record {
+        std::vector<double> x;
+        std::vector<int64_t> idx;
+    };
+    const Record records[] = {
+        {{0.7, 0.2, 0.1}, {1, 2, 3}},
+        {{0.7, 0.2, 0.1}, {1, 3, 2}},         // the same fractions of other components
+        {{0.7, 0.2}, {1, 3}},                 // the first two words only
+        {{0.7, 0.2, 0.1 + 1e-16}, {1, 2, 3}}, // one fraction a bit larger
+        {{0.7, 0.2, -0.0}, {1, 2, 3}},        // a negative zero is a fraction of none
+        {{0.7, 0.2, 0.1}, {1, 2, 4}},
+        {{1.4, 0.4, 0.2}, {1, 2, 3}}, // the same mole fractions, unnormalised
+        {{0.7, 0.2, 0.1}, {1, 2, 9}}, // no such component
+    };
+    std::vector<Answers> fresh;
+    for (const Record& r : records) {
+        ASSERT_EQ(open(ids), 0);
+        fresh.push_back(answers(r.x.data(), static_cast<int64_t>(r.x.size()), r.idx.data()));
+    }
+    EXPECT_EQ(fresh[0].ierr, 0);
+    EXPECT_NE(fresh[0], fresh[1]);
+    EXPECT_NE(fresh[0], fresh[3]); // the record's bits, not a value near them
+    EXPECT_NE(fresh[7].ierr, 0);
+
+    // Every record in turn in one place, twice, and in a second place.
+    ASSERT_EQ(open(ids), 0);
+    double x[3];
+    int64_t idx[3];
+    for (int pass = 0; pass < 2; ++pass)
+        for (size_t k = 0; k < std::size(records); ++k) {
+            const Record& r = records[k];
+            std::copy(r.x.begin(), r.x.end(), x);
+            std::copy(r.idx.begin(), r.idx.end(), idx);
+            const auto n = static_cast<int64_t>(r.x.size());
+            EXPECT_EQ(answers(x, n, idx), fresh[k]) << "record " << k << " pass " << pass;
+            const Record copy = r;
+            EXPECT_EQ(answers(copy.x.data(), n, copy.idx.data()), fresh[k]) << "record " << k;
+        }
 }
 
 // Below 273.15 K, outside the water tables, a pure-water liquid is still a
