@@ -173,15 +173,13 @@ struct ReadRecord {
     Composition c{};
 };
 Recent<ReadRecord, 4> read_records;
+uint64_t last_key = 0; // never reused, so that no kept key outlives its fractions
 
 // Whether record r holds these n fractions and component numbers, bit for bit.
 bool holds(const ReadRecord& r, const double* x, int64_t n, const int64_t* idx) {
     if (r.n != n) return false;
-    uint64_t differ = 0; // without a branch per word: the record found by place most often holds
-    for (int64_t i = 0; i < n; ++i)
-        differ |= (r.x[static_cast<size_t>(i)] ^ std::bit_cast<uint64_t>(x[i])) |
-                  static_cast<uint64_t>(r.idx[static_cast<size_t>(i)] ^ idx[i]);
-    return differ == 0;
+    const auto bytes = static_cast<size_t>(n) * sizeof(double);
+    return std::memcmp(r.x.data(), x, bytes) == 0 && std::memcmp(r.idx.data(), idx, bytes) == 0;
 }
 
 } // namespace
@@ -201,6 +199,7 @@ int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, 
         std::copy_n(e->c.z.begin(), s.nc, c.z.begin());
         c.count = e->c.count;
         c.single = e->c.single;
+        c.key = e->c.key;
         return kMonitorOk;
     }
     // Only the open components' fractions are ever read.
@@ -224,6 +223,7 @@ int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, 
         }
     }
     if (c.count != 1) c.single = 0;
+    c.key = ++last_key;
     ReadRecord& r = read_records.take();
     r.at = x;
     r.n = count;
@@ -234,6 +234,7 @@ int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, 
     std::copy_n(c.z.begin(), s.nc, r.c.z.begin());
     r.c.count = c.count;
     r.c.single = c.single;
+    r.c.key = c.key;
     return kMonitorOk;
 }
 
@@ -250,6 +251,7 @@ struct CachedPhase {
     bool liquid = false;
     int64_t method = 0, volume = 0;
     std::array<double, 64> z{};
+    uint64_t key = 0;
     int64_t code = 0;
     thermo::PhaseProps props;
 };
@@ -258,8 +260,7 @@ Recent<CachedPhase, 8> cache;
 bool same(const CachedPhase& e, double T, double P, const Composition& c, bool liquid,
           const int64_t* G, int64_t nc) {
     return e.used && e.T == T && e.P == P && e.liquid == liquid && e.method == G[0] &&
-           e.volume == G[2] &&
-           std::memcmp(e.z.data(), c.z.data(), sizeof(double) * static_cast<size_t>(nc)) == 0;
+           e.volume == G[2] && same_fractions(c, e.key, e.z.data(), nc);
 }
 
 void remember(double T, double P, const Composition& c, bool liquid, const int64_t* G, int64_t code,
@@ -272,6 +273,7 @@ void remember(double T, double P, const Composition& c, bool liquid, const int64
     e.method = G[0];
     e.volume = G[2];
     std::copy_n(c.z.begin(), state().nc, e.z.begin());
+    e.key = c.key;
     e.code = code;
     e.props = props;
 }

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace xif::refhost {
 
@@ -29,7 +30,13 @@ struct Composition {
     std::array<double, 64> z; // by component number - 1, normalised; only the open ones are set
     int64_t count = 0;        // components with z > 0
     int64_t single = 0;       // the component number when only one is present
+    uint64_t key = 0;         // of the reading: readings of one key hold the same fractions
 };
+// Whether fractions z of nc components, kept with key, are c's, bit for bit.
+inline bool same_fractions(const Composition& c, uint64_t key, const double* z, int64_t nc) {
+    return key == c.key ||
+           std::memcmp(z, c.z.data(), sizeof(double) * static_cast<size_t>(nc)) == 0;
+}
 // Reads and checks a phase record; kMonitorOk or an error code.
 int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, Composition& c);
 // Checks temperature and pressure.

@@ -67,6 +67,7 @@ struct Result {
     double T = 0.0, P = 0.0;
     std::array<int64_t, 6> G{};
     Values z{};
+    uint64_t key = 0;
     int64_t ierr = 0;
     double value = 0.0;
 };
@@ -74,11 +75,10 @@ std::array<Recent<Result, 4>, kKinds> results;
 
 const Result* kept(Kind kind, double T, double P, const int64_t* G, const Composition& z) {
     const HostState& s = state();
-    const auto bytes = static_cast<size_t>(s.nc) * sizeof(double);
     return results[kind].find([&](const Result& r) {
         return r.generation == s.generation && r.T == T && r.P == P &&
                std::memcmp(r.G.data(), G, sizeof r.G) == 0 &&
-               std::memcmp(r.z.data(), z.z.data(), bytes) == 0;
+               same_fractions(z, r.key, r.z.data(), s.nc);
     });
 }
 
@@ -91,6 +91,7 @@ void keep(Kind kind, double T, double P, const int64_t* G, const Composition& z,
     r.P = P;
     std::copy_n(G, r.G.size(), r.G.begin());
     std::copy_n(z.z.begin(), s.nc, r.z.begin());
+    r.key = z.key;
     r.ierr = ierr;
     r.value = value;
 }
