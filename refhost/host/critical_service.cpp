@@ -11,13 +11,13 @@ using namespace xif::refhost;
 extern "C" XIFHOST_EXPORT void EQUI_CRTCAL(const int64_t* n, const double* x, const int64_t* idx,
                                            xif_word*, double* Tc, double* Pc, double* o7,
                                            double* o8, int64_t* ierr) {
-    Composition c;
+    const Composition* c = nullptr;
     if (int64_t e = read_composition(x, n, idx, c)) {
         *ierr = e;
         return;
     }
     critical::Result r;
-    const critical::Status s = critical::critical_point(mixture_for_critical(), c.z.data(), r);
+    const critical::Status s = critical::critical_point(mixture_for_critical(), c->z.data(), r);
     if (s == critical::Status::BadInput) {
         *ierr = kBadComposition;
         return;

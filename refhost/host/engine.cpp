@@ -184,7 +184,8 @@ bool holds(const ReadRecord& r, const double* x, int64_t n, const int64_t* idx) 
 
 } // namespace
 
-int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, Composition& c) {
+int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx,
+                         const Composition*& out) {
     const HostState& s = state();
     if (!s.open) return kNotOpen;
     if (!x || !n || !idx || *n < 1 || *n > s.nc) return kBadComposition;
@@ -196,16 +197,12 @@ int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, 
             return r.x[0] == std::bit_cast<uint64_t>(x[0]) && holds(r, x, count, idx);
         });
     if (e) {
-        std::copy_n(e->c.z.begin(), s.nc, c.z.begin());
-        c.count = e->c.count;
-        c.single = e->c.single;
-        c.key = e->c.key;
+        out = &e->c;
         return kMonitorOk;
     }
     // Only the open components' fractions are ever read.
+    Composition c;
     std::fill_n(c.z.begin(), s.nc, 0.0);
-    c.count = 0;
-    c.single = 0;
     double sum = 0.0;
     for (int64_t i = 0; i < count; ++i) {
         const int64_t j = idx[i];
@@ -235,6 +232,7 @@ int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, 
     r.c.count = c.count;
     r.c.single = c.single;
     r.c.key = c.key;
+    out = &r.c;
     return kMonitorOk;
 }
 

@@ -37,8 +37,10 @@ inline bool same_fractions(const Composition& c, uint64_t key, const double* z, 
     return key == c.key ||
            std::memcmp(z, c.z.data(), sizeof(double) * static_cast<size_t>(nc)) == 0;
 }
-// Reads and checks a phase record; kMonitorOk or an error code.
-int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx, Composition& c);
+// Reads and checks a phase record; kMonitorOk or an error code. The
+// composition read is the host's, until the next reading.
+int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx,
+                         const Composition*& c);
 // Checks temperature and pressure.
 int64_t check_state(const double* T, const double* P);
 

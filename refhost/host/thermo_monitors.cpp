@@ -31,9 +31,9 @@ int64_t evaluate(const double* T, const double* P, const double* x, const int64_
                  const int64_t* idx, const int64_t* G, bool liquid, PhaseProps& out) {
     if (int64_t e = check_state(T, P)) return e;
     if (!G) return kBadMethod;
-    Composition c;
+    const Composition* c = nullptr;
     if (int64_t e = read_composition(x, n, idx, c)) return e;
-    return phase_properties(*T, *P, c, liquid, G, out);
+    return phase_properties(*T, *P, *c, liquid, G, out);
 }
 
 void enthalpy(const double* T, const double* P, const double* x, const int64_t* n,

@@ -30,11 +30,11 @@ bool pure_water(const Composition& z, const int64_t* G) {
 
 // The common start of every monitor: state, method and composition.
 int64_t begin(const double* T, const double* P, const double* x, const int64_t* n,
-              const int64_t* idx, const int64_t* G, Composition& z) {
+              const int64_t* idx, const int64_t* G, const Composition*& z) {
     if (int64_t e = check_state(T, P)) return e;
     if (!G) return kBadMethod;
     if (int64_t e = read_composition(x, n, idx, z)) return e;
-    if (G[0] == kWaterTables) return pure_water(z, G) ? kMonitorOk : kBadMethod;
+    if (G[0] == kWaterTables) return pure_water(*z, G) ? kMonitorOk : kBadMethod;
     return model_for(G[0]) ? kMonitorOk : kBadMethod;
 }
 
@@ -100,13 +100,14 @@ void keep(Kind kind, double T, double P, const int64_t* G, const Composition& z,
 template <class Compute>
 void monitor(Kind kind, const double* T, const double* P, const double* x, const int64_t* n,
              const int64_t* idx, const int64_t* G, double* value, int64_t* ierr, Compute compute) {
-    Composition z;
+    const Composition* read = nullptr;
     double out = 0.0;
-    *ierr = begin(T, P, x, n, idx, G, z);
+    *ierr = begin(T, P, x, n, idx, G, read);
     if (*ierr != kMonitorOk) {
         *value = std::numeric_limits<double>::quiet_NaN();
         return;
     }
+    const Composition& z = *read;
     if (const Result* r = kept(kind, *T, *P, G, z)) {
         *ierr = r->ierr;
         *value = r->value;
