@@ -103,14 +103,19 @@ TEST(Monitors, GuardTheirInputs) {
     const double x[2] = {0.5, 0.5};
     double v = -1.0;
     int64_t ierr = 0;
-    for (double t : {std::nan(""), -1.0, 0.0}) {
-        const double p = 1e5;
-        EVAL_VISCV(&t, &p, x, &n, idx, G, &D, &v, &ierr);
-        EXPECT_NE(ierr, 0);
-        EXPECT_TRUE(std::isnan(v)); // not a value left from before
-        v = -1.0;
-    }
     const double t = 300, p = 1e5;
+    // Bad states, also right after a good one, in either word; the liquid
+    // viscosity would not feel a bad pressure on its own.
+    const double good[2] = {t, p}, bad[][2] = {{std::nan(""), p}, {-1.0, p}, {0.0, p},
+                                               {t, std::nan("")}, {t, -p},   {t, 0.0}};
+    for (auto* monitor : {EVAL_VISCV, EVAL_VISCL})
+        for (const auto& s : bad) {
+            monitor(&good[0], &good[1], x, &n, idx, G, &D, &v, &ierr);
+            EXPECT_EQ(ierr, 0);
+            monitor(&s[0], &s[1], x, &n, idx, G, &D, &v, &ierr);
+            EXPECT_NE(ierr, 0) << s[0] << " " << s[1];
+            EXPECT_TRUE(std::isnan(v)); // not a value left from before
+        }
     const double bad_x[2] = {-0.5, 1.5};
     EVAL_VISCV(&t, &p, bad_x, &n, idx, G, &D, &v, &ierr);
     EXPECT_NE(ierr, 0);
