@@ -271,8 +271,8 @@ bool same(const CachedPhase& e, double T, double P, const Composition& c, bool l
            e.volume == G[2] && same_fractions(c, e.key, e.z.data(), nc);
 }
 
-void remember(double T, double P, const Composition& c, bool liquid, const int64_t* G, int64_t code,
-              const thermo::PhaseProps& props) {
+const CachedPhase& remember(double T, double P, const Composition& c, bool liquid, const int64_t* G,
+                            int64_t code, const thermo::PhaseProps& props) {
     CachedPhase& e = cache.take();
     e.used = true;
     e.T = T;
@@ -284,6 +284,7 @@ void remember(double T, double P, const Composition& c, bool liquid, const int64
     e.key = c.key;
     e.code = code;
     e.props = props;
+    return e;
 }
 
 // The phases of the last flash, offered to the cache: the property calls
@@ -347,17 +348,18 @@ void forget_phases() {
 }
 
 int64_t phase_properties(double T, double P, const Composition& c, bool liquid, const int64_t* G,
-                         thermo::PhaseProps& out) {
+                         const thermo::PhaseProps*& out) {
     const int64_t nc = state().nc;
     if (const CachedPhase* e =
             cache.find([&](const CachedPhase& k) { return same(k, T, P, c, liquid, G, nc); })) {
-        out = e->props;
+        out = &e->props;
         return e->code;
     }
-    const int64_t code = from_flash(T, P, c, liquid, G, out)
-                             ? finish_phase(*model_for(G[0]), T, P, c, liquid, G, out)
-                             : evaluate_phase(T, P, c, liquid, G, out);
-    remember(T, P, c, liquid, G, code, out);
+    thermo::PhaseProps p;
+    const int64_t code = from_flash(T, P, c, liquid, G, p)
+                             ? finish_phase(*model_for(G[0]), T, P, c, liquid, G, p)
+                             : evaluate_phase(T, P, c, liquid, G, p);
+    out = &remember(T, P, c, liquid, G, code, p).props;
     return code;
 }
 

@@ -52,9 +52,10 @@ const thermo::Model* model_for(int64_t method);
 
 // Properties of a phase of composition c at (T, P) on the liquid or vapour
 // root, by the method of the property-method group G (water tables for a
-// pure-water phase when G[0] names them). Liquid volumes follow G[2].
+// pure-water phase when G[0] names them). Liquid volumes follow G[2]. The
+// properties are the cache's, until the next phase evaluation.
 int64_t phase_properties(double T, double P, const Composition& c, bool liquid, const int64_t* G,
-                         thermo::PhaseProps& out);
+                         const thermo::PhaseProps*& out);
 
 // Offers the cache a phase of the last flash's answer, its mole fractions x
 // by component and its properties p by the method of G[0]; a monitor takes

@@ -28,7 +28,7 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 int64_t evaluate(const double* T, const double* P, const double* x, const int64_t* n,
-                 const int64_t* idx, const int64_t* G, bool liquid, PhaseProps& out) {
+                 const int64_t* idx, const int64_t* G, bool liquid, const PhaseProps*& out) {
     if (int64_t e = check_state(T, P)) return e;
     if (!G) return kBadMethod;
     const Composition* c = nullptr;
@@ -39,23 +39,23 @@ int64_t evaluate(const double* T, const double* P, const double* x, const int64_
 void enthalpy(const double* T, const double* P, const double* x, const int64_t* n,
               const int64_t* idx, const int64_t* G, const int64_t* code, double* r1, double* r2,
               int64_t* ierr, bool liquid) {
-    PhaseProps p;
+    const PhaseProps* p = nullptr;
     if (!code || (*code != 1 && *code != 2)) return void(*ierr = kBadMethod);
     *ierr = evaluate(T, P, x, n, idx, G, liquid, p);
     // A failure answers NaN: the caller may not read the error code, and an
     // earlier answer left in its variable would pass for this one.
     if (*code == 1)
-        *r1 = *ierr ? kNaN : p.h;
+        *r1 = *ierr ? kNaN : p->h;
     else
-        *r2 = *ierr ? kNaN : p.cp;
+        *r2 = *ierr ? kNaN : p->cp;
 }
 
 void volume(const double* T, const double* P, const double* x, const int64_t* n, const int64_t* idx,
             const int64_t* G, double* vol, double* second, int64_t* ierr, bool liquid) {
-    PhaseProps p;
+    const PhaseProps* p = nullptr;
     *ierr = evaluate(T, P, x, n, idx, G, liquid, p);
-    *vol = *ierr ? kNaN : p.v;
-    *second = *ierr ? kNaN : p.Z;
+    *vol = *ierr ? kNaN : p->v;
+    *second = *ierr ? kNaN : p->Z;
 }
 
 void results(const PhaseProps& p, const double* T, const int64_t* const flags[5],
@@ -72,20 +72,21 @@ void results(const PhaseProps& p, const double* T, const int64_t* const flags[5]
 
 // A pure component as a one-entry phase record.
 int64_t pure(const double* T, const double* P, const int64_t* component, const int64_t* G,
-             bool liquid, PhaseProps& out) {
+             bool liquid, const PhaseProps*& out) {
     const double one_x = 1.0;
     const int64_t one_n = 1;
     return evaluate(T, P, &one_x, &one_n, component, G, liquid, out);
 }
 
-// The error code and the requested result words, NaN on a failure.
-void answer(int64_t code, const PhaseProps& p, const double* T, XIF_THERMO_FLAGS_RESULTS,
+// The error code and the requested result words, NaN on a failure (p is
+// read only on a success).
+void answer(int64_t code, const PhaseProps* p, const double* T, XIF_THERMO_FLAGS_RESULTS,
             int64_t* ierr) {
     *ierr = code;
     const int64_t* flags[5] = {f1, f2, f3, f4, f5};
     double* r[10] = {r1, r2, r3, r4, r5, r6, r7, r8, r9, r10};
     static const PhaseProps none; // every word NaN
-    results(code ? none : p, T, flags, r);
+    results(code ? none : *p, T, flags, r);
 }
 
 #define FLAGS_AND_RESULTS f1, f2, f3, f4, f5, r1, r2, r3, r4, r5, r6, r7, r8, r9, r10
@@ -121,8 +122,9 @@ XIFHOST_EXPORT void EVAL_VOLV(XIF_MONITOR_ARGS, const int64_t*, double* vol, dou
 XIFHOST_EXPORT void EVAL_VMTHRM(XIF_MONITOR_ARGS, const int64_t*, XIF_THERMO_FLAGS_RESULTS,
                                 int64_t* ierr) {
     (void)D;
-    PhaseProps p;
-    answer(evaluate(T, P, x, n, idx, G, false, p), p, T, FLAGS_AND_RESULTS, ierr);
+    const PhaseProps* p = nullptr;
+    const int64_t code = evaluate(T, P, x, n, idx, G, false, p);
+    answer(code, p, T, FLAGS_AND_RESULTS, ierr);
 }
 
 // The vapour composition y is not needed: the liquid's own state suffices.
@@ -130,22 +132,25 @@ XIFHOST_EXPORT void EVAL_LMTHMY(const double* T, const double* P, const double* 
                                 const int64_t* n, const int64_t* idx, const int64_t* G,
                                 const int64_t*, const int64_t*, XIF_THERMO_FLAGS_RESULTS,
                                 int64_t* ierr) {
-    PhaseProps p;
-    answer(evaluate(T, P, x, n, idx, G, true, p), p, T, FLAGS_AND_RESULTS, ierr);
+    const PhaseProps* p = nullptr;
+    const int64_t code = evaluate(T, P, x, n, idx, G, true, p);
+    answer(code, p, T, FLAGS_AND_RESULTS, ierr);
 }
 
 XIFHOST_EXPORT void EVAL_VTHRM(const double* T, const double* P, const int64_t*,
                                const int64_t* component, const int64_t* G, const int64_t*,
                                const int64_t*, XIF_THERMO_FLAGS_RESULTS, int64_t* ierr) {
-    PhaseProps p;
-    answer(pure(T, P, component, G, false, p), p, T, FLAGS_AND_RESULTS, ierr);
+    const PhaseProps* p = nullptr;
+    const int64_t code = pure(T, P, component, G, false, p);
+    answer(code, p, T, FLAGS_AND_RESULTS, ierr);
 }
 
 XIFHOST_EXPORT void EVAL_LTHRM(const double* T, const double* P, const int64_t*,
                                const int64_t* component, const int64_t* G, const int64_t*,
                                const int64_t*, XIF_THERMO_FLAGS_RESULTS, int64_t* ierr) {
-    PhaseProps p;
-    answer(pure(T, P, component, G, true, p), p, T, FLAGS_AND_RESULTS, ierr);
+    const PhaseProps* p = nullptr;
+    const int64_t code = pure(T, P, component, G, true, p);
+    answer(code, p, T, FLAGS_AND_RESULTS, ierr);
 }
 
 // ln of the vapour pressure from the component's correlation; where that

@@ -41,10 +41,10 @@ int64_t begin(const double* T, const double* P, const double* x, const int64_t* 
 // Molar density of the phase from the host's own volume.
 int64_t density(double T, double P, const Composition& z, bool liquid, const int64_t* G,
                 double& rho) {
-    thermo::PhaseProps p;
+    const thermo::PhaseProps* p = nullptr;
     if (int64_t e = phase_properties(T, P, z, liquid, G, p)) return e;
-    if (!(p.v > 0.0)) return kNoValue;
-    rho = 1.0 / p.v;
+    if (!(p->v > 0.0)) return kNoValue;
+    rho = 1.0 / p->v;
     return kMonitorOk;
 }
 

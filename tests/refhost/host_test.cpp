@@ -233,6 +233,69 @@ TEST(Monitors, PhaseRecordsAreReadByWhatTheyHold) {
         }
 }
 
+// The ten result words of a phase and of a pure component agree with the
+// single-value monitors of the same phase; a failure writes NaN in every word
+// it writes, with its error code.
+TEST(Monitors, TenResultWordsAgreeWithTheSingleValues) {
+    ASSERT_EQ(open({"C3H8", "NC4"}), 0);
+    const int64_t G[6] = {1, 1, 0, 0, 11, 0}, D = 0, n = 2, idx[2] = {1, 2}, one = 1, h = 1, cp = 2,
+                  f = 1;
+    const double t = 300, p = 2e5, x[2] = {0.3, 0.7}, bad_t = -1.0, unit = 1.0;
+    struct Words {
+        double r[10];
+        int64_t ierr = -1;
+    };
+    auto mixture = [&](bool liquid, const double* T) {
+        Words w;
+        double y[2] = {};
+        if (liquid)
+            EVAL_LMTHMY(T, &p, x, y, &n, idx, G, &D, &D, &f, &f, &f, &f, &f, &w.r[0], &w.r[1],
+                        &w.r[2], &w.r[3], &w.r[4], &w.r[5], &w.r[6], &w.r[7], &w.r[8], &w.r[9],
+                        &w.ierr);
+        else
+            EVAL_VMTHRM(T, &p, x, &n, idx, G, &D, &D, &f, &f, &f, &f, &f, &w.r[0], &w.r[1], &w.r[2],
+                        &w.r[3], &w.r[4], &w.r[5], &w.r[6], &w.r[7], &w.r[8], &w.r[9], &w.ierr);
+        return w;
+    };
+    auto component = [&](bool liquid, int64_t c, const double* T) {
+        Words w;
+        (liquid ? EVAL_LTHRM : EVAL_VTHRM)(T, &p, &D, &c, G, &D, &D, &f, &f, &f, &f, &f, &w.r[0],
+                                           &w.r[1], &w.r[2], &w.r[3], &w.r[4], &w.r[5], &w.r[6],
+                                           &w.r[7], &w.r[8], &w.r[9], &w.ierr);
+        return w;
+    };
+    // Enthalpy, heat capacity, volume and Z of a record by the single monitors.
+    auto single = [&](bool liquid, const double* xs, int64_t count, const int64_t* is) {
+        double w[4] = {}, unused = 0;
+        int64_t e[4] = {};
+        auto enth = liquid ? EVAL_ENTHL : EVAL_ENTHV;
+        enth(&t, &p, xs, &count, is, G, &D, &D, &h, &w[0], &unused, &e[0]);
+        enth(&t, &p, xs, &count, is, G, &D, &D, &cp, &unused, &w[1], &e[1]);
+        (liquid ? EVAL_VOLL : EVAL_VOLV)(&t, &p, xs, &count, is, G, &D, &D, &w[2], &w[3], &e[2]);
+        EXPECT_EQ(e[0] + e[1] + e[2], 0);
+        return std::vector<double>(w, w + 4);
+    };
+    for (bool liquid : {false, true}) {
+        for (int64_t c : {int64_t{0}, int64_t{1}, int64_t{2}}) {
+            const Words w = c ? component(liquid, c, &t) : mixture(liquid, &t);
+            ASSERT_EQ(w.ierr, 0) << liquid << c;
+            const std::vector<double> s =
+                c ? single(liquid, &unit, one, &c) : single(liquid, x, n, idx);
+            EXPECT_EQ(w.r[1], s[0]) << liquid << c;
+            EXPECT_EQ(w.r[3], s[1]) << liquid << c;
+            EXPECT_EQ(w.r[4], s[2]) << liquid << c;
+            EXPECT_EQ(w.r[6], s[3]) << liquid << c;
+            EXPECT_EQ(w.r[0], w.r[1] - t * w.r[2]) << liquid << c;
+        }
+        for (int64_t c : {int64_t{0}, int64_t{1}}) {
+            const Words w = c ? component(liquid, c, &bad_t) : mixture(liquid, &bad_t);
+            EXPECT_NE(w.ierr, 0);
+            for (double r : w.r)
+                EXPECT_TRUE(std::isnan(r)) << liquid << c;
+        }
+    }
+}
+
 // Below 273.15 K, outside the water tables, a pure-water liquid is still a
 // liquid: the equation of state and water's correlations answer.
 TEST(Monitors, SupercooledWaterOutsideTheTablesIsALiquid) {
