@@ -48,8 +48,13 @@ class DatabankIdealGas final : public thermo::IdealGas {
     mutable std::array<double, 64> cp_{}, h_{}, s_{};
 };
 
+// The Rackett equation's reduced temperature is held below 1 at this.
+constexpr double kRackettTrMax = 0.99;
+
 struct Engine {
     DatabankIdealGas ideal_gas;
+    // Each component's Rackett factor Zc^((1 - Tr)^(2/7)) at the held reduced temperature.
+    std::array<double, 64> rackett_held{};
     thermo::Mixture pr_mixture, srk_mixture;
     thermo::Model pr, srk;                       // untranslated: equilibrium and energies
     thermo::Model pr_translated, srk_translated; // liquid volumes
@@ -97,9 +102,11 @@ bool correlation_volume(double T, const Composition& c, double& v) {
             v += c.z[j] / r;
             continue;
         }
-        const double tr = std::min(T / comp.tc, 0.99);
+        const double tr = T / comp.tc;
         const double zc = comp.zc > 0.0 ? comp.zc : 0.27;
-        v += c.z[j] * comp.vc * std::pow(zc, std::pow(1.0 - tr, 2.0 / 7.0));
+        v += c.z[j] * comp.vc *
+             (tr >= kRackettTrMax ? engine.rackett_held[static_cast<size_t>(j)]
+                                  : std::pow(zc, std::pow(1.0 - tr, 2.0 / 7.0)));
         estimated += c.z[j];
     }
     return estimated < 0.05 && v > 0.0 && std::isfinite(v);
@@ -127,6 +134,11 @@ bool engine_open() {
     forget_phases();
     engine.pr_mixture = mixture(thermo::EosKind::PengRobinson, false);
     engine.srk_mixture = mixture(thermo::EosKind::SoaveRedlichKwong, false);
+    for (int64_t j = 0; j < state().nc; ++j) {
+        const databank::Component& c = *state().comp[j];
+        engine.rackett_held[static_cast<size_t>(j)] =
+            std::pow(c.zc > 0.0 ? c.zc : 0.27, std::pow(1.0 - kRackettTrMax, 2.0 / 7.0));
+    }
     if (engine.pr.init(engine.pr_mixture) != thermo::Status::Ok ||
         engine.srk.init(engine.srk_mixture) != thermo::Status::Ok ||
         engine.pr_translated.init(mixture(thermo::EosKind::PengRobinson, true)) !=

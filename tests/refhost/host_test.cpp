@@ -296,6 +296,28 @@ TEST(Monitors, TenResultWordsAgreeWithTheSingleValues) {
     }
 }
 
+// A liquid's volume does not follow the order of the component list, nor
+// the host opened before: here with a trace of methane above its critical
+// temperature, which counts with its Rackett volume.
+TEST(Monitors, LiquidVolumeOfEachOpenHost) {
+    const int64_t G[6] = {1, 1, 0, 0, 11, 0}, D = 0, n = 2, idx[2] = {1, 2};
+    const double t = 200, p = 20e5;
+    auto volume = [&](const std::vector<std::string>& ids, const double* x) {
+        EXPECT_EQ(open(ids), 0);
+        double v = 0, z = 0;
+        int64_t ierr = -1;
+        EVAL_VOLL(&t, &p, x, &n, idx, G, &D, &D, &v, &z, &ierr);
+        EXPECT_EQ(ierr, 0);
+        return v;
+    };
+    const double trace[2] = {0.03, 0.97}, reversed[2] = {0.97, 0.03};
+    const double n2 = volume({"N2", "NC5"}, trace);
+    const double ch4 = volume({"CH4", "NC5"}, trace);
+    EXPECT_NEAR(volume({"NC5", "CH4"}, reversed), ch4, 1e-13 * ch4);
+    EXPECT_NEAR(volume({"N2", "NC5"}, trace), n2, 1e-13 * n2);
+    EXPECT_GT(std::fabs(n2 - ch4), 1e-6 * ch4);
+}
+
 // Below 273.15 K, outside the water tables, a pure-water liquid is still a
 // liquid: the equation of state and water's correlations answer.
 TEST(Monitors, SupercooledWaterOutsideTheTablesIsALiquid) {
