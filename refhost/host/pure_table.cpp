@@ -140,10 +140,16 @@ double vapour_viscosity(const databank::Component& c, const tr::Constants& k, do
         [&](double& out) { return tr::chung_vapour_viscosity(T, k, out); });
 }
 
-double liquid_conductivity(const databank::Component& c, const tr::Constants& k, double T) {
+// f: the Sato-Riedel temperature function at the row's bounds.
+double liquid_conductivity(const databank::Component& c, const tr::Constants& k, double T,
+                           const std::array<double, 2>& f) {
+    const databank::Correlation& r = c.kl;
     return pure_value(
-        c.kl, T,
+        r, T,
         [&](double bound, double ref, double& out) {
+            if (bound == r.tmin || bound == r.tmax)
+                return tr::liquid_conductivity_out_of_range(T, bound, ref, f[bound == r.tmax], k,
+                                                            out);
             return tr::liquid_conductivity_out_of_range(T, bound, ref, k, out);
         },
         [&](double& out) { return tr::sato_riedel_liquid_conductivity(T, k, out); });
@@ -218,6 +224,8 @@ void PureTable::reset(double T, bool rebuild_constants) {
         phi_[j] = wilke_chang_association(c);
         rackett_[j] = rackett_of(c);
         kv_bounds_[j] = conductivity_bounds(c, k_[j]);
+        kl_factor_[j] = {tr::sato_riedel_factor(c.kl.tmin / c.tc),
+                         tr::sato_riedel_factor(c.kl.tmax / c.tc)};
         vb_term_[j] = tr::wilke_chang_volume_term(liquid_volume(c, rackett_[j], c.tb));
         sigma_[j] = c.lj_sigma * 1e-10;
         eps_[j] = c.lj_eps_k;
@@ -241,7 +249,7 @@ double PureTable::compute(Pure q, int j) {
     case Pure::vapour_viscosity:
         return vapour_viscosity(c, k, T_);
     case Pure::liquid_conductivity:
-        return liquid_conductivity(c, k, T_);
+        return liquid_conductivity(c, k, T_, kl_factor_[static_cast<size_t>(j)]);
     case Pure::vapour_conductivity:
         return vapour_conductivity(c, k, T_, value(Pure::vapour_viscosity, j),
                                    kv_bounds_[static_cast<size_t>(j)]);

@@ -98,6 +98,7 @@ class PureTable {
     std::array<double, 64> gamma_{}; // Roy-Thodos Gamma
     std::array<Rackett, 64> rackett_{};
     std::array<Bounds, 64> kv_bounds_{};
+    std::array<std::array<double, 2>, 64> kl_factor_{}; // Sato-Riedel's at the liquid row's bounds
     uint64_t fuller_mask_ = 0;
     std::array<double, 64 * 64> fuller_term_{};
     std::array<transport::WilkeMasses, 64 * 64> wilke_masses_{};

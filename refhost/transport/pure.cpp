@@ -25,12 +25,12 @@ double letsou_stiel_group(double tr, double omega) {
     return f0 + omega * f1;
 }
 
-// Sato-Riedel temperature function 3 + 20 (1 - Tr)^(2/3), Tr held at 1 above Tc.
-double sato_riedel_f(double tr) {
-    return 3.0 + 20.0 * std::pow(1.0 - std::min(tr, 1.0), 2.0 / 3.0);
-}
-
 } // namespace
+
+double sato_riedel_factor(double tr) {
+    if (tr >= 1.0) return 3.0; // Tr held at 1: no pow of zero
+    return 3.0 + 20.0 * std::pow(1.0 - tr, 2.0 / 3.0);
+}
 
 Status chung_vapour_viscosity(double t, const Constants& c, double& out) {
     if (!finite_positive(t) || !finite_positive(c.tc) || !finite_positive(c.vc) ||
@@ -118,7 +118,8 @@ Status sato_riedel_liquid_conductivity(double t, const Constants& c, double& out
     if (!finite_positive(t) || !finite_positive(c.tc) || !finite_positive(c.mw) ||
         !finite_positive(c.tb) || c.tb >= c.tc)
         return fail(Status::bad_input, out);
-    const double k = 1.11 / std::sqrt(c.mw) * sato_riedel_f(t / c.tc) / sato_riedel_f(c.tb / c.tc);
+    const double k =
+        1.11 / std::sqrt(c.mw) * sato_riedel_factor(t / c.tc) / sato_riedel_factor(c.tb / c.tc);
     return finish(k, out);
 }
 
@@ -127,7 +128,15 @@ Status liquid_conductivity_out_of_range(double t, double t_ref, double k_ref, co
     if (!finite_positive(t) || !finite_positive(t_ref) || !finite_positive(k_ref) ||
         !finite_positive(c.tc))
         return fail(Status::bad_input, out);
-    return finish(k_ref * sato_riedel_f(t / c.tc) / sato_riedel_f(t_ref / c.tc), out);
+    return finish(k_ref * sato_riedel_factor(t / c.tc) / sato_riedel_factor(t_ref / c.tc), out);
+}
+
+Status liquid_conductivity_out_of_range(double t, double t_ref, double k_ref, double f_ref,
+                                        const Constants& c, double& out) {
+    if (!finite_positive(t) || !finite_positive(t_ref) || !finite_positive(k_ref) ||
+        !finite_positive(c.tc))
+        return fail(Status::bad_input, out);
+    return finish(k_ref * sato_riedel_factor(t / c.tc) / f_ref, out);
 }
 
 Status brock_bird_surface_tension(double t, const Constants& c, double& out) {

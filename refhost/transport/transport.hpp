@@ -227,6 +227,12 @@ Status sato_riedel_liquid_conductivity(double t, const Constants& c, double& out
 // temperature function scaled to meet k_ref at t_ref (the nearer limit).
 Status liquid_conductivity_out_of_range(double t, double t_ref, double k_ref, const Constants& c,
                                         double& out);
+// The same with the temperature function at t_ref kept by the caller:
+// f_ref = sato_riedel_factor(t_ref / c.tc).
+Status liquid_conductivity_out_of_range(double t, double t_ref, double k_ref, double f_ref,
+                                        const Constants& c, double& out);
+// The Sato-Riedel temperature function 3 + 20 (1 - Tr)^(2/3), Tr held at 1 above it.
+double sato_riedel_factor(double tr);
 
 // Surface tension, Brock and Bird (1955). no_liquid at or above Tc.
 Status brock_bird_surface_tension(double t, const Constants& c, double& out);

@@ -378,4 +378,32 @@ TEST(Monitors, EveryComponentAcrossItsRange) {
     }
 }
 
+// A pure liquid's conductivity is continuous in temperature, across the ends
+// of its correlation's range too, where the Sato-Riedel function takes over
+// scaled to the correlation's value at the nearer end.
+TEST(Monitors, LiquidConductivityJoinsItsCorrelation) {
+    const int64_t n = XIFHOST_DATABANK_SIZE();
+    for (int64_t i = 1; i <= n; ++i) {
+        char id[16], name[16], formula[16];
+        int64_t width = 16, ierr = 0;
+        double mw, tc, pc;
+        XIFHOST_DATABANK_ENTRY(&i, id, name, formula, &width, &mw, &tc, &pc, &ierr);
+        std::string sid(id, 16);
+        sid.erase(sid.find_last_not_of(' ') + 1);
+        ASSERT_EQ(open({sid}), 0) << sid;
+        const int64_t one = 1, comp = 1, D = 0, G[6] = {1, 1, 0, 0, 11, 0};
+        const double x = 1.0, p = 1e5, step = 1e-3 * tc;
+        double last = 0.0;
+        for (double t = 0.3 * tc; t < 0.9 * tc; t += step) {
+            double k = 0.0;
+            EVAL_TCONL(&t, &p, &x, &one, &comp, G, &D, &k, &ierr);
+            ASSERT_EQ(ierr, 0) << sid << " at " << t;
+            if (last > 0.0) {
+                EXPECT_LT(std::fabs(k / last - 1.0), 0.01) << sid << " at " << t;
+            }
+            last = k;
+        }
+    }
+}
+
 } // namespace

@@ -288,6 +288,24 @@ TEST(TransportPure, ExtensionsJoinTheCorrelationAndFollowPublishedData) {
     EXPECT_EQ(tr::vapour_viscosity_out_of_range(600.0, 500.0, 0.0, kN2, v), Status::bad_input);
 }
 
+// The liquid conductivity's extension meets k_ref at t_ref and is held from Tc
+// on, where the Sato-Riedel function reaches 3; its temperature function at
+// t_ref kept by the caller gives the same value.
+TEST(TransportPure, LiquidConductivityExtension) {
+    EXPECT_NEAR(tr::sato_riedel_factor(1.0 - 1e-12), 3.0, 1e-6);
+    const double ref = 150.0, k = 0.1, f = tr::sato_riedel_factor(ref / kCH4.tc);
+    EXPECT_NEAR(OK_VALUE(tr::liquid_conductivity_out_of_range(ref, ref, k, kCH4, out)), k, 1e-16);
+    for (double t : {100.0, 150.0, 180.0, kCH4.tc, 250.0}) {
+        const double plain = OK_VALUE(tr::liquid_conductivity_out_of_range(t, ref, k, kCH4, out));
+        EXPECT_EQ(OK_VALUE(tr::liquid_conductivity_out_of_range(t, ref, k, f, kCH4, out)), plain);
+        if (t >= kCH4.tc) {
+            EXPECT_EQ(plain, k * 3.0 / f) << t;
+        }
+    }
+    double v = 1.0;
+    EXPECT_EQ(tr::liquid_conductivity_out_of_range(200.0, 0.0, k, f, kCH4, v), Status::bad_input);
+}
+
 // Fuller's atomic and structural volumes (C 15.9, H 2.31, Cl 21.0, S 22.9, ring -18.3); a few
 // molecules carry their own (CO2 26.9, not C + 2 O).
 TEST(TransportDiffusion, FullerVolumesFromFormula) {
