@@ -696,13 +696,14 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
     double best_Z = 0;
     Vec light{}, heavy{};
     bool have_light = false, have_heavy = false;
-    // Stationary points already found with tm > 0: a later trial closing in
-    // on one would end there too, so it stops.
+    // Stationary points already found with tm > 0: a later trial within 1e-3
+    // of one in every mole fraction would end there too, so it stops (the
+    // pure-component trials of a gas mostly end on the liquid trial's point).
     Vec seen[4];
     int nseen = 0;
     auto near_seen = [&](const Vec& W, double sw) {
         for (int k = 0; k < nseen; ++k)
-            if (detail::distance(n, W.data(), sw, seen[k].data()) < 1e-6) return true;
+            if (detail::distance(n, W.data(), sw, seen[k].data()) < 1e-3) return true;
         return false;
     };
     const int ntrial = 2 + n;

@@ -1,6 +1,7 @@
 // Random streams through all five flash types on the reference host: every call ends within a
 // time bound, a success leaves a sane stream, and the enthalpy flashes give back the T-P state.
-// XIF_RANDOM_SEED (20261205), XIF_RANDOM_CASES (300), XIF_RANDOM_CASE=k (case k alone).
+// XIF_RANDOM_SEED (20261205), XIF_RANDOM_CASES (300), XIF_RANDOM_CASE=k (case k alone),
+// XIF_RANDOM_ANSWERS=1 (print every successful flash's answer, to compare two builds).
 #include "stream.h"
 
 #include <algorithm>
@@ -175,6 +176,13 @@ class Runner {
         }
         ++t_.successes[type];
         check_state(type, a, b);
+        // Every answer, for comparing two builds case by case.
+        static const bool answers = env_u64("XIF_RANDOM_ANSWERS", 0) != 0;
+        if (answers)
+            std::printf("%s answer: case=%" PRIu64 " a=%.17g b=%.17g T=%.10g P=%.10g vf=%.10g "
+                        "liquid2=%.10g\n",
+                        kTypeNames[type], c_.number, a, b, s_.T(), s_.P(), s_.vf(),
+                        s_.get(XIF_HXBFRC, 5, 0));
         return true;
     }
 
