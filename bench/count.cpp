@@ -42,6 +42,12 @@ double temperature(int k) {
         sink += property_set(s);
 }
 
+// Three phases, water / n-hexane / n-heptane at 1 atm, 345 K + k mK.
+[[gnu::noinline]] void three_phase_units(Stream& s, int n) {
+    for (int k = 1; k <= n; ++k)
+        sink += static_cast<double>(s.flash(2, 345.0 + 1e-3 * k, 101325.0));
+}
+
 // A unit is a curve point: 100 of them from 150 to 348 K.
 [[gnu::noinline]] void curve_units(Stream& s, int n) {
     for (int c = 0; c < n / 100; ++c)
@@ -57,9 +63,16 @@ int main(int argc, char** argv) {
     const char* kind = argc > 1 ? argv[1] : "";
     const int n = argc > 2 ? std::atoi(argv[2]) : 0;
     if (n < 1) {
-        std::fprintf(stderr,
-                     "usage: xif_count flash|flash_properties|properties|repeated|curve N\n");
+        std::fprintf(
+            stderr,
+            "usage: xif_count flash|flash_properties|properties|repeated|curve|three_phase N\n");
         return 2;
+    }
+    if (!std::strcmp(kind, "three_phase")) {
+        Stream w({"WATER", "NC6", "NC7"}, {0.4, 0.4, 0.2}, 345.0, 101325.0, 3);
+        three_phase_units(w, n);
+        std::printf("%s: %d units (%g)\n", kind, n, sink);
+        return 0;
     }
     Stream s = natural_gas();
     s.flash(2, 220.0, 40e5);

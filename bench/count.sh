@@ -7,7 +7,7 @@ n=${2:-300}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 printf '%-17s %12s\n' unit instructions
-for kind in flash flash_properties properties repeated curve; do
+for kind in flash flash_properties properties repeated curve three_phase; do
   units=$n
   [ "$kind" = curve ] && units=$(((n + 99) / 100 * 100))
   valgrind --tool=callgrind --callgrind-out-file="$out/cg" --toggle-collect="*${kind}_units*" \
