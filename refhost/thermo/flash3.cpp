@@ -165,10 +165,11 @@ struct Known {
 // held on one root can only overstate the tangent-plane distance, so a
 // negative one proves instability all the same. Returns the most unstable
 // trial not landing on a known phase. Trials leave out vapour-only components
-// (vo, may be nullptr): any new phase is a liquid.
+// (vo, may be nullptr): any new phase is a liquid. own_only: the trials
+// that start from w itself alone (rich in a component, Wilson's).
 bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw, Vec& trial,
-                    int& iters, const bool* vo, const Known& known = {},
-                    double* tm_found = nullptr) {
+                    int& iters, const bool* vo, const Known& known = {}, double* tm_found = nullptr,
+                    bool own_only = false) {
     const int n = m.size();
     double lpw[kMaxComponents], Zw = 0;
     if (m.lnphi(T, P, w, rw, lpw, &Zw) != Status::Ok) return false;
@@ -188,6 +189,7 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
     const int ntrials = n + 2 + 2 * known.n;
     for (int t = 0; t < ntrials; ++t) {
         if (t < n && (!(w[t] > 0) || (vo && vo[t]))) continue;
+        if (own_only && t >= n + 2) continue;
         Root rt = Root::MinGibbs;
         const double* from = nullptr;
         if (t >= n + 2) {
@@ -817,10 +819,17 @@ bool split_unstable(const Model& m, const FlashResult& r, const bool* vo, Vec& W
     Known kn;
     for (int k = 0; k < kSlots; ++k)
         if (r.present[k]) kn.add(r.x[k].data());
+    // The phases of a converged split share their tangent plane, so a trial
+    // takes the same path whichever of them is tested: the trials from the
+    // known phases, which start alike for every phase, are taken with the
+    // first phase tested only.
+    bool first = true;
     for (int k : {int(kLiquid2), int(kLiquid), int(kVapour)}) {
         if (!r.present[k]) continue;
         const Root rk = root_of(m, r.T, r.P, r.x[k].data());
-        if (phase_unstable(m, r.T, r.P, r.x[k].data(), rk, W, iters, vo, kn, &tm)) return true;
+        if (phase_unstable(m, r.T, r.P, r.x[k].data(), rk, W, iters, vo, kn, &tm, !first))
+            return true;
+        first = false;
     }
     return false;
 }
