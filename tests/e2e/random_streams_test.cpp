@@ -635,6 +635,32 @@ TEST(RandomStreamsFound, AThreePhaseTPFlashLetsANewPhaseReplaceOne) {
     expect_invariants(cases);
 }
 
+// Water and n-dodecane at 4.7 bar boil together at one temperature, 421.73 K; just below, the
+// water is a liquid of its own beside the dodecane. The test of a vapour-liquid split there
+// must find that water liquid: the trials rich in a component started from the vapour find it
+// where those started from the dodecane liquid do not, so a phase test that took them from one
+// phase only answered a vapour and one liquid half a kelvin below the three-phase temperature.
+TEST(RandomStreamsFound, TheThreePhaseTestTriesEveryPhasesOwnStarts) {
+    const Case c{{"ETOH", "WATER", "NC12"},
+                 {8.9723667576507233e-08, 0.022280568266610224, 0.0067914247200183825},
+                 421.4,
+                 467255.69608298765,
+                 0,
+                 true};
+    Stream s = open(c, true);
+    for (const double T : {421.0, 421.4, 421.6}) {
+        SCOPED_TRACE(T);
+        ASSERT_EQ(s.flash(2, T, c.P), 1);
+        EXPECT_EQ(s.vf(), 0.0);
+        EXPECT_GT(s.get(XIF_HXBFRC, 4), 0.2);
+        EXPECT_GT(s.get(XIF_HXBFRC, 5), 0.7);
+    }
+    ASSERT_EQ(s.flash(2, 421.8, c.P), 1);
+    EXPECT_GT(s.vf(), 0.7);
+    ASSERT_EQ(s.flash(3, c.P, 0.0), 1);
+    EXPECT_NEAR(s.T(), 421.73, 0.01);
+}
+
 // "Not converged" vapour fraction flashes: a three-phase bubble point whose vapour lowers the
 // Gibbs energy by less than the T-P margin; a bubble point that does not exist is status 4.
 // Water with 1.4 ppm n-dodecane is two liquids up to where it boils; just below, the T-P flash
