@@ -206,27 +206,6 @@ double wilke_chang_volume_term(double vb) {
     return std::pow(1.0e3 * vb, 0.6);
 }
 
-Status liquid_diffusivity(Values x, Values mw, Values phi, Values vb, double t, double mu_mix,
-                          double& out) {
-    Composition z;
-    if (Status s = detail::normalise(x, z); s != Status::ok) return fail(s, out);
-    if (!present_positive(z, mw) || !present_positive(z, phi) || !present_positive(z, vb))
-        return fail(Status::bad_input, out);
-    // Solvent term of the whole mixture; each component diffuses in it.
-    double phi_m = 0.0;
-    for (std::size_t j = 0; j < z.n; ++j)
-        if (z.x[j] > 0.0) phi_m += z.x[j] * phi[j] * mw[j];
-    double sum = 0.0;
-    for (std::size_t i = 0; i < z.n; ++i) {
-        if (z.x[i] <= 0.0) continue;
-        double di = 0.0;
-        if (Status s = wilke_chang_diffusivity(t, mu_mix, phi_m, 1.0, vb[i], di); s != Status::ok)
-            return fail(s, out);
-        sum += z.x[i] * di;
-    }
-    return finish(sum, out);
-}
-
 Status liquid_diffusivity_kept(Values x, Values mw, Values phi, Values volume_term, double t,
                                double mu_mix, double& out) {
     Composition z;

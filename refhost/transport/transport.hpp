@@ -177,11 +177,8 @@ Status wilke_chang_diffusivity(double t, double mu, double mw, double phi, doubl
 
 // Effective liquid-phase diffusivity D = sum x_i D_i,m, with D_i,m by
 // Wilke-Chang in the mixture: solvent term sum_j x_j phi_j M_j and the
-// mixture viscosity mu_mix.
-Status liquid_diffusivity(Values x, Values mw, Values phi, Values vb, double t, double mu_mix,
-                          double& out);
-// Wilke-Chang's volume term V^0.6 (V = vb in cm3/mol), and the same diffusivity from the
-// terms kept by a caller per component.
+// mixture viscosity mu_mix; from Wilke-Chang's volume terms V^0.6 (V = vb in
+// cm3/mol), kept by a caller per component.
 double wilke_chang_volume_term(double vb);
 Status liquid_diffusivity_kept(Values x, Values mw, Values phi, Values volume_term, double t,
                                double mu_mix, double& out);

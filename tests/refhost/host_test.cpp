@@ -337,6 +337,21 @@ TEST(Monitors, SupercooledWaterOutsideTheTablesIsALiquid) {
     EXPECT_GT(mu, 1.79e-3); // above its value at 0 degrees C
 }
 
+// Opens each databank component alone in turn and calls f(identifier, Tc).
+template <class F> void each_component_alone(F f) {
+    const int64_t n = XIFHOST_DATABANK_SIZE();
+    for (int64_t i = 1; i <= n; ++i) {
+        char id[16], name[16], formula[16];
+        int64_t width = 16, ierr = 0;
+        double mw, tc, pc;
+        XIFHOST_DATABANK_ENTRY(&i, id, name, formula, &width, &mw, &tc, &pc, &ierr);
+        std::string sid(id, 16);
+        sid.erase(sid.find_last_not_of(' ') + 1);
+        ASSERT_EQ(open({sid}), 0) << sid;
+        f(sid, tc);
+    }
+}
+
 // Every transport monitor, for every databank component on its own, from
 // near its melting point to well above its critical point: a finite
 // positive value and no error.
@@ -348,16 +363,9 @@ TEST(Monitors, EveryComponentAcrossItsRange) {
         Monitor m;
     } monitors[] = {{"VISCL", EVAL_VISCL}, {"VISCV", EVAL_VISCV},   {"TCONL", EVAL_TCONL},
                     {"TCONV", EVAL_TCONV}, {"DIFCOL", EVAL_DIFCOL}, {"DIFCOV", EVAL_DIFCOV}};
-    const int64_t n = XIFHOST_DATABANK_SIZE();
-    ASSERT_EQ(n, 40);
-    for (int64_t i = 1; i <= n; ++i) {
-        char id[16], name[16], formula[16];
-        int64_t width = 16, ierr = 0;
-        double mw, tc, pc;
-        XIFHOST_DATABANK_ENTRY(&i, id, name, formula, &width, &mw, &tc, &pc, &ierr);
-        std::string sid(id, 16);
-        sid.erase(sid.find_last_not_of(' ') + 1);
-        ASSERT_EQ(open({sid}), 0) << sid;
+    ASSERT_EQ(XIFHOST_DATABANK_SIZE(), 40);
+    each_component_alone([&](const std::string& sid, double tc) {
+        int64_t ierr = 0;
         const int64_t one = 1, comp = 1, D = 0, G[6] = {1, 1, 0, 0, 11, 0};
         const double x = 1.0, p = 1e5;
         for (double tr : {0.45, 0.6, 0.8, 0.95, 1.2, 2.0}) {
@@ -375,22 +383,15 @@ TEST(Monitors, EveryComponentAcrossItsRange) {
                 EXPECT_TRUE(std::isfinite(v) && v > 0.0) << sid << " SRFTEN " << v;
             }
         }
-    }
+    });
 }
 
 // A pure liquid's conductivity is continuous in temperature, across the ends
 // of its correlation's range too, where the Sato-Riedel function takes over
 // scaled to the correlation's value at the nearer end.
 TEST(Monitors, LiquidConductivityJoinsItsCorrelation) {
-    const int64_t n = XIFHOST_DATABANK_SIZE();
-    for (int64_t i = 1; i <= n; ++i) {
-        char id[16], name[16], formula[16];
-        int64_t width = 16, ierr = 0;
-        double mw, tc, pc;
-        XIFHOST_DATABANK_ENTRY(&i, id, name, formula, &width, &mw, &tc, &pc, &ierr);
-        std::string sid(id, 16);
-        sid.erase(sid.find_last_not_of(' ') + 1);
-        ASSERT_EQ(open({sid}), 0) << sid;
+    each_component_alone([&](const std::string& sid, double tc) {
+        int64_t ierr = 0;
         const int64_t one = 1, comp = 1, D = 0, G[6] = {1, 1, 0, 0, 11, 0};
         const double x = 1.0, p = 1e5, step = 1e-3 * tc;
         double last = 0.0;
@@ -403,7 +404,7 @@ TEST(Monitors, LiquidConductivityJoinsItsCorrelation) {
             }
             last = k;
         }
-    }
+    });
 }
 
 } // namespace
