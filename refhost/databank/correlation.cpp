@@ -24,6 +24,12 @@ double power(double x, double e) noexcept {
     return std::pow(x, e);
 }
 
+// The same for x > 0 with ln x at hand: other exponents by exp(e ln x).
+double power(double x, double e, double lnx) noexcept {
+    if (e >= 0.0 && e <= 16.0 && e == std::trunc(e)) return power(x, e);
+    return std::exp(e * lnx);
+}
+
 double trc_cp(const std::array<double, 8>& a, double T) noexcept {
     double v = a[0] + a[1] / (T * T) * std::exp(-a[2] / T);
     if (T > a[7]) {
@@ -63,6 +69,11 @@ template <class F> double integrate(const Correlation& k, F&& f, double a, doubl
 
 double Correlation::eval(double T) const noexcept {
     if (!(T > 0.0)) return nan;
+    return eval(T, form == Form::dippr101 || form == Form::dippr102 ? std::log(T) : nan);
+}
+
+double Correlation::eval(double T, double lnT) const noexcept {
+    if (!(T > 0.0)) return nan;
     const auto& [A, B, C, D, E, F, G, H] = c;
     switch (form) {
     case Form::none:
@@ -70,9 +81,9 @@ double Correlation::eval(double T) const noexcept {
     case Form::dippr100:
         return A + T * (B + T * (C + T * (D + T * E)));
     case Form::dippr101:
-        return std::exp(A + B / T + C * std::log(T) + D * power(T, E));
+        return std::exp(A + B / T + C * lnT + D * power(T, E));
     case Form::dippr102:
-        return A * power(T, B) / (1.0 + C / T + D / (T * T));
+        return A * power(T, B, lnT) / (1.0 + C / T + D / (T * T));
     case Form::dippr105: {
         if (T > C) return nan;
         return A / std::exp((1.0 + std::pow(1.0 - T / C, D)) * ln_b);

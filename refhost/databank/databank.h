@@ -47,6 +47,9 @@ struct Correlation {
     // NaN where the form is undefined (T <= 0; above the row's Tc for 105, 114 and 116).
     // Forms that vanish at the critical point (106, MC) give 0 at and above it.
     double eval(double T) const noexcept;
+    // The same with ln T given (the 101 and 102 forms take it), for a caller that
+    // evaluates many rows at one temperature.
+    double eval(double T, double lnT) const noexcept;
     bool in_range(double T) const noexcept;
     bool present() const noexcept { return form != Form::none; }
     // Sets the factors eval takes from the coefficients alone; the loader calls it once a

@@ -100,6 +100,16 @@ double liquid_volume(const databank::Component& c, const PureTable::Rackett& r, 
     return c.vc * std::exp(r.ln_zc * std::pow(1.0 - t, 2.0 / 7.0));
 }
 
+// ln T, which the rows evaluated at the table's temperature share.
+double ln_of(double T) {
+    static double t = 0.0, ln = 0.0;
+    if (T != t) {
+        t = T;
+        ln = std::log(T);
+    }
+    return ln;
+}
+
 // A pure-component value: the correlation's own where it holds; outside its
 // range `extend(bound, value at the bound, out)` from the nearer bound; where
 // neither gives a finite positive value, `estimate(out)`; else 0.
@@ -108,7 +118,7 @@ double pure_value(const databank::Correlation& r, double T, Extend extend, Estim
     double out = 0.0;
     if (r.present()) {
         if (r.in_range(T)) {
-            out = r.eval(T);
+            out = r.eval(T, ln_of(T));
             if (out > 0.0 && std::isfinite(out)) return out;
         }
         double bound;

@@ -128,6 +128,17 @@ TEST(Consistency, KeptFactorsFollowTheCoefficients) {
             const db::Correlation& r = c.*p;
             EXPECT_TRUE(same(r.at_tmin, r.eval(r.tmin)));
             EXPECT_TRUE(!std::isfinite(r.tmax) || same(r.at_tmax, r.eval(r.tmax)));
+            // ln T handed in, as the pure-value table does, gives the row's own value; the
+            // 102 form's power against the library's pow.
+            for (double T : {r.tmin, 1.5 * r.tmin, 350.0}) {
+                EXPECT_TRUE(same(r.eval(T, std::log(T)), r.eval(T))) << T;
+            }
+            if (r.form != db::Form::dippr102) continue;
+            for (double T : {r.tmin, 350.0}) {
+                const double literal = r.c[0] * std::pow(T, r.c[1]);
+                EXPECT_NEAR(r.eval(T) * (1.0 + r.c[2] / T + r.c[3] / (T * T)), literal,
+                            1e-14 * std::fabs(literal));
+            }
         }
         if (c.rhol.form != db::Form::dippr105) continue;
         const double tc = c.rhol.c[2]; // the form's own critical point, tau = 0
