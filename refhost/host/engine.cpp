@@ -239,6 +239,7 @@ int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx,
             c.z[j] /= sum;
             ++c.count;
             c.single = j + 1;
+            c.present |= uint64_t{1} << j;
         }
     }
     if (c.count != 1) c.single = 0;
@@ -253,6 +254,7 @@ int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx,
     std::copy_n(c.z.begin(), s.nc, r.c.z.begin());
     r.c.count = c.count;
     r.c.single = c.single;
+    r.c.present = c.present;
     r.c.key = c.key;
     out = &r.c;
     return kMonitorOk;

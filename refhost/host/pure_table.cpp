@@ -198,13 +198,6 @@ PureTable table;
 
 } // namespace
 
-uint64_t present(const Composition& z, int n) {
-    uint64_t mask = 0;
-    for (int j = 0; j < n; ++j)
-        if (z.z[static_cast<size_t>(j)] > 0.0) mask |= uint64_t{1} << j;
-    return mask;
-}
-
 PureTable& pure_table(double T) {
     const uint64_t generation = state().generation;
     if (generation != table.generation_)

@@ -37,8 +37,10 @@ inline bool transport_ok(transport::Status s, const double& v) {
     return s == transport::Status::ok && std::isfinite(v) && v > 0.0;
 }
 
-// The components present in a composition, one bit per component.
-uint64_t present(const Composition& z, int n);
+// The components present in a composition, one bit per component, of the first n.
+inline uint64_t present(const Composition& z, int n) {
+    return n >= 64 ? z.present : z.present & ((uint64_t{1} << n) - 1);
+}
 
 class PureTable {
   public:
