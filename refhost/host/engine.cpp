@@ -237,12 +237,10 @@ int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx,
     for (int64_t j = 0; j < s.nc; ++j) {
         if (c.z[j] > 0.0) {
             c.z[j] /= sum;
-            ++c.count;
-            c.single = j + 1;
             c.present |= uint64_t{1} << j;
         }
     }
-    if (c.count != 1) c.single = 0;
+    if (std::has_single_bit(c.present)) c.single = std::countr_zero(c.present) + 1;
     c.key = ++last_key;
     ReadRecord& r = read_records.take();
     r.at = x;
@@ -252,7 +250,6 @@ int64_t read_composition(const double* x, const int64_t* n, const int64_t* idx,
         r.idx[static_cast<size_t>(i)] = idx[i];
     }
     std::copy_n(c.z.begin(), s.nc, r.c.z.begin());
-    r.c.count = c.count;
     r.c.single = c.single;
     r.c.present = c.present;
     r.c.key = c.key;

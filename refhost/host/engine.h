@@ -28,7 +28,6 @@ bool engine_open();
 // A composition handed as (x, n, idx): mole fractions of listed components.
 struct Composition {
     std::array<double, 64> z; // by component number - 1, normalised; only the open ones are set
-    int64_t count = 0;        // components with z > 0
     int64_t single = 0;       // the component number when only one is present
     uint64_t present = 0;     // one bit per component with z > 0, by component number - 1
     uint64_t key = 0;         // of the reading: readings of one key hold the same fractions

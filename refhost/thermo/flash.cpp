@@ -11,6 +11,22 @@ using detail::Mat;
 
 namespace detail {
 
+namespace {
+
+// Solves U x = b in place for upper-triangular U, u(i, j) its entries for j >= i.
+template <class Upper> bool back_substitute(int n, Upper u, double* b) {
+    for (int i = n - 1; i >= 0; --i) {
+        double s = b[i];
+        for (int j = i + 1; j < n; ++j)
+            s -= u(i, j) * b[j];
+        b[i] = s / u(i, i);
+        if (!std::isfinite(b[i])) return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool solve_dense(int n, Mat& A, double* b) {
     for (int k = 0; k < n; ++k) {
         int p = k;
@@ -29,14 +45,8 @@ bool solve_dense(int n, Mat& A, double* b) {
             b[i] -= f * b[k];
         }
     }
-    for (int k = n - 1; k >= 0; --k) {
-        double s = b[k];
-        for (int j = k + 1; j < n; ++j)
-            s -= A[k][j] * b[j];
-        b[k] = s / A[k][k];
-        if (!std::isfinite(b[k])) return false;
-    }
-    return true;
+    return back_substitute(
+        n, [&](int i, int j) { return A[i][j]; }, b);
 }
 
 bool solve_symmetric(int n, Mat& A, double* b, bool* cholesky) {
@@ -82,14 +92,9 @@ bool cholesky_solve(int n, const Mat& A, double* b) {
             s -= A[i][k] * b[k];
         b[i] = s / A[i][i];
     }
-    for (int i = n - 1; i >= 0; --i) {
-        double s = b[i];
-        for (int k = i + 1; k < n; ++k)
-            s -= A[k][i] * b[k];
-        b[i] = s / A[i][i];
-        if (!std::isfinite(b[i])) return false;
-    }
-    return true;
+    // L^T: column i of L.
+    return back_substitute(
+        n, [&](int i, int j) { return A[j][i]; }, b);
 }
 
 VapourOnly vapour_only(const Model& m, const FlashOptions& o, const double* z) {
