@@ -12,7 +12,8 @@
  *    block lies at byte 8 (k - 1));
  *  - values are in the host's units (the reference host: SI on a kmol basis);
  *  - selectors out of range are clipped, never reported: ISIDE other than 0
- *    or 1 is side 0, IPHASE outside 1..6 is the whole stream, IBASIS other
+ *    or 1 is side 0 (except in the flash, where it reuses the options the
+ *    last flash copied), IPHASE outside 1..6 is the whole stream, IBASIS other
  *    than 0 or 1 is molar;
  *  - IERR is 0 on success, -1 when the requested phase is absent (VALUE then
  *    holds the missing value XIF_HXRMSS.word[0]), or a host status.

@@ -52,7 +52,10 @@ extern "C" {
 
 XIF_API void XIF_HXBCMP(double* SVEC, void* SPARE, int64_t* ISIDE, int64_t* IPHASE, int64_t* IBASIS,
                         double* VALUES, const int64_t* NVAL, int64_t* IERR) {
-    enter(call, IERR, ISIDE, IPHASE, IBASIS);
+    // The selectors are read before IERR is cleared: a caller may pass one
+    // variable for both.
+    const int64_t side = *ISIDE, phase = *IPHASE, basis = *IBASIS;
+    enter(call, IERR, &side, &phase, &basis);
     for (int64_t w = 1; w <= 6; ++w)
         method[w - 1] = option(call.side, w);
     const int64_t nval = *NVAL;

@@ -109,6 +109,12 @@ TEST_F(Components, MassFractionsUseComponentAndPhaseWeights) {
     expect_near(values(1, 1), {0.2 * 10.0 / 25.0, 0.0, 0.3 * 30.0 / 25.0, 0.5 * 40.0 / 25.0});
     host().set_record(2, {1, 3}, {0.15, 0.85}, 0.3, 29.0);
     expect_near(values(4, 1), {0.15 * 10.0 / 29.0, 0.0, 0.85 * 30.0 / 29.0, 0.0});
+    // One variable for IBASIS and IERR: the basis is read before IERR is cleared.
+    int64_t side = 0, phase = 1, shared = 1, nval = 4;
+    Reals v(4, kSentinel);
+    XIF_HXBCMP(svec.data(), nullptr, &side, &phase, &shared, v.data(), &nval, &shared);
+    expect_near(v, {0.2 * 10.0 / 25.0, 0.0, 0.3 * 30.0 / 25.0, 0.5 * 40.0 / 25.0});
+    EXPECT_EQ(shared, 0);
 }
 
 TEST_F(Components, VapourSubsetIsTheMarkedComponentsRenormalised) {
