@@ -213,6 +213,7 @@ XIFHOST_EXPORT void EQUI_FLASH(double* SVEC, const int64_t*, xif_word*, xif_word
         for (int64_t j = 0; j < nc; ++j)
             k_guess[j] = get_real(rwork, w.k() + j);
         opt.K_guess = k_guess;
+        opt.beta_guess = get_real(rwork, w.vf());
     }
 
     th::FlashResult r;

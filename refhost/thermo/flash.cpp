@@ -1008,6 +1008,7 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
         }
         for (int p = 0; p < npairs && good; ++p) {
             tp.restart();
+            if (o.beta_guess > 0.0 && o.beta_guess < 1.0) tp.beta = o.beta_guess;
             tp.lnK = lnK;
             tp.rl = pairs[p][0];
             tp.rv = pairs[p][1];

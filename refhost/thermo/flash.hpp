@@ -24,6 +24,8 @@ struct FlashOptions {
     // a feed that splits only so is reported as one liquid. Without it, the
     // lighter of two liquids is reported in the vapour's place.
     bool single_liquid = false;
+    // The vapour fraction that K_guess gave: where Rachford-Rice starts.
+    double beta_guess = kNaN;
 };
 
 // K-value reported for a vapour-only component (finite stand-in for infinity).

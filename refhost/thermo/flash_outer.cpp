@@ -74,11 +74,13 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
             kwarm[i] = have_warm ? o.K_guess[i] : 1.0;
         }
     }
+    double bwarm = o.beta_guess;
     FlashResult last;
     int outer = 0, inner_ss = 0, inner_nt = 0, inner_st = 0;
     auto eval = [&](double var, double& f) {
         FlashOptions oi = o;
         oi.K_guess = have_warm ? kwarm.data() : nullptr;
+        oi.beta_guess = bwarm;
         const double T = fixed_t ? fixed : var;
         const double P = fixed_t ? std::exp(var) : fixed;
         last = tp(m, T, P, z.data(), oi);
@@ -89,6 +91,7 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
         if (last.status != Status::Ok) return false;
         if (last.nphases == 2) {
             kwarm = last.K;
+            bwarm = last.vf;
             have_warm = true;
         }
         f = last.h - H;
