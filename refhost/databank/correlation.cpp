@@ -42,27 +42,40 @@ double trc_cp(const std::array<double, 8>& a, double T) noexcept {
     return r_gas * v;
 }
 
-// 8-point Gauss-Legendre on [a, b].
-template <class F> double gauss8(F&& f, double a, double b) noexcept {
+// The integrals of cp and cp/T over [a, b] by 8-point Gauss-Legendre, from
+// the same eight values of cp.
+void gauss8(const Correlation& k, double a, double b, double& h, double& s) noexcept {
     static constexpr std::array<double, 4> x{0.1834346424956498, 0.5255324099163290,
                                              0.7966664774136267, 0.9602898564975363};
     static constexpr std::array<double, 4> w{0.3626837833783620, 0.3137066458778873,
                                              0.2223810344533745, 0.1012285362903763};
     const double m = 0.5 * (a + b);
     const double r = 0.5 * (b - a);
-    double sum = 0.0;
-    for (std::size_t k = 0; k < 4; ++k)
-        sum += w[k] * (f(m - r * x[k]) + f(m + r * x[k]));
-    return sum * r;
+    double sh = 0.0, ss = 0.0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const double t1 = m - r * x[i], t2 = m + r * x[i];
+        const double c1 = k.eval(t1), c2 = k.eval(t2);
+        sh += w[i] * (c1 + c2);
+        ss += w[i] * (c1 / t1 + c2 / t2);
+    }
+    h = sh * r;
+    s = ss * r;
 }
 
-// Integral of f over [a, b] for the CPIG row k. The TRC form switches its y terms on at
-// T = a7, so a panel that straddles a7 is split there to keep the rule's full accuracy.
-template <class F> double integrate(const Correlation& k, F&& f, double a, double b) noexcept {
+// Both integrals over [a, b] for the CPIG row k. The TRC form switches its y
+// terms on at T = a7, so a panel that straddles a7 is split there to keep the
+// rule's full accuracy.
+void integrate(const Correlation& k, double a, double b, double& h, double& s) noexcept {
     const double kink = k.c[7];
-    if (k.form == Form::trc && kink > std::min(a, b) && kink < std::max(a, b))
-        return gauss8(f, a, kink) + gauss8(f, kink, b);
-    return gauss8(f, a, b);
+    if (k.form == Form::trc && kink > std::min(a, b) && kink < std::max(a, b)) {
+        double h2, s2;
+        gauss8(k, a, kink, h, s);
+        gauss8(k, kink, b, h2, s2);
+        h += h2;
+        s += s2;
+        return;
+    }
+    gauss8(k, a, b, h, s);
 }
 
 } // namespace
@@ -131,51 +144,33 @@ namespace {
 
 // Integrals of cp and cp/T from the table origin (polynomial: from 0 and 1 K) for T inside
 // the CPIG range.
-double h_raw(const Component& k, double T) noexcept {
+void hs_raw(const Component& k, double T, double& h, double& s) noexcept {
     const auto& c = k.cpig.c;
-    if (k.cpig.form == Form::dippr100)
-        return T * (c[0] + T * (c[1] / 2 + T * (c[2] / 3 + T * (c[3] / 4 + T * c[4] / 5))));
+    if (k.cpig.form == Form::dippr100) {
+        h = T * (c[0] + T * (c[1] / 2 + T * (c[2] / 3 + T * (c[3] / 4 + T * c[4] / 5))));
+        s = c[0] * std::log(T) + T * (c[1] + T * (c[2] / 2 + T * (c[3] / 3 + T * c[4] / 4)));
+        return;
+    }
     const auto& g = k.ig;
     const std::size_t i =
         std::min(g.n - 2, static_cast<std::size_t>(std::max(0.0, (T - g.t0) / g.dt)));
-    const double ti = g.t0 + static_cast<double>(i) * g.dt;
-    return g.h[i] + integrate(
-                        k.cpig, [&](double t) { return k.cpig.eval(t); }, ti, T);
-}
-
-double s_raw(const Component& k, double T) noexcept {
-    const auto& c = k.cpig.c;
-    if (k.cpig.form == Form::dippr100)
-        return c[0] * std::log(T) + T * (c[1] + T * (c[2] / 2 + T * (c[3] / 3 + T * c[4] / 4)));
-    const auto& g = k.ig;
-    const std::size_t i =
-        std::min(g.n - 2, static_cast<std::size_t>(std::max(0.0, (T - g.t0) / g.dt)));
-    const double ti = g.t0 + static_cast<double>(i) * g.dt;
-    return g.s[i] + integrate(
-                        k.cpig, [&](double t) { return k.cpig.eval(t) / t; }, ti, T);
+    integrate(k.cpig, g.t0 + static_cast<double>(i) * g.dt, T, h, s);
+    h += g.h[i];
+    s += g.s[i];
 }
 
 } // namespace
 
-double Component::cp_ig(double T) const noexcept {
-    if (!(T > 0.0) || !cpig.present()) return nan;
-    return cpig.eval(std::clamp(T, cpig.tmin, cpig.tmax));
-}
-
 // Enthalpy and entropy with Cp held constant beyond the range, not yet shifted to 298.15 K.
 namespace detail {
-double h_unshifted(const Component& k, double T) noexcept {
+void hs_unshifted(const Component& k, double T, double& h, double& s) noexcept {
     const double lo = k.cpig.tmin, hi = k.cpig.tmax;
-    if (T < lo) return h_raw(k, lo) + k.cpig.eval(lo) * (T - lo);
-    if (T > hi) return h_raw(k, hi) + k.cpig.eval(hi) * (T - hi);
-    return h_raw(k, T);
-}
-
-double s_unshifted(const Component& k, double T) noexcept {
-    const double lo = k.cpig.tmin, hi = k.cpig.tmax;
-    if (T < lo) return s_raw(k, lo) + k.cpig.eval(lo) * std::log(T / lo);
-    if (T > hi) return s_raw(k, hi) + k.cpig.eval(hi) * std::log(T / hi);
-    return s_raw(k, T);
+    const double end = T < lo ? lo : T > hi ? hi : T;
+    hs_raw(k, end, h, s);
+    if (end == T) return;
+    const double cp = k.cpig.eval(end);
+    h += cp * (T - end);
+    s += cp * std::log(T / end);
 }
 
 // Tabulates the TRC integrals over the CPIG range; the polynomial needs no table.
@@ -189,25 +184,42 @@ void build_ig_table(Component& k) noexcept {
         for (std::size_t i = 1; i < g.n; ++i) {
             const double a = g.t0 + static_cast<double>(i - 1) * g.dt;
             const double b = g.t0 + static_cast<double>(i) * g.dt;
-            g.h[i] = g.h[i - 1] + integrate(
-                                      k.cpig, [&](double t) { return k.cpig.eval(t); }, a, b);
-            g.s[i] = g.s[i - 1] + integrate(
-                                      k.cpig, [&](double t) { return k.cpig.eval(t) / t; }, a, b);
+            double h, s;
+            integrate(k.cpig, a, b, h, s);
+            g.h[i] = g.h[i - 1] + h;
+            g.s[i] = g.s[i - 1] + s;
         }
     }
-    k.h_at_ref = h_unshifted(k, t_ref);
-    k.s_at_ref = s_unshifted(k, t_ref);
+    hs_unshifted(k, t_ref, k.h_at_ref, k.s_at_ref);
 }
 } // namespace detail
 
-double Component::h_ig(double T) const noexcept {
+double Component::cp_ig(double T) const noexcept {
     if (!(T > 0.0) || !cpig.present()) return nan;
-    return detail::h_unshifted(*this, T) - h_at_ref;
+    return cpig.eval(std::clamp(T, cpig.tmin, cpig.tmax));
+}
+
+void Component::ideal_gas(double T, double& cp, double& h, double& s) const noexcept {
+    if (!(T > 0.0) || !cpig.present()) {
+        cp = h = s = nan;
+        return;
+    }
+    cp = cp_ig(T);
+    detail::hs_unshifted(*this, T, h, s);
+    h -= h_at_ref;
+    s -= s_at_ref;
+}
+
+double Component::h_ig(double T) const noexcept {
+    double cp, h, s;
+    ideal_gas(T, cp, h, s);
+    return h;
 }
 
 double Component::s_ig(double T) const noexcept {
-    if (!(T > 0.0) || !cpig.present()) return nan;
-    return detail::s_unshifted(*this, T) - s_at_ref;
+    double cp, h, s;
+    ideal_gas(T, cp, h, s);
+    return s;
 }
 
 } // namespace xif::refhost::databank

@@ -103,6 +103,8 @@ struct Component {
     double cp_ig(double T) const noexcept; // J/(kmol K)
     double h_ig(double T) const noexcept;  // J/kmol, integral of cp_ig from 298.15 K
     double s_ig(double T) const noexcept;  // J/(kmol K), integral of cp_ig/T from 298.15 K
+    // The three at once: the two integrals share their values of cp.
+    void ideal_gas(double T, double& cp, double& h, double& s) const noexcept;
 
     // Filled by the loader: the CPIG integrals at evenly spaced nodes over the row's range
     // (used by the TRC form, which has no closed-form integral).

@@ -32,9 +32,7 @@ class DatabankIdealGas final : public thermo::IdealGas {
         const uint64_t bit = uint64_t{1} << k;
         if (!(have_ & bit)) {
             const databank::Component& c = *state().comp[k];
-            cp_[k] = c.cp_ig(T);
-            h_[k] = c.h_ig(T);
-            s_[k] = c.s_ig(T);
+            c.ideal_gas(T, cp_[k], h_[k], s_[k]);
             have_ |= bit;
         }
         cp = cp_[k];
