@@ -44,11 +44,12 @@ inline void enter(PropertyCall& c, int64_t* IERR, const int64_t* ISIDE, const in
 // 1.0 is evaluated with word 5 of its copy in place of word 1.
 void apply_water_rule(PropertyCall& c);
 
-// The three copies of the side's property-method group and the water rule.
-inline void make_copies(PropertyCall& c) {
+// The copies of the side's property-method group and the water rule: all
+// three, or the two liquids' for the routines that ask no vapour monitor.
+inline void make_copies(PropertyCall& c, bool vapour = true) {
     const int64_t* group = &option(c.side, 1);
-    for (auto& copy : c.copy)
-        std::memcpy(copy, group, sizeof copy);
+    for (int k = vapour ? kVapourCopy : kLiquid1Copy; k <= kLiquid2Copy; ++k)
+        std::memcpy(c.copy[k], group, sizeof c.copy[k]);
     c.water_switch = option(c.side, XIF_IPP_WATER_SWITCH);
     if (c.water_switch == 1) apply_water_rule(c);
 }

@@ -10,7 +10,8 @@ PropertyCall call;
 
 extern "C" XIF_API void XIF_HXBSFT(double* SVEC, void*, int64_t* ISIDE, int64_t* IPHASE, int64_t*,
                                    double* VALUE, int64_t* IERR) {
-    begin(call, IERR, ISIDE, IPHASE, nullptr);
+    enter(call, IERR, ISIDE, IPHASE, nullptr);
+    make_copies(call, false); // no vapour monitor
     auto into_work = [&](int64_t s) {
         call_monitor(EVAL_SRFTEN, call, SVEC, s, &call.work, IERR);
         return call.work;

@@ -47,7 +47,7 @@ extern "C" XIF_API void XIF_HXBTHV(double* SVEC, void*, int64_t* ISIDE, int64_t*
     temperature_copy = *temperature(SVEC);
     one = 1;
     flags[0] = 0, flags[1] = 1, flags[2] = 0, flags[3] = 0, flags[4] = 0;
-    make_copies(call);
+    make_copies(call, false); // the liquids' copies only
     switch (call.phase) {
     case kVapour:
     case kSubset:
