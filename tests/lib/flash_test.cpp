@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <numeric>
+#include <string>
 #include <tuple>
 
 namespace xif::test {
@@ -168,6 +169,16 @@ TEST_F(Flash, WritesBackTAndPAndVapourFractionAndUpdatesThePointOfTheSide) {
     for (const Call& c : host().calls("CONV_PEQPT1"))
         updated.push_back(c.p(1));
     EXPECT_EQ(updated, (Ptrs{&XIF_HXSBD.word[1], &XIF_HXSBD.word[0]}));
+    // The host's services in their order: set-up, flash, status, records, update.
+    XIF_HXIPP.word[1] = 77; // a subset list to look up
+    host().subset_list = at::kSubsetList;
+    host().log.clear();
+    flash(0, 0, 1, 1);
+    std::vector<std::string> order;
+    for (const Call& c : host().log)
+        order.push_back(c.name);
+    EXPECT_EQ(order, (std::vector<std::string>{"VEC_SETH", "EQUI_FLASH", "EQUI_FLSTAT",
+                                               "AID_IDXH2O", "CAT_LOCATI", "CONV_PEQPT1"}));
 }
 
 TEST_F(Flash, RecordsListPresentComponentsAndWaterWithClippedFractions) {

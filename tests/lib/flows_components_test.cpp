@@ -3,6 +3,8 @@
 #include "fixture.h"
 
 #include <cmath>
+#include <iterator>
+#include <string>
 #include <tuple>
 
 namespace xif::test {
@@ -155,7 +157,13 @@ TEST_F(Flows, ComponentConstantsByPropertyCode) {
     for (auto [code, base] : cases)
         for (int64_t nval : {3, 0}) {
             Reals v(5, kSentinel);
+            host().log.clear();
             XIF_HXBCPROP(nullptr, nullptr, nullptr, &code, v.data(), &nval);
+            // Every name is looked up, in its order, whatever the code and NVAL.
+            std::vector<std::string> asked;
+            for (const Call& c : host().calls("CAT_IFCMNC"))
+                asked.push_back(c.text);
+            EXPECT_EQ(asked, std::vector<std::string>(std::begin(names), std::end(names)));
             for (int64_t i = 0; i < 5; ++i) {
                 const double want = base == 0 ? 0.0 : base + double(i + 1);
                 EXPECT_EQ(v[i], i < nval ? want : kSentinel) << code << " " << i;

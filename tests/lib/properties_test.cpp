@@ -88,6 +88,13 @@ TEST_F(Properties, StandardLiquidVolumeAndDensityWithExclusiveBounds) {
     EXPECT_TRUE(monitors().empty());
     ASSERT_EQ(host().calls("CAT_IFCMN").size(), 1u);
     EXPECT_EQ(host().calls("CAT_IFCMN")[0].text, std::string("VLST    D       ", 16));
+    // The whole stream mixes the phases' standard volumes by molar fraction,
+    // the parameter looked up afresh for each phase.
+    const double v2 = run(XIF_HXBVOL, 2, 2).value, v5 = run(XIF_HXBVOL, 5, 2).value;
+    ASSERT_GT(v2 * v5, 0.0);
+    EXPECT_DOUBLE_EQ(run(XIF_HXBVOL, 1, 2).value, a.value * 0.3 + v5 * 0.2 + v2 * 0.5);
+    EXPECT_EQ(host().calls("CAT_IFCMN").size(), 3u);
+    EXPECT_TRUE(monitors().empty());
     // Density: the reciprocal of the volume within exclusive bounds.
     EXPECT_EQ(run(XIF_HXBDNS, 2, 1).value, 1.0 / (kVv / 20.0)); // the vapour's stored weight
     EXPECT_DOUBLE_EQ(run(XIF_HXBDNS, 1).value, 1.0 / (kV1 * 0.3 + kV2 * 0.2 + kVv * 0.5));
@@ -155,6 +162,10 @@ TEST_F(Properties, TotalLiquidIsPresentByItsOwnFractionAndMixedByItsLiquids) {
 }
 
 TEST_F(Properties, SurfaceTensionOfTheWholeStreamIsItsLiquidWhateverTheVapour) {
+    // Each liquid its own monitor's value; the total liquid and the stream their mix.
+    EXPECT_EQ(run(XIF_HXBSFT, 4).value, 0.02);
+    EXPECT_EQ(run(XIF_HXBSFT, 5).value, 0.05);
+    EXPECT_DOUBLE_EQ(run(XIF_HXBSFT, 3).value, 0.02 * 0.3 / 0.5 + 0.05 * 0.2 / 0.5);
     EXPECT_DOUBLE_EQ(run(XIF_HXBSFT, 1).value, 0.02 * 0.3 / 0.5 + 0.05 * 0.2 / 0.5);
     EXPECT_EQ(monitors(), (Pairs{{"EVAL_SRFTEN", 2}, {"EVAL_SRFTEN", 3}}));
     host().error_at["EVAL_SRFTEN"] = {{3, 8}}; // the second liquid's code is passed out
