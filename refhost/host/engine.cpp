@@ -51,8 +51,8 @@ constexpr double kRackettTrMax = 0.99;
 
 struct Engine {
     DatabankIdealGas ideal_gas;
-    // Each component's Rackett factor Zc^((1 - Tr)^(2/7)) at the held reduced temperature.
-    std::array<double, 64> rackett_held{};
+    // Each component's ln Zc and Rackett volume at the held reduced temperature.
+    std::array<double, 64> rackett_ln_zc{}, rackett_held{};
     thermo::Mixture pr_mixture, srk_mixture;
     thermo::Model pr, srk;                       // untranslated: equilibrium and energies
     thermo::Model pr_translated, srk_translated; // liquid volumes
@@ -100,11 +100,7 @@ bool correlation_volume(double T, const Composition& c, double& v) {
             v += c.z[j] / r;
             continue;
         }
-        const double tr = T / comp.tc;
-        const double zc = comp.zc > 0.0 ? comp.zc : 0.27;
-        v += c.z[j] * comp.vc *
-             (tr >= kRackettTrMax ? engine.rackett_held[static_cast<size_t>(j)]
-                                  : std::pow(zc, std::pow(1.0 - tr, 2.0 / 7.0)));
+        v += c.z[j] * rackett_volume(j, T);
         estimated += c.z[j];
     }
     return estimated < 0.05 && v > 0.0 && std::isfinite(v);
@@ -134,8 +130,10 @@ bool engine_open() {
     engine.srk_mixture = mixture(thermo::EosKind::SoaveRedlichKwong, false);
     for (int64_t j = 0; j < state().nc; ++j) {
         const databank::Component& c = *state().comp[j];
-        engine.rackett_held[static_cast<size_t>(j)] =
-            std::pow(c.zc > 0.0 ? c.zc : 0.27, std::pow(1.0 - kRackettTrMax, 2.0 / 7.0));
+        const auto k = static_cast<size_t>(j);
+        engine.rackett_ln_zc[k] = std::log(c.zc > 0.0 ? c.zc : 0.27);
+        engine.rackett_held[k] =
+            c.vc * std::exp(engine.rackett_ln_zc[k] * std::pow(1.0 - kRackettTrMax, 2.0 / 7.0));
     }
     if (engine.pr.init(engine.pr_mixture) != thermo::Status::Ok ||
         engine.srk.init(engine.srk_mixture) != thermo::Status::Ok ||
@@ -151,6 +149,13 @@ bool engine_open() {
 
 const thermo::Mixture& mixture_for_critical() {
     return engine.pr_mixture;
+}
+
+double rackett_volume(int64_t j, double T) {
+    const auto k = static_cast<size_t>(j);
+    const double tr = T / state().comp[k]->tc;
+    if (tr >= kRackettTrMax) return engine.rackett_held[k];
+    return state().comp[k]->vc * std::exp(engine.rackett_ln_zc[k] * std::pow(1.0 - tr, 2.0 / 7.0));
 }
 
 const thermo::Model* model_for(int64_t method) {

@@ -50,6 +50,10 @@ const thermo::Mixture& mixture_for_critical();
 // The model that method word `method` names, or nullptr.
 const thermo::Model* model_for(int64_t method);
 
+// The Rackett estimate of open component j's (from 0) saturated-liquid
+// volume at T, m3/kmol, with its reduced temperature held below 1.
+double rackett_volume(int64_t j, double T);
+
 // Properties of a phase of composition c at (T, P) on the liquid or vapour
 // root, by the method of the property-method group G (water tables for a
 // pure-water phase when G[0] names them). Liquid volumes follow G[2]. The

@@ -78,26 +78,15 @@ double at_bound(const databank::Correlation& r, double T, double& bound) {
     return r.eval(T);
 }
 
-// The Rackett equation's constants of a component: ln Zc, and the volume at the
-// reduced temperature it is held at.
-constexpr double kRackettTrMax = 0.99;
-
-PureTable::Rackett rackett_of(const databank::Component& c) {
-    const double ln_zc = std::log(c.zc > 0.0 ? c.zc : 0.27);
-    return {ln_zc, c.vc * std::exp(ln_zc * std::pow(1.0 - kRackettTrMax, 2.0 / 7.0))};
-}
-
 // Saturated-liquid molar volume: the density correlation, else (above its
 // range or the component's critical temperature) the Rackett equation with
 // the reduced temperature held below 1.
-double liquid_volume(const databank::Component& c, const PureTable::Rackett& r, double T) {
+double liquid_volume(const databank::Component& c, int j, double T) {
     if (c.rhol.present() && c.rhol.in_range(T)) {
         const double rho = c.rhol.eval(T);
         if (rho > 0.0 && std::isfinite(rho)) return 1.0 / rho;
     }
-    const double t = T / c.tc;
-    if (t >= kRackettTrMax) return r.at_max;
-    return c.vc * std::exp(r.ln_zc * std::pow(1.0 - t, 2.0 / 7.0));
+    return rackett_volume(j, T);
 }
 
 // ln T, which the rows evaluated at the table's temperature share.
@@ -225,11 +214,10 @@ void PureTable::reset(double T, bool rebuild_constants) {
         mw_[j] = c.mw;
         q_[j] = tko_size_factor(c);
         phi_[j] = wilke_chang_association(c);
-        rackett_[j] = rackett_of(c);
         kv_bounds_[j] = conductivity_bounds(c, k_[j]);
         kl_factor_[j] = {tr::sato_riedel_factor(c.kl.tmin / c.tc),
                          tr::sato_riedel_factor(c.kl.tmax / c.tc)};
-        vb_term_[j] = tr::wilke_chang_volume_term(liquid_volume(c, rackett_[j], c.tb));
+        vb_term_[j] = tr::wilke_chang_volume_term(liquid_volume(c, static_cast<int>(j), c.tb));
         sigma_[j] = c.lj_sigma * 1e-10;
         eps_[j] = c.lj_eps_k;
         gamma_[j] = tr::roy_thodos_gamma(k_[j]);
@@ -259,7 +247,7 @@ double PureTable::compute(Pure q, int j) {
     case Pure::surface_tension:
         return surface_tension(c, k, T_);
     case Pure::liquid_volume:
-        return liquid_volume(c, rackett_[static_cast<size_t>(j)], T_);
+        return liquid_volume(c, j, T_);
     case Pure::translational:
         return tr::translational_conductivity(T_, k.tc, gamma_[static_cast<size_t>(j)]);
     case Pure::count:

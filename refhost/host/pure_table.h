@@ -70,11 +70,6 @@ class PureTable {
     bool fuller(const Composition& z) const { return (present(z, n_) & ~fuller_mask_) == 0; }
     transport::PairFactors fuller_terms() const { return {fuller_term_.data(), 64}; }
 
-    struct Rackett {
-        double ln_zc = 0.0;
-        double at_max = 0.0; // m3/kmol, at the highest reduced temperature it is taken at
-    };
-
     struct Bounds {
         std::array<double, 2> mu, cp; // at a row's lower and upper bound
     };
@@ -98,7 +93,6 @@ class PureTable {
     std::array<transport::Constants, 64> k_{};
     std::array<double, 64> mw_{}, q_{}, phi_{}, vb_term_{}, sigma_{}, eps_{};
     std::array<double, 64> gamma_{}; // Roy-Thodos Gamma
-    std::array<Rackett, 64> rackett_{};
     std::array<Bounds, 64> kv_bounds_{};
     std::array<std::array<double, 2>, 64> kl_factor_{}; // Sato-Riedel's at the liquid row's bounds
     uint64_t fuller_mask_ = 0;

@@ -350,15 +350,6 @@ Status Model::lnphi_of(double T, double P, Terms& mt, Root r, double* lp, double
     return Status::Ok;
 }
 
-Status Model::lnphi_dn(double T, double P, const double* x, Root r, double* lp, double scale,
-                       double* H, int stride) const {
-    if (!valid_tp(T, P) || x == nullptr) return Status::BadInput;
-    Terms mt;
-    if (Status s = mix_terms(T, x, mt, false); s != Status::Ok) return s;
-    if (Status s = lnphi_of(T, P, mt, r, lp, nullptr); s != Status::Ok) return s;
-    return add_dn(T, P, mt, scale, H, stride);
-}
-
 // From the reduced residual Helmholtz energy F(n, T, V) = -n g - D f / T,
 // g = ln(1 - B/V), f = ln((V + d1 B)/(V + d2 B)) / (R B (d1 - d2)), B = sum
 // n_i b_i, D = sum n_i n_j a_ij, taken at n = 1 (Michelsen and Mollerup,

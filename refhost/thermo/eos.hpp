@@ -45,11 +45,9 @@ class Model {
     Status lnphi(double T, double P, const double* x, Root r, double* lnphi, double* Z = nullptr,
                  Roots* roots = nullptr, Terms* terms = nullptr) const;
 
-    // The same, and the composition derivatives at constant T and P: adds
-    // scale * n d(ln phi_i)/d(n_j) to H[i * stride + j] (symmetric).
-    Status lnphi_dn(double T, double P, const double* x, Root r, double* lnphi, double scale,
-                    double* H, int stride) const;
-    // The composition derivatives alone, from the terms that lnphi kept at the same T and P.
+    // The composition derivatives at constant T and P from the terms that
+    // lnphi kept at the same T and P: adds scale * n d(ln phi_i)/d(n_j) to
+    // H[i * stride + j] (symmetric).
     Status add_dn(double T, double P, const Terms& t, double scale, double* H, int stride) const;
 
     // Whether root r of a phase of mole fractions x is its lower-Gibbs root

@@ -384,6 +384,8 @@ enum class TpOutcome { Converged, Trivial, Single, Failed };
 struct SplitTerms {
     Model::Terms x, y;
     bool valid = false;
+    Model::Terms* of_x() { return valid ? &x : nullptr; }
+    Model::Terms* of_y() { return valid ? &y : nullptr; }
 };
 
 // Substitution's residual below which the Newton stage on mole numbers starts.
@@ -945,8 +947,7 @@ void tp_vapour_only(const Model& m, double T, double P, const Vec& z, const deta
         if (out == TpOutcome::Converged && inside(tp.beta) && lower_gibbs_roots(m, tp)) {
             if (!dense(m, T, P, tp.y.data(), tp.rv)) {
                 res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl,
-                                              tp.rv, false, res, kept.valid ? &kept.x : nullptr,
-                                              kept.valid ? &kept.y : nullptr);
+                                              tp.rv, false, res, kept.of_x(), kept.of_y());
                 return;
             }
             if (!have_fallback) fallback = tp;
@@ -962,7 +963,6 @@ void tp_vapour_only(const Model& m, double T, double P, const Vec& z, const deta
     }
     if (collapsed || feed_dense) return single();
     res.status = Status::NotConverged;
-    return;
 }
 
 void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::VapourOnly& vo,
@@ -990,9 +990,8 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
     auto dense_vapour = [&]() { return vo.any && dense(m, T, P, tp.y.data(), tp.rv); };
     auto fill = [&]() {
         // The phase holding the vapour-only components is the vapour.
-        res.status =
-            detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl, tp.rv, !vo.any, res,
-                             kept.valid ? &kept.x : nullptr, kept.valid ? &kept.y : nullptr);
+        res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl, tp.rv,
+                                      !vo.any, res, kept.of_x(), kept.of_y());
     };
     // Warm start: accept a converged split that lowers the Gibbs energy.
     if (o.K_guess) {
@@ -1087,7 +1086,6 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
         return;
     }
     res.status = Status::NotConverged;
-    return;
 }
 
 } // namespace
@@ -1114,8 +1112,8 @@ bool split_with_roots(const Model& m, double T, double P, const double* z, const
     if (out != TpOutcome::Converged || !inside(tp.beta) || !lower_gibbs_roots(m, tp) ||
         !better_than_feed(m, T, P, z, vo, tp))
         return false;
-    if (fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl, tp.rv, !vo.any, r,
-                 kept.valid ? &kept.x : nullptr, kept.valid ? &kept.y : nullptr) != Status::Ok)
+    if (fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl, tp.rv, !vo.any, r, kept.of_x(),
+                 kept.of_y()) != Status::Ok)
         return false;
     report_vapour_only(vo, n, r);
     return true;

@@ -125,10 +125,8 @@ Status sato_riedel_liquid_conductivity(double t, const Constants& c, double& out
 
 Status liquid_conductivity_out_of_range(double t, double t_ref, double k_ref, const Constants& c,
                                         double& out) {
-    if (!finite_positive(t) || !finite_positive(t_ref) || !finite_positive(k_ref) ||
-        !finite_positive(c.tc))
-        return fail(Status::bad_input, out);
-    return finish(k_ref * sato_riedel_factor(t / c.tc) / sato_riedel_factor(t_ref / c.tc), out);
+    return liquid_conductivity_out_of_range(t, t_ref, k_ref, sato_riedel_factor(t_ref / c.tc), c,
+                                            out);
 }
 
 Status liquid_conductivity_out_of_range(double t, double t_ref, double k_ref, double f_ref,
