@@ -278,6 +278,14 @@ tr::PairFactors PureTable::factors(const Composition& z, Pure base, std::array<d
                                    std::array<uint64_t, 64>& have) {
     const uint64_t mask = present(z, n_);
     const std::array<double, 64>& v = values(base, z);
+    // sqrt(v_i / v_j) as sqrt(v_i) / sqrt(v_j): a root and a reciprocal per
+    // component instead of a division and a root per pair.
+    double root[64], inv_root[64];
+    for (int j = 0; j < n_; ++j)
+        if (mask & (uint64_t{1} << j)) {
+            root[j] = std::sqrt(v[static_cast<size_t>(j)]);
+            inv_root[j] = 1.0 / root[j];
+        }
     for (int i = 0; i < n_; ++i) {
         const size_t row = static_cast<size_t>(i);
         const uint64_t missing = mask & ~have[row] & ~(uint64_t{1} << i);
@@ -285,7 +293,7 @@ tr::PairFactors PureTable::factors(const Composition& z, Pure base, std::array<d
         for (int j = 0; j < n_; ++j) {
             if (!(missing & (uint64_t{1} << j))) continue;
             const size_t at = row * 64 + static_cast<size_t>(j);
-            a[at] = tr::wilke_factor(v[row], v[static_cast<size_t>(j)], wilke_masses_[at]);
+            a[at] = tr::wilke_factor_of_root_ratio(root[i] * inv_root[j], wilke_masses_[at]);
         }
         have[row] |= missing;
     }

@@ -125,6 +125,7 @@ int solve_cubic(double c2, double c1, double c0, double roots[3]) {
             const double dz = f / df;
             if (!std::isfinite(dz) || std::fabs(dz) > 1e-3 * (std::fabs(z) + 1e-3)) break;
             z -= dz;
+            if (std::fabs(dz) <= 1e-15 * std::fabs(z)) break; // at rounding
         }
         roots[k] = z;
     }

@@ -51,7 +51,8 @@ bool solve_dense(int n, Mat& A, double* b) {
 
 bool solve_symmetric(int n, Mat& A, double* b, bool* cholesky) {
     if (cholesky) *cholesky = false;
-    // L over the lower triangle; the upper one keeps A for the fallback.
+    // L over the lower triangle, 1/L(j, j) on the diagonal so that the solves
+    // multiply; the upper triangle keeps A for the fallback.
     double diag[kMatDim];
     for (int j = 0; j < n; ++j)
         diag[j] = A[j][j];
@@ -64,13 +65,13 @@ bool solve_symmetric(int n, Mat& A, double* b, bool* cholesky) {
             definite = false;
             break;
         }
-        const double l = std::sqrt(d);
-        A[j][j] = l;
+        const double r = 1.0 / std::sqrt(d);
+        A[j][j] = r;
         for (int i = j + 1; i < n; ++i) {
             double s = A[i][j];
             for (int k = 0; k < j; ++k)
                 s -= A[i][k] * A[j][k];
-            A[i][j] = s / l;
+            A[i][j] = s * r;
         }
     }
     if (!definite) {
@@ -90,11 +91,18 @@ bool cholesky_solve(int n, const Mat& A, double* b) {
         double s = b[i];
         for (int k = 0; k < i; ++k)
             s -= A[i][k] * b[k];
-        b[i] = s / A[i][i];
+        b[i] = s * A[i][i];
     }
-    // L^T: column i of L.
-    return back_substitute(
-        n, [&](int i, int j) { return A[j][i]; }, b);
+    // L^T by rows of L: each solved unknown leaves the rest a contiguous update.
+    for (int j = n - 1; j >= 0; --j) {
+        b[j] *= A[j][j];
+        const double bj = b[j];
+        for (int i = 0; i < j; ++i)
+            b[i] -= A[j][i] * bj;
+    }
+    for (int i = 0; i < n; ++i)
+        if (!std::isfinite(b[i])) return false;
+    return true;
 }
 
 VapourOnly vapour_only(const Model& m, const FlashOptions& o, const double* z) {

@@ -16,7 +16,7 @@ bool solve_dense(int n, Mat& A, double* b);
 
 // The same for a symmetric A: by Cholesky where A is positive definite (a
 // third of the work), else by LU. cholesky, when given, tells whether A's
-// lower triangle now holds the Cholesky factor.
+// lower triangle now holds the Cholesky factor (with 1/L(j, j) on the diagonal).
 bool solve_symmetric(int n, Mat& A, double* b, bool* cholesky = nullptr);
 // Solves again with the Cholesky factor that solve_symmetric left in A.
 bool cholesky_solve(int n, const Mat& A, double* b);

@@ -78,9 +78,13 @@ struct WilkeMasses {
     double root4 = 0.0, inv_norm = 0.0;
 };
 WilkeMasses wilke_masses(double m_i, double m_j);
-inline double wilke_factor(double mu_i, double mu_j, const WilkeMasses& w) {
-    const double a = 1.0 + std::sqrt(mu_i / mu_j) * w.root4;
+// From sqrt(mu_i / mu_j), which a caller filling many pairs takes from roots per component.
+inline double wilke_factor_of_root_ratio(double root_ratio, const WilkeMasses& w) {
+    const double a = 1.0 + root_ratio * w.root4;
     return a * a * w.inv_norm;
+}
+inline double wilke_factor(double mu_i, double mu_j, const WilkeMasses& w) {
+    return wilke_factor_of_root_ratio(std::sqrt(mu_i / mu_j), w);
 }
 
 // Residual (dense-gas) viscosity mu - mu0 of Jossi, Stiel and Thodos (1962)
