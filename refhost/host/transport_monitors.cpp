@@ -48,11 +48,26 @@ int64_t density(double T, double P, const Composition& z, bool liquid, const int
     return kMonitorOk;
 }
 
+// The liquid monitor and the liquid diffusivity both mix a liquid's viscosity
+// at the same state in a row: the last mixture is kept by its reading.
 int64_t mix_liquid_viscosity(double T, const Composition& z, double& out) {
+    static struct {
+        uint64_t generation = 0, key = 0;
+        double T = 0.0, value = 0.0;
+        int64_t ierr = 0;
+    } last;
+    const uint64_t generation = state().generation;
+    if (z.key != 0 && last.generation == generation && last.key == z.key && last.T == T) {
+        out = last.value;
+        return last.ierr;
+    }
     PureTable& t = pure_table(T);
     const auto& mu = t.values(Pure::liquid_viscosity, z);
-    return transport_ok(tr::liquid_viscosity_mix(t.of(z.z), t.of(mu), out), out) ? kMonitorOk
-                                                                                 : kNoValue;
+    const int64_t ierr =
+        transport_ok(tr::liquid_viscosity_mix(t.of(z.z), t.of(mu), out), out) ? kMonitorOk
+                                                                              : kNoValue;
+    last = {generation, z.key, T, out, ierr};
+    return ierr;
 }
 
 // The monitors whose last results are kept.
