@@ -63,9 +63,9 @@ int64_t mix_liquid_viscosity(double T, const Composition& z, double& out) {
     }
     PureTable& t = pure_table(T);
     const auto& mu = t.values(Pure::liquid_viscosity, z);
-    const int64_t ierr =
-        transport_ok(tr::liquid_viscosity_mix(t.of(z.z), t.of(mu), out), out) ? kMonitorOk
-                                                                              : kNoValue;
+    const int64_t ierr = transport_ok(tr::liquid_viscosity_mix(t.of(z.z), t.of(mu), out), out)
+                             ? kMonitorOk
+                             : kNoValue;
     last = {generation, z.key, T, out, ierr};
     return ierr;
 }

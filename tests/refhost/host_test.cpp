@@ -161,6 +161,30 @@ TEST(Monitors, KeptResultsFollowTheirInputs) {
     EVAL_TCONV(&t, &p, &x, &one, &water, pr, &D, &k3, &ierr);
     EXPECT_EQ(ierr, 0);
     EXPECT_NE(k3, k1);
+
+    // The liquid diffusivity takes the viscosity just mixed for its own
+    // reading only, never another liquid's at the same state.
+    const double light[2] = {0.9, 0.1}, heavy[2] = {0.1, 0.9};
+    auto difcol = [&](const double* xs) {
+        double d = 0;
+        EVAL_DIFCOL(&t, &p, xs, &two, both, pr, &D, &d, &ierr);
+        EXPECT_EQ(ierr, 0);
+        return d;
+    };
+    auto viscl_of = [&](const double* xs) {
+        double mu = 0;
+        EVAL_VISCL(&t, &p, xs, &two, both, pr, &D, &mu, &ierr);
+        return mu;
+    };
+    ASSERT_EQ(open({"NC6", "NC10"}), 0);
+    const double fresh = difcol(light);
+    ASSERT_EQ(open({"NC6", "NC10"}), 0);
+    EXPECT_NE(viscl_of(heavy), viscl_of(light));
+    EXPECT_EQ(difcol(light), fresh);
+    viscl_of(heavy);
+    const double after_heavy = difcol(light);
+    EXPECT_EQ(after_heavy, fresh);
+    EXPECT_NE(difcol(heavy), fresh);
 }
 
 // The answers of a phase record, vapour and liquid, thermodynamic and transport.
