@@ -347,6 +347,8 @@ Status Model::lnphi_of(double T, double P, Terms& mt, Root r, double* lp, double
                 c_[i] * P / RT;
     }
     mt.Z = Z;
+    mt.L = L;
+    mt.lzb = lzb;
     if (Zout) *Zout = Z;
     return Status::Ok;
 }
@@ -432,17 +434,17 @@ Status Model::properties(double T, double P, Terms& mt, PhaseProps& out) const {
     return finish_properties(T, P, mt, out);
 }
 
+// mt from lnphi_of at the same T and P: its root and the root's logarithms.
 Status Model::finish_properties(double T, double P, const Terms& mt, PhaseProps& out) const {
     const Roots& rs = mt.roots;
     const double Z = mt.Z;
     const double RT = kR * T;
-    const double B = mt.b * P / RT;
     const double den = d1_ - d2_;
-    const double L = std::log((Z + d1_ * B) / (Z + d2_ * B));
+    const double L = mt.L;
     const double v = Z * RT / P; // untranslated
     const double b = mt.b, a = mt.a, da = mt.da, d2a = mt.d2a;
     const double hres = RT * (Z - 1.0) + (T * da - a) / (b * den) * L - mt.c * P;
-    const double sres = kR * std::log(Z - B) + da / (b * den) * L;
+    const double sres = kR * mt.lzb + da / (b * den) * L;
     const double cvres = T * d2a / (b * den) * L;
     const double u = d1_ + d2_, w = d1_ * d2_;
     const double D = v * v + u * b * v + w * b * b;

@@ -31,6 +31,7 @@ class Model {
     struct Terms {
         double a, da, d2a, b, c; // a and its temperature derivatives (when asked), b, translation
         double Z;                // the root taken, untranslated
+        double L, lzb;           // ln((Z + d1 B)/(Z + d2 B)) and ln(Z - B) there
         Roots roots;             // all the cubic's roots
         Vec x;                   // normalised composition
         Vec r;                   // sum_j (1 - k_ij) x_j sqrt(a_j)
