@@ -1,5 +1,7 @@
 #include "critical.hpp"
 
+#include "brent.hpp"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -294,74 +296,6 @@ double smallest_eigen(int n, Mat& A, double* vec) {
     return lambda;
 }
 
-// Brent's method on [a, b] with fa, fb of opposite sign.
-template <class F>
-bool brent(F&& fun, double a, double b, double fa, double fb, double tol, double& root) {
-    if (fa == 0) {
-        root = a;
-        return true;
-    }
-    if (fb == 0) {
-        root = b;
-        return true;
-    }
-    if ((fa > 0) == (fb > 0)) return false;
-    double c = a, fc = fa, d = b - a, e = d;
-    for (int it = 0; it < kMaxBrent; ++it) {
-        if ((fb > 0) == (fc > 0)) {
-            c = a;
-            fc = fa;
-            d = e = b - a;
-        }
-        if (std::fabs(fc) < std::fabs(fb)) {
-            a = b;
-            b = c;
-            c = a;
-            fa = fb;
-            fb = fc;
-            fc = fa;
-        }
-        const double tol1 = 2.0 * 1e-16 * std::fabs(b) + 0.5 * tol;
-        const double xm = 0.5 * (c - b);
-        if (std::fabs(xm) <= tol1 || fb == 0) {
-            root = b;
-            return true;
-        }
-        if (std::fabs(e) >= tol1 && std::fabs(fa) > std::fabs(fb)) {
-            double p, q, r;
-            const double sr = fb / fa;
-            if (a == c) {
-                p = 2.0 * xm * sr;
-                q = 1.0 - sr;
-            } else {
-                q = fa / fc;
-                r = fb / fc;
-                p = sr * (2.0 * xm * q * (q - r) - (b - a) * (r - 1.0));
-                q = (q - 1.0) * (r - 1.0) * (sr - 1.0);
-            }
-            if (p > 0) q = -q;
-            p = std::fabs(p);
-            if (2.0 * p < std::min(3.0 * xm * q - std::fabs(tol1 * q), std::fabs(e * q))) {
-                e = d;
-                d = p / q;
-            } else {
-                d = xm;
-                e = d;
-            }
-        } else {
-            d = xm;
-            e = d;
-        }
-        a = b;
-        fa = fb;
-        b += std::fabs(d) > tol1 ? d : (xm > 0 ? tol1 : -tol1);
-        fb = fun(b);
-        if (!std::isfinite(fb)) return false;
-    }
-    root = b;
-    return false;
-}
-
 class Solver {
   public:
     explicit Solver(const System& s) : s_(s), bm_(mixture_b(s)) {}
@@ -397,8 +331,12 @@ class Solver {
             if (!std::isfinite(llo)) return kNaN;
         }
         double T = kNaN;
-        auto f = [&](double x) { return lambda(x, v, vec); };
-        if (!brent(f, lo, hi, llo, lhi, tol * hi, T)) return kNaN;
+        auto f = [&](double x, double& fx) {
+            fx = lambda(x, v, vec);
+            return std::isfinite(fx);
+        };
+        int steps = 0;
+        if (!thermo::brent(f, lo, hi, llo, lhi, tol * hi, kMaxBrent, T, steps)) return kNaN;
         return T;
     }
 
@@ -516,12 +454,14 @@ Status critical_point(const thermo::Mixture& m, const double* z, Result& out) {
     }
     double k = kNaN, T = kNaN;
     if (found) {
-        auto f = [&](double kk) {
+        auto f = [&](double kk, double& fk) {
             double r[kMaxComponents], Tk;
             std::copy(refa, refa + s.n, r);
-            return solver.cubic_at(kk, Ta, r, true, Tk);
+            fk = solver.cubic_at(kk, Ta, r, true, Tk);
+            return std::isfinite(fk);
         };
-        if (brent(f, kb, ka, cb, ca, 1e-13 * ka, k)) {
+        int steps = 0;
+        if (thermo::brent(f, kb, ka, cb, ca, 1e-13 * ka, kMaxBrent, k, steps)) {
             double r[kMaxComponents];
             std::copy(refa, refa + s.n, r);
             solver.cubic_at(k, Ta, r, true, T);

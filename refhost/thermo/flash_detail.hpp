@@ -21,12 +21,6 @@ bool solve_symmetric(int n, Mat& A, double* b, bool* cholesky = nullptr);
 // Solves again with the Cholesky factor that solve_symmetric left in A.
 bool cholesky_solve(int n, const Mat& A, double* b);
 
-// Brent's root finder on [a, b] with f(a), f(b) of opposite sign. f returns
-// false if it cannot evaluate. Returns false on failure; x is the best root.
-template <class F>
-bool brent(F&& f, double a, double b, double fa, double fb, double xtol, int max_it, double& x,
-           int& iters);
-
 // Vapour-only components (FlashOptions::vapour_only) for a normalised feed.
 struct VapourOnly {
     bool on[kMaxComponents] = {}; // flagged, whether in the feed or not
@@ -122,5 +116,3 @@ FlashResult enthalpy_flash_with(const Model& m, bool fixed_t, double fixed, doub
                                 const FlashOptions& o, TpFn tp, JumpFn jump = nullptr);
 
 } // namespace xif::refhost::thermo::detail
-
-#include "flash_detail_impl.hpp"

@@ -1,6 +1,7 @@
 // Flashes around the isothermal one: enthalpy given (outer loop on T or
 // ln P with a bracketed Brent solve around flash_tp), vapour fraction given
 // (Newton on ln K and T or ln P).
+#include "brent.hpp"
 #include "flash_detail.hpp"
 #include "pure.hpp"
 
@@ -134,7 +135,7 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
         double root = b;
         int bit = 0;
         const double xtol = fixed_t ? 1e-12 : 1e-11 * std::max(std::fabs(a), std::fabs(b));
-        if (!detail::brent(eval, a, b, fa, fb, xtol, 200, root, bit)) {
+        if (!brent(eval, a, b, fa, fb, xtol, 200, root, bit)) {
             failure = last.status != Status::Ok ? last.status : Status::NotConverged;
             return false;
         }

@@ -1,16 +1,20 @@
-// Template bodies for flash_detail.hpp.
+// Brent's root finder, shared by the enthalpy and vapour-fraction flashes and
+// the critical-point solver.
 #pragma once
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
-namespace xif::refhost::thermo::detail {
+namespace xif::refhost::thermo {
 
+// A root of f on [a, b], where f(a) = fa and f(b) = fb are of opposite sign
+// (or one is 0), to xtol. f(x, fx) returns false when it cannot evaluate.
+// Returns false on failure or after max_it steps, with x the best estimate;
+// iters counts the steps taken.
 template <class F>
 bool brent(F&& f, double a, double b, double fa, double fb, double xtol, int max_it, double& x,
            int& iters) {
-    if (fa * fb > 0) return false;
+    iters = 0;
     if (fa == 0) {
         x = a;
         return true;
@@ -19,9 +23,10 @@ bool brent(F&& f, double a, double b, double fa, double fb, double xtol, int max
         x = b;
         return true;
     }
+    if ((fa > 0) == (fb > 0)) return false;
     double c = a, fc = fa, d = b - a, e = d;
-    for (iters = 0; iters < max_it; ++iters) {
-        if (fb * fc > 0) {
+    for (; iters < max_it; ++iters) {
+        if ((fb > 0) == (fc > 0)) {
             c = a;
             fc = fa;
             d = e = b - a;
@@ -76,4 +81,4 @@ bool brent(F&& f, double a, double b, double fa, double fb, double xtol, int max
     return false;
 }
 
-} // namespace xif::refhost::thermo::detail
+} // namespace xif::refhost::thermo
