@@ -771,55 +771,43 @@ FlashResult flash_th(const Model& m, double T, double H, const double* zin, cons
     return reported(vo, m.size(), enthalpy_flash(m, true, T, H, z, o, flash_tp, nullptr));
 }
 
-FlashResult flash_pv(const Model& m, double P, double vf, const double* zin,
-                     const FlashOptions& o) {
+namespace {
+
+// A vapour-fraction flash at fixed pressure or, fixed_t, fixed temperature.
+FlashResult vapour_fraction_flash(const Model& m, bool fixed_t, double fixed, double vf,
+                                  const double* zin, const FlashOptions& o) {
     Vec z{};
-    if (!check_inputs(m, zin, z, o) || !valid_tp(300.0, P) || !std::isfinite(vf) || vf < 0 ||
-        vf > 1)
+    if (!check_inputs(m, zin, z, o) || !valid_tp(fixed_t ? fixed : 300.0, fixed_t ? 1e5 : fixed) ||
+        !std::isfinite(vf) || vf < 0 || vf > 1)
         return bad();
     const detail::VapourOnly vo = detail::vapour_only(m, o, z.data());
+    FlashResult r;
     if (below_vapour_only(vo, vf)) {
-        FlashResult r;
         r.status = Status::NoSolution;
         return r;
     }
     int last;
     if (detail::active_components(m.size(), z.data(), last) == 1) {
-        double Ts;
-        const Status s = saturation_temperature(m, last, P, Ts);
-        if (s != Status::Ok) {
-            FlashResult r;
-            r.status = s;
-            return r;
-        }
-        return reported(vo, m.size(), pure_two_phase(m, Ts, P, vf, z));
+        double sat;
+        r.status = fixed_t ? saturation_pressure(m, last, fixed, sat)
+                           : saturation_temperature(m, last, fixed, sat);
+        if (r.status != Status::Ok) return r;
+        const double T = fixed_t ? fixed : sat, P = fixed_t ? sat : fixed;
+        return reported(vo, m.size(), pure_two_phase(m, T, P, vf, z));
     }
-    return reported(vo, m.size(), fraction_flash(m, false, P, vf, z, vo, o));
+    return reported(vo, m.size(), fraction_flash(m, fixed_t, fixed, vf, z, vo, o));
+}
+
+} // namespace
+
+FlashResult flash_pv(const Model& m, double P, double vf, const double* zin,
+                     const FlashOptions& o) {
+    return vapour_fraction_flash(m, false, P, vf, zin, o);
 }
 
 FlashResult flash_tv(const Model& m, double T, double vf, const double* zin,
                      const FlashOptions& o) {
-    Vec z{};
-    if (!check_inputs(m, zin, z, o) || !valid_tp(T, 1e5) || !std::isfinite(vf) || vf < 0 || vf > 1)
-        return bad();
-    const detail::VapourOnly vo = detail::vapour_only(m, o, z.data());
-    if (below_vapour_only(vo, vf)) {
-        FlashResult r;
-        r.status = Status::NoSolution;
-        return r;
-    }
-    int last;
-    if (detail::active_components(m.size(), z.data(), last) == 1) {
-        double Ps;
-        const Status s = saturation_pressure(m, last, T, Ps);
-        if (s != Status::Ok) {
-            FlashResult r;
-            r.status = s;
-            return r;
-        }
-        return reported(vo, m.size(), pure_two_phase(m, T, Ps, vf, z));
-    }
-    return reported(vo, m.size(), fraction_flash(m, true, T, vf, z, vo, o));
+    return vapour_fraction_flash(m, true, T, vf, zin, o);
 }
 
 } // namespace xif::refhost::thermo
