@@ -48,6 +48,11 @@ int64_t density(double T, double P, const Composition& z, bool liquid, const int
     return kMonitorOk;
 }
 
+// A monitor's code for a transport result: ok with a finite positive value.
+int64_t answer(tr::Status s, const double& out) {
+    return transport_ok(s, out) ? kMonitorOk : kNoValue;
+}
+
 // The liquid monitor and the liquid diffusivity both mix a liquid's viscosity
 // at the same state in a row: the last mixture is kept by its reading.
 int64_t mix_liquid_viscosity(double T, const Composition& z, double& out) {
@@ -63,9 +68,7 @@ int64_t mix_liquid_viscosity(double T, const Composition& z, double& out) {
     }
     PureTable& t = pure_table(T);
     const auto& mu = t.values(Pure::liquid_viscosity, z);
-    const int64_t ierr = transport_ok(tr::liquid_viscosity_mix(t.of(z.z), t.of(mu), out), out)
-                             ? kMonitorOk
-                             : kNoValue;
+    const int64_t ierr = answer(tr::liquid_viscosity_mix(t.of(z.z), t.of(mu), out), out);
     last = {generation, z.key, T, out, ierr};
     return ierr;
 }
@@ -165,12 +168,10 @@ XIFHOST_EXPORT void EVAL_VISCV(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
                 if (int64_t e = density(t, p, z, false, G, rho)) return e;
                 PureTable& table = pure_table(t);
                 const Values& mu = table.values(Pure::vapour_viscosity, z);
-                return transport_ok(tr::vapour_viscosity_mix(table.of(z.z), table.of(mu),
-                                                             table.viscosity_factors(z),
-                                                             table.constants_list(), rho, out),
-                                    out)
-                           ? kMonitorOk
-                           : kNoValue;
+                return answer(tr::vapour_viscosity_mix(table.of(z.z), table.of(mu),
+                                                       table.viscosity_factors(z),
+                                                       table.constants_list(), rho, out),
+                              out);
             });
 }
 
@@ -185,11 +186,8 @@ XIFHOST_EXPORT void EVAL_TCONL(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
                 PureTable& table = pure_table(t);
                 const Values& k = table.values(Pure::liquid_conductivity, z);
                 const Values& v = table.values(Pure::liquid_volume, z);
-                return transport_ok(tr::liquid_conductivity_mix(table.of(z.z), table.of(k),
-                                                                table.of(v), out),
-                                    out)
-                           ? kMonitorOk
-                           : kNoValue;
+                return answer(
+                    tr::liquid_conductivity_mix(table.of(z.z), table.of(k), table.of(v), out), out);
             });
 }
 
@@ -201,12 +199,10 @@ XIFHOST_EXPORT void EVAL_TCONV(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
                 if (int64_t e = density(t, p, z, false, G, rho)) return e;
                 PureTable& table = pure_table(t);
                 const Values& k = table.values(Pure::vapour_conductivity, z);
-                return transport_ok(tr::vapour_conductivity_mix(table.of(z.z), table.of(k),
-                                                                table.conductivity_factors(z),
-                                                                table.constants_list(), rho, out),
-                                    out)
-                           ? kMonitorOk
-                           : kNoValue;
+                return answer(tr::vapour_conductivity_mix(table.of(z.z), table.of(k),
+                                                          table.conductivity_factors(z),
+                                                          table.constants_list(), rho, out),
+                              out);
             });
 }
 
@@ -220,12 +216,9 @@ XIFHOST_EXPORT void EVAL_SRFTEN(XIF_MONITOR_ARGS, double* value, int64_t* ierr) 
                 const Values& sigma = table.values(Pure::surface_tension, z);
                 const Values& v = table.values(Pure::liquid_volume, z);
                 const int water = static_cast<int>(state().water) - 1;
-                return transport_ok(tr::surface_tension_mix(table.of(z.z), table.of(sigma),
-                                                            table.of(v), t, water,
-                                                            table.of(table.size_factor()), out),
-                                    out)
-                           ? kMonitorOk
-                           : kNoValue;
+                return answer(tr::surface_tension_mix(table.of(z.z), table.of(sigma), table.of(v),
+                                                      t, water, table.of(table.size_factor()), out),
+                              out);
             });
 }
 
@@ -242,7 +235,7 @@ XIFHOST_EXPORT void EVAL_DIFCOV(XIF_MONITOR_ARGS, double* value, int64_t* ierr) 
                         : tr::gas_diffusivity_chapman_enskog(table.of(z.z), table.of(table.mw()),
                                                              table.of(table.lj_sigma()),
                                                              table.of(table.lj_eps_k()), t, p, out);
-                return transport_ok(st, out) ? kMonitorOk : kNoValue;
+                return answer(st, out);
             });
 }
 
@@ -253,13 +246,11 @@ XIFHOST_EXPORT void EVAL_DIFCOL(XIF_MONITOR_ARGS, double* value, int64_t* ierr) 
                 double mu = 0.0;
                 if (int64_t e = mix_liquid_viscosity(t, z, mu)) return e;
                 PureTable& table = pure_table(t);
-                return transport_ok(tr::liquid_diffusivity_kept(
-                                        table.of(z.z), table.of(table.mw()),
-                                        table.of(table.association()),
-                                        table.of(table.wilke_chang_volume()), t, mu, out),
-                                    out)
-                           ? kMonitorOk
-                           : kNoValue;
+                return answer(tr::liquid_diffusivity_kept(table.of(z.z), table.of(table.mw()),
+                                                          table.of(table.association()),
+                                                          table.of(table.wilke_chang_volume()), t,
+                                                          mu, out),
+                              out);
             });
 }
 }
