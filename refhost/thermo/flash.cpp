@@ -747,47 +747,22 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
                 is_trivial = true;
                 break;
             }
-            tm = 1.0;
-            double err = 0, dot_dd = 0, dot_pd = 0, sw = 0, beta = 0;
-            double dl[kMaxComponents];
-            for (int i = 0; i < n; ++i) {
-                if (!(W[i] > 0)) {
-                    dl[i] = 0;
-                    continue;
-                }
-                const double lw = lnW[i];
-                tm += W[i] * (lw + lp[i] - d[i] - 1.0);
-                dl[i] = d[i] - lp[i] - lw;
-                err = std::max(err, std::fabs(dl[i]));
-                dot_dd += dl[i] * dl[i];
-                dot_pd += dl[i] * dprev[i];
-                beta -= (W[i] - z[i]) * dl[i];
-                sw += W[i];
-            }
-            const double dist = detail::distance(n, W.data(), sw, z);
+            detail::TrialStep s;
+            detail::trial_step(n, W.data(), lnW.data(), lp, d.data(), dprev, z, s);
+            tm = s.tm;
+            const double dist = detail::distance(n, W.data(), s.sw, z);
             if ((dist < 1e-5 && std::fabs(Zw - Zz) < 1e-5 * Zz) ||
-                (!vo.any && detail::closing_on_phase(tm, beta, dist, Zw, Zz))) {
+                (!vo.any && detail::closing_on_phase(tm, s.beta, dist, Zw, Zz))) {
                 is_trivial = true;
                 break;
             }
-            if (err < 1e-10 || detail::settled_above(tm, err)) break;
+            if (s.err < 1e-10 || detail::settled_above(tm, s.err)) break;
             if (tm < -1e-4 && it >= 8) break; // clearly unstable; the flash refines it
-            if (near_seen(W, sw)) {
+            if (near_seen(W, s.sw)) {
                 is_trivial = true;
                 break;
             }
-            double accel = 0;
-            if (it % 3 == 2 && dot_pd != 0) {
-                const double lam = dot_dd / dot_pd;
-                if (lam > 0 && lam < 0.95) accel = lam / (1.0 - lam);
-            }
-            for (int i = 0; i < n; ++i) {
-                if (W[i] > 0) {
-                    lnW[i] += std::clamp(dl[i] * (1.0 + accel), -50.0, 50.0);
-                    W[i] = std::exp(lnW[i]);
-                }
-                dprev[i] = dl[i];
-            }
+            detail::advance_trial(n, it, 3, s, W, lnW, dprev);
         }
         double sw = 0;
         for (int i = 0; i < n; ++i)

@@ -219,45 +219,23 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
                 trivial = true;
                 break;
             }
-            tm = 1.0;
-            double err = 0, dd = 0, pd = 0, sw = 0, beta = 0, dl[kMaxComponents];
-            for (int i = 0; i < n; ++i) {
-                dl[i] = 0;
-                if (!(W[i] > 0)) continue;
-                const double lw = lnW[i];
-                tm += W[i] * (lw + lp[i] - d[i] - 1.0);
-                dl[i] = d[i] - lp[i] - lw;
-                err = std::max(err, std::fabs(dl[i]));
-                dd += dl[i] * dl[i];
-                pd += dl[i] * dprev[i];
-                beta -= (W[i] - w[i]) * dl[i];
-                sw += W[i];
-            }
-            const double dist = detail::distance(n, W.data(), sw, w);
+            detail::TrialStep s;
+            detail::trial_step(n, W.data(), lnW.data(), lp, d.data(), dprev, w, s);
+            tm = s.tm;
+            const double dist = detail::distance(n, W.data(), s.sw, w);
             if ((dist < 1e-5 && std::fabs(Zt - Zw) < 1e-5 * Zw) ||
-                (!vo && detail::closing_on_phase(tm, beta, dist, Zt, Zw))) {
+                (!vo && detail::closing_on_phase(tm, s.beta, dist, Zt, Zw))) {
                 trivial = true;
                 break;
             }
-            if (err < 1e-10 || detail::settled_above(tm, err)) break;
+            if (s.err < 1e-10 || detail::settled_above(tm, s.err)) break;
             // Closing in on a phase already present: it would be passed over
             // below, so it need not converge.
-            if (near_known(W.data(), sw, 1e-6)) {
+            if (near_known(W.data(), s.sw, 1e-6)) {
                 trivial = true;
                 break;
             }
-            double accel = 0;
-            if (it % 5 == 4 && pd != 0) {
-                const double lam = dd / pd;
-                if (lam > 0 && lam < 0.95) accel = lam / (1.0 - lam);
-            }
-            for (int i = 0; i < n; ++i) {
-                if (W[i] > 0) {
-                    lnW[i] += std::clamp(dl[i] * (1.0 + accel), -50.0, 50.0);
-                    W[i] = std::exp(lnW[i]);
-                }
-                dprev[i] = dl[i];
-            }
+            detail::advance_trial(n, it, 5, s, W, lnW, dprev);
         }
         if (trivial || !(tm < best)) continue;
         double sw = 0;

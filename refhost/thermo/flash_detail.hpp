@@ -38,9 +38,6 @@ void report_vapour_only(const VapourOnly& vo, int n, FlashResult& r);
 // Number of components with z > 0 and the index of the last one.
 int active_components(int n, const double* z, int& last);
 
-// True if root rx of x and root ry of y are also the roots of lower Gibbs
-// energy for those compositions, as they must be at equilibrium; a split
-// converged on the other roots is not a physical one.
 // Largest difference between the mole fractions of trial phase W (its
 // amounts summing to sw) and composition x: how close a phase test's trial
 // has come to a phase.
@@ -67,6 +64,57 @@ inline bool closing_on_phase(double tm, double beta, double dist, double Zt, dou
 // take it below.
 inline bool settled_above(double tm, double err) {
     return err < 1e-5 && tm > 1e-3;
+}
+
+// One substitution step of a phase test's trial W (with ln W kept) against
+// the tested phase w, d_i = ln w_i + ln phi_i(w), at the trial's ln phi lp:
+// its tangent-plane distance tm, its steps dl = d - ln phi - ln W and their
+// largest size err, the products dd = dl.dl and pd = dl.dprev that tell the
+// dominant eigenvalue, its amounts' sum sw and beta = -sum (W - w) dl.
+struct TrialStep {
+    double tm, err, dd, pd, sw, beta;
+    double dl[kMaxComponents]; // the first n
+};
+inline void trial_step(int n, const double* W, const double* lnW, const double* lp, const double* d,
+                       const double* dprev, const double* w, TrialStep& s) {
+    double tm = 1.0, err = 0, dd = 0, pd = 0, sw = 0, beta = 0;
+    for (int i = 0; i < n; ++i) {
+        s.dl[i] = 0;
+        if (!(W[i] > 0)) continue;
+        const double lw = lnW[i];
+        const double dl = d[i] - lp[i] - lw;
+        tm += W[i] * (lw + lp[i] - d[i] - 1.0);
+        s.dl[i] = dl;
+        err = std::max(err, std::fabs(dl));
+        dd += dl * dl;
+        pd += dl * dprev[i];
+        beta -= (W[i] - w[i]) * dl;
+        sw += W[i];
+    }
+    s.tm = tm;
+    s.err = err;
+    s.dd = dd;
+    s.pd = pd;
+    s.sw = sw;
+    s.beta = beta;
+}
+
+// Takes the step: every `every`-th one extrapolated by the dominant
+// eigenvalue, each ln W change held within 50; dprev becomes dl.
+inline void advance_trial(int n, int it, int every, const TrialStep& s, Vec& W, Vec& lnW,
+                          double* dprev) {
+    double accel = 0;
+    if (it % every == every - 1 && s.pd != 0) {
+        const double lam = s.dd / s.pd;
+        if (lam > 0 && lam < 0.95) accel = lam / (1.0 - lam);
+    }
+    for (int i = 0; i < n; ++i) {
+        if (W[i] > 0) {
+            lnW[i] += std::clamp(s.dl[i] * (1.0 + accel), -50.0, 50.0);
+            W[i] = std::exp(lnW[i]);
+        }
+        dprev[i] = s.dl[i];
+    }
 }
 
 // How both flashes tell a liquid by its cubic: a phase with two distinct
