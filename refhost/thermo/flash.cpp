@@ -601,11 +601,7 @@ TpOutcome two_phase_solve(const Model& m, double T, double P, const double* z,
             dot_dd += r[i] * r[i];
             dot_pd += dprev[i] * r[i];
         }
-        double accel = 0;
-        if (it % 5 == 4 && dot_pd != 0) {
-            const double lam = dot_dd / dot_pd;
-            if (lam > 0 && lam < 0.95) accel = lam / (1.0 - lam);
-        }
+        const double accel = detail::dominant_eigen_accel(it, 5, dot_dd, dot_pd);
         // A step that turns back on the last one far from the split, the
         // residual falling by less than a tenth (a small phase flipping
         // between two compositions, as aqueous ammonia does), is halved. A

@@ -461,11 +461,7 @@ bool split3_solve(const Model& m, double T, double P, const double* z, Split3& s
             dd += r[i] * r[i];
             pd += dprev[i] * r[i];
         }
-        double accel = 0;
-        if (it % 5 == 4 && pd != 0) {
-            const double lam = dd / pd;
-            if (lam > 0 && lam < 0.95) accel = lam / (1.0 - lam);
-        }
+        const double accel = detail::dominant_eigen_accel(it, 5, dd, pd);
         // Steps that turn back on themselves (a phase flipping between two
         // compositions, water-rich and ammonia-rich) are halved.
         const double step = pd < -0.5 * dd ? 0.5 : 1.0 + accel;

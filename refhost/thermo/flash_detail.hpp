@@ -66,6 +66,15 @@ inline bool settled_above(double tm, double err) {
     return err < 1e-5 && tm > 1e-3;
 }
 
+// Every `every`-th step of a substitution, the factor by which the step is
+// lengthened from the dominant eigenvalue lam = dd/pd of the iteration (the
+// sums of r.r and r.r_prev): lam / (1 - lam) where it converges, else 0.
+inline double dominant_eigen_accel(int it, int every, double dd, double pd) {
+    if (it % every != every - 1 || pd == 0) return 0.0;
+    const double lam = dd / pd;
+    return lam > 0 && lam < 0.95 ? lam / (1.0 - lam) : 0.0;
+}
+
 // One substitution step of a phase test's trial W (with ln W kept) against
 // the tested phase w, d_i = ln w_i + ln phi_i(w), at the trial's ln phi lp:
 // its tangent-plane distance tm, its steps dl = d - ln phi - ln W and their
@@ -103,11 +112,7 @@ inline void trial_step(int n, const double* W, const double* lnW, const double* 
 // eigenvalue, each ln W change held within 50; dprev becomes dl.
 inline void advance_trial(int n, int it, int every, const TrialStep& s, Vec& W, Vec& lnW,
                           double* dprev) {
-    double accel = 0;
-    if (it % every == every - 1 && s.pd != 0) {
-        const double lam = s.dd / s.pd;
-        if (lam > 0 && lam < 0.95) accel = lam / (1.0 - lam);
-    }
+    const double accel = dominant_eigen_accel(it, every, s.dd, s.pd);
     for (int i = 0; i < n; ++i) {
         if (W[i] > 0) {
             lnW[i] += std::clamp(s.dl[i] * (1.0 + accel), -50.0, 50.0);
