@@ -161,11 +161,19 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
         double step = std::clamp(std::fabs(f0) / cp, 0.5, 0.3 * x0);
         const double dir = f0 > 0 ? -1.0 : 1.0;
         double a = x0, fa = f0;
+        int shortened = 0;
         for (int k = 0; k < 60; ++k) {
             double xn = std::clamp(a + dir * step, lo_lim, hi_lim);
             if (xn == a) return finish(last, Status::NoSolution);
             double fn;
-            if (!eval(xn, fn)) return finish(last, failed_status(last.status));
+            if (!eval(xn, fn)) {
+                // A flash on the way that fails (near a critical point of two
+                // liquids, say) need not end the search: a shorter step may
+                // bracket the answer before that point.
+                if (++shortened > 3) return finish(last, failed_status(last.status));
+                step *= 0.25;
+                continue;
+            }
             if (fn * fa <= 0)
                 return solve(a, fa, xn, fn) ? finish(found, Status::Ok) : finish(last, failure);
             a = xn;

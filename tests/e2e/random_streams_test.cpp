@@ -389,6 +389,28 @@ TEST(RandomStreamsFound, TheTHFlashLooksBetweenALiquidAndItsVapour) {
     }
 }
 
+// A compressed liquid at 263 bar: 2 K below its temperature it is unstable towards a second
+// liquid so close to the first that the T-P flash there may not converge. The P-H flash's
+// march stepped onto that point and gave up; a shorter step brackets the answer before it.
+TEST(RandomStreamsFound, ThePHFlashStepsShortOfAFailedFlash) {
+    // clang-format off
+    const Case c{{"NC10", "O2", "CO2", "CH4", "H2S", "NH3", "CO", "NC4"},
+                 {6.3585810486441045e-07, 0.0042278560422413097, 4.0602145196355783,
+                  3.3903059953295667e-07, 2.3982346738260605e-06, 0.10836990012800239,
+                  2.760047590989267, 1.5930994227858353},
+                 185.98084505890708, 26294543.718992285};
+    // clang-format on
+    Stream s = open(c, false);
+    ASSERT_EQ(s.flash(2, c.T, c.P), 1);
+    const double H = s.H();
+    for (double t_est : {c.T + 1.0, c.T + 3.0}) {
+        SCOPED_TRACE(t_est);
+        XIF_HXBZTP(s.svec.data(), nullptr, nullptr, &t_est);
+        ASSERT_EQ(s.flash(1, c.P, H), 1);
+        EXPECT_NEAR(s.T(), c.T, kTolT);
+    }
+}
+
 // A cold T-P flash from scratch took a split with a phase of 1e-20 over the real one, so P-H
 // found another T. The first three split into liquids (CO2 at 200 K, 3.6 bar is a liquid); the
 // last two failed to converge from the stability test's K-values alone.
