@@ -229,7 +229,13 @@ FlashResult enthalpy_flash(const Model& m, bool fixed_t, double fixed, double H,
     auto side = [&](double& p, double& f, int& c0, bool& ok, double* xs, double* fs, int& n,
                     double xn) {
         double fn;
-        if (xn == p || !eval(xn, fn)) {
+        bool got = xn != p && eval(xn, fn);
+        // A flash that fails there: shorter steps towards it, before the side is given up.
+        for (int k = 0; k < 3 && !got && xn != p; ++k) {
+            xn = p + 0.25 * (xn - p);
+            got = xn != p && eval(xn, fn);
+        }
+        if (!got) {
             ok = false;
             return;
         }

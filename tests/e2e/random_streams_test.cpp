@@ -389,26 +389,42 @@ TEST(RandomStreamsFound, TheTHFlashLooksBetweenALiquidAndItsVapour) {
     }
 }
 
-// A compressed liquid at 263 bar: 2 K below its temperature it is unstable towards a second
-// liquid so close to the first that the T-P flash there may not converge. The P-H flash's
-// march stepped onto that point and gave up; a shorter step brackets the answer before it.
-TEST(RandomStreamsFound, ThePHFlashStepsShortOfAFailedFlash) {
+// A flash on an enthalpy flash's way that fails need not end its search: a shorter step may
+// bracket the answer before that point. A compressed liquid at 263 bar, 2 K below its
+// temperature, is unstable towards a second liquid so close to the first that the T-P flash
+// there may not converge (P-H); a cold three-phase stream (ethylene with traces, 112 K,
+// 154 bar) has such points above its pressure (T-H).
+TEST(RandomStreamsFound, TheEnthalpyFlashesStepShortOfAFailedFlash) {
     // clang-format off
-    const Case c{{"NC10", "O2", "CO2", "CH4", "H2S", "NH3", "CO", "NC4"},
-                 {6.3585810486441045e-07, 0.0042278560422413097, 4.0602145196355783,
-                  3.3903059953295667e-07, 2.3982346738260605e-06, 0.10836990012800239,
-                  2.760047590989267, 1.5930994227858353},
-                 185.98084505890708, 26294543.718992285};
+    const Case liquid{{"NC10", "O2", "CO2", "CH4", "H2S", "NH3", "CO", "NC4"},
+                      {6.3585810486441045e-07, 0.0042278560422413097, 4.0602145196355783,
+                       3.3903059953295667e-07, 2.3982346738260605e-06, 0.10836990012800239,
+                       2.760047590989267, 1.5930994227858353},
+                      185.98084505890708, 26294543.718992285};
+    const Case cold{{"NC6", "C3H6", "C2H4", "NBUOH", "H2S", "NC9", "WATER", "NPROH"},
+                    {5.7211909927414488e-05, 5.5203977025755895e-08, 0.25277698678709115,
+                     4.1303895599133609e-06, 1.6499325231807242e-06, 0.00011045541385748291,
+                     2.8158386359213048e-08, 0.0011500929041526244},
+                    112.44270168907255, 15398334.840035519, 0.5, true};
     // clang-format on
-    Stream s = open(c, false);
-    ASSERT_EQ(s.flash(2, c.T, c.P), 1);
-    const double H = s.H();
-    for (double t_est : {c.T + 1.0, c.T + 3.0}) {
-        SCOPED_TRACE(t_est);
-        XIF_HXBZTP(s.svec.data(), nullptr, nullptr, &t_est);
-        ASSERT_EQ(s.flash(1, c.P, H), 1);
-        EXPECT_NEAR(s.T(), c.T, kTolT);
+    {
+        Stream s = open(liquid, false);
+        ASSERT_EQ(s.flash(2, liquid.T, liquid.P), 1);
+        const double H = s.H();
+        for (double t_est : {liquid.T + 1.0, liquid.T + 3.0}) {
+            SCOPED_TRACE(t_est);
+            XIF_HXBZTP(s.svec.data(), nullptr, nullptr, &t_est);
+            ASSERT_EQ(s.flash(1, liquid.P, H), 1);
+            EXPECT_NEAR(s.T(), liquid.T, kTolT);
+        }
     }
+    Stream s = open(cold, cold.three);
+    ASSERT_EQ(s.flash(2, cold.T, cold.P), 1);
+    const double H = s.H();
+    double p_est = 1.05 * cold.P;
+    XIF_HXBZPR(s.svec.data(), nullptr, nullptr, &p_est);
+    ASSERT_EQ(s.flash(4, cold.T, H), 1);
+    EXPECT_NEAR(s.P() / cold.P, 1.0, kTolPRel);
 }
 
 // A cold T-P flash from scratch took a split with a phase of 1e-20 over the real one, so P-H
