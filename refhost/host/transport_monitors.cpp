@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 using namespace xif::refhost;
 namespace tr = xif::refhost::transport;
@@ -51,6 +52,21 @@ int64_t density(double T, double P, const Composition& z, bool liquid, const int
 // A monitor's code for a transport result: ok with a finite positive value.
 int64_t answer(tr::Status s, const double& out) {
     return transport_ok(s, out) ? kMonitorOk : kNoValue;
+}
+
+// A vapour's viscosity or conductivity: mix(x, pure values q, pair factors,
+// constants, density, out), the low-pressure mixture of the pure values with
+// the table's pair factors and the dense-gas increment at the phase's own
+// density.
+template <class Factors, class Mix>
+int64_t dense_vapour(double t, double p, const Composition& z, const int64_t* G, Pure q,
+                     Factors factors, Mix mix, double& out) {
+    double rho = 0.0;
+    if (int64_t e = density(t, p, z, false, G, rho)) return e;
+    PureTable& table = pure_table(t);
+    const Values& v = table.values(q, z);
+    return answer(
+        mix(table.of(z.z), table.of(v), factors(table, z), table.constants_list(), rho, out), out);
 }
 
 // The liquid monitor and the liquid diffusivity both mix a liquid's viscosity
@@ -163,15 +179,14 @@ XIFHOST_EXPORT void EVAL_VISCL(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
 XIFHOST_EXPORT void EVAL_VISCV(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
     (void)D;
     monitor(kViscV, T, P, x, n, idx, G, value, ierr,
-            [G](double t, double p, const Composition& z, double& out) -> int64_t {
-                double rho = 0.0;
-                if (int64_t e = density(t, p, z, false, G, rho)) return e;
-                PureTable& table = pure_table(t);
-                const Values& mu = table.values(Pure::vapour_viscosity, z);
-                return answer(tr::vapour_viscosity_mix(table.of(z.z), table.of(mu),
-                                                       table.viscosity_factors(z),
-                                                       table.constants_list(), rho, out),
-                              out);
+            [G](double t, double p, const Composition& z, double& out) {
+                return dense_vapour(
+                    t, p, z, G, Pure::vapour_viscosity,
+                    [](PureTable& tb, const Composition& c) { return tb.viscosity_factors(c); },
+                    [](auto&&... a) {
+                        return tr::vapour_viscosity_mix(std::forward<decltype(a)>(a)...);
+                    },
+                    out);
             });
 }
 
@@ -194,15 +209,14 @@ XIFHOST_EXPORT void EVAL_TCONL(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
 XIFHOST_EXPORT void EVAL_TCONV(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
     (void)D;
     monitor(kTconV, T, P, x, n, idx, G, value, ierr,
-            [G](double t, double p, const Composition& z, double& out) -> int64_t {
-                double rho = 0.0;
-                if (int64_t e = density(t, p, z, false, G, rho)) return e;
-                PureTable& table = pure_table(t);
-                const Values& k = table.values(Pure::vapour_conductivity, z);
-                return answer(tr::vapour_conductivity_mix(table.of(z.z), table.of(k),
-                                                          table.conductivity_factors(z),
-                                                          table.constants_list(), rho, out),
-                              out);
+            [G](double t, double p, const Composition& z, double& out) {
+                return dense_vapour(
+                    t, p, z, G, Pure::vapour_conductivity,
+                    [](PureTable& tb, const Composition& c) { return tb.conductivity_factors(c); },
+                    [](auto&&... a) {
+                        return tr::vapour_conductivity_mix(std::forward<decltype(a)>(a)...);
+                    },
+                    out);
             });
 }
 
