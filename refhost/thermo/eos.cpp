@@ -338,9 +338,26 @@ Status Model::lnphi_of(double T, double P, Terms& mt, Root r, double* lp, double
     if (roots) *roots = rs;
     if (rs.n == 0) return Status::NumericalFailure;
     const double den = d1_ - d2_;
-    const double Z = chosen_root(A, B, rs.z, rs.n, r);
-    const double L = std::log((Z + d1_ * B) / (Z + d2_ * B));
-    const double lzb = std::log(Z - B);
+    // The root's two logarithms; choosing by the Gibbs energy takes both
+    // roots' anyway, and the chosen one's are kept.
+    auto logs_at = [&](double z, double& l, double& lz) {
+        l = std::log((z + d1_ * B) / (z + d2_ * B));
+        lz = std::log(z - B);
+    };
+    double Z, L, lzb;
+    if (r == Root::MinGibbs && rs.n > 1) {
+        const double z0 = rs.z[0], z1 = rs.z[rs.n - 1], c = A / (B * den);
+        double L0, l0, L1, l1;
+        logs_at(z0, L0, l0);
+        logs_at(z1, L1, l1);
+        const bool low = z0 - 1.0 - l0 - c * L0 < z1 - 1.0 - l1 - c * L1;
+        Z = low ? z0 : z1;
+        L = low ? L0 : L1;
+        lzb = low ? l0 : l1;
+    } else {
+        Z = chosen_root(A, B, rs.z, rs.n, r);
+        logs_at(Z, L, lzb);
+    }
     for (int i = 0; i < n_; ++i) {
         const double bb = b_[i] / mt.b;
         lp[i] = bb * (Z - 1.0) - lzb - A / (B * den) * (2.0 * mt.sa[i] / mt.a - bb) * L -
