@@ -16,7 +16,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <utility>
 
 using namespace xif::refhost;
 namespace tr = xif::refhost::transport;
@@ -54,19 +53,21 @@ int64_t answer(tr::Status s, const double& out) {
     return transport_ok(s, out) ? kMonitorOk : kNoValue;
 }
 
-// A vapour's viscosity or conductivity: mix(x, pure values q, pair factors,
-// constants, density, out), the low-pressure mixture of the pure values with
-// the table's pair factors and the dense-gas increment at the phase's own
-// density.
-template <class Factors, class Mix>
+// A vapour's viscosity (q = vapour_viscosity) or conductivity: the
+// low-pressure mixture of the pure values with the table's pair factors, and
+// the dense-gas increment at the phase's own density.
 int64_t dense_vapour(double t, double p, const Composition& z, const int64_t* G, Pure q,
-                     Factors factors, Mix mix, double& out) {
+                     double& out) {
     double rho = 0.0;
     if (int64_t e = density(t, p, z, false, G, rho)) return e;
     PureTable& table = pure_table(t);
-    const Values& v = table.values(q, z);
-    return answer(
-        mix(table.of(z.z), table.of(v), factors(table, z), table.constants_list(), rho, out), out);
+    const tr::Values x = table.of(z.z), v = table.of(table.values(q, z));
+    return answer(q == Pure::vapour_viscosity
+                      ? tr::vapour_viscosity_mix(x, v, table.viscosity_factors(z),
+                                                 table.constants_list(), rho, out)
+                      : tr::vapour_conductivity_mix(x, v, table.conductivity_factors(z),
+                                                    table.constants_list(), rho, out),
+                  out);
 }
 
 // The liquid monitor and the liquid diffusivity both mix a liquid's viscosity
@@ -180,13 +181,7 @@ XIFHOST_EXPORT void EVAL_VISCV(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
     (void)D;
     monitor(kViscV, T, P, x, n, idx, G, value, ierr,
             [G](double t, double p, const Composition& z, double& out) {
-                return dense_vapour(
-                    t, p, z, G, Pure::vapour_viscosity,
-                    [](PureTable& tb, const Composition& c) { return tb.viscosity_factors(c); },
-                    [](auto&&... a) {
-                        return tr::vapour_viscosity_mix(std::forward<decltype(a)>(a)...);
-                    },
-                    out);
+                return dense_vapour(t, p, z, G, Pure::vapour_viscosity, out);
             });
 }
 
@@ -210,13 +205,7 @@ XIFHOST_EXPORT void EVAL_TCONV(XIF_MONITOR_ARGS, double* value, int64_t* ierr) {
     (void)D;
     monitor(kTconV, T, P, x, n, idx, G, value, ierr,
             [G](double t, double p, const Composition& z, double& out) {
-                return dense_vapour(
-                    t, p, z, G, Pure::vapour_conductivity,
-                    [](PureTable& tb, const Composition& c) { return tb.conductivity_factors(c); },
-                    [](auto&&... a) {
-                        return tr::vapour_conductivity_mix(std::forward<decltype(a)>(a)...);
-                    },
-                    out);
+                return dense_vapour(t, p, z, G, Pure::vapour_conductivity, out);
             });
 }
 

@@ -297,13 +297,31 @@ int Model::physical_roots(double A, double B, double zs[3]) const {
 }
 
 double Model::chosen_root(double A, double B, const double* zs, int nz, Root r) const {
-    auto gres = [&](double Z) {
-        return Z - 1.0 - std::log(Z - B) -
-               A / (B * (d1_ - d2_)) * std::log((Z + d1_ * B) / (Z + d2_ * B));
+    if (r != Root::MinGibbs || nz == 1) return r == Root::Liquid ? zs[0] : zs[nz - 1];
+    double L, lzb;
+    return chosen_root(A, B, zs, nz, r, L, lzb);
+}
+
+double Model::chosen_root(double A, double B, const double* zs, int nz, Root r, double& L,
+                          double& lzb) const {
+    auto logs_at = [&](double z, double& l, double& lz) {
+        l = std::log((z + d1_ * B) / (z + d2_ * B));
+        lz = std::log(z - B);
     };
-    if (r == Root::Liquid) return zs[0];
-    if (r == Root::MinGibbs && nz > 1 && gres(zs[0]) < gres(zs[nz - 1])) return zs[0];
-    return zs[nz - 1];
+    if (r == Root::MinGibbs && nz > 1) {
+        // The residual Gibbs energies of both roots take both roots' logarithms.
+        const double z0 = zs[0], z1 = zs[nz - 1], c = A / (B * (d1_ - d2_));
+        double L0, l0, L1, l1;
+        logs_at(z0, L0, l0);
+        logs_at(z1, L1, l1);
+        const bool low = z0 - 1.0 - l0 - c * L0 < z1 - 1.0 - l1 - c * L1;
+        L = low ? L0 : L1;
+        lzb = low ? l0 : l1;
+        return low ? z0 : z1;
+    }
+    const double z = r == Root::Liquid ? zs[0] : zs[nz - 1];
+    logs_at(z, L, lzb);
+    return z;
 }
 
 bool Model::lower_gibbs_root(double T, double P, const double* x, Root r) const {
@@ -338,26 +356,9 @@ Status Model::lnphi_of(double T, double P, Terms& mt, Root r, double* lp, double
     if (roots) *roots = rs;
     if (rs.n == 0) return Status::NumericalFailure;
     const double den = d1_ - d2_;
-    // The root's two logarithms; choosing by the Gibbs energy takes both
-    // roots' anyway, and the chosen one's are kept.
-    auto logs_at = [&](double z, double& l, double& lz) {
-        l = std::log((z + d1_ * B) / (z + d2_ * B));
-        lz = std::log(z - B);
-    };
-    double Z, L, lzb;
-    if (r == Root::MinGibbs && rs.n > 1) {
-        const double z0 = rs.z[0], z1 = rs.z[rs.n - 1], c = A / (B * den);
-        double L0, l0, L1, l1;
-        logs_at(z0, L0, l0);
-        logs_at(z1, L1, l1);
-        const bool low = z0 - 1.0 - l0 - c * L0 < z1 - 1.0 - l1 - c * L1;
-        Z = low ? z0 : z1;
-        L = low ? L0 : L1;
-        lzb = low ? l0 : l1;
-    } else {
-        Z = chosen_root(A, B, rs.z, rs.n, r);
-        logs_at(Z, L, lzb);
-    }
+    // The root's logarithms: choosing by the Gibbs energy has taken them.
+    double L, lzb;
+    const double Z = chosen_root(A, B, rs.z, rs.n, r, L, lzb);
     for (int i = 0; i < n_; ++i) {
         const double bb = b_[i] / mt.b;
         lp[i] = bb * (Z - 1.0) - lzb - A / (B * den) * (2.0 * mt.sa[i] / mt.a - bb) * L -

@@ -86,6 +86,9 @@ class Model {
     int physical_roots(double A, double B, double zs[3]) const;
     // Root r among them (MinGibbs: the lower reduced residual Gibbs energy).
     double chosen_root(double A, double B, const double* zs, int nz, Root r) const;
+    // The same with the chosen root's ln((Z + d1 B)/(Z + d2 B)) and ln(Z - B).
+    double chosen_root(double A, double B, const double* zs, int nz, Root r, double& L,
+                       double& lzb) const;
 
     // sqrt(a_i) and its first two temperature derivatives, kept for the last
     // temperature: a flash or a set of property calls evaluates many phases at one T.

@@ -11,22 +11,6 @@ using detail::Mat;
 
 namespace detail {
 
-namespace {
-
-// Solves U x = b in place for upper-triangular U, u(i, j) its entries for j >= i.
-template <class Upper> bool back_substitute(int n, Upper u, double* b) {
-    for (int i = n - 1; i >= 0; --i) {
-        double s = b[i];
-        for (int j = i + 1; j < n; ++j)
-            s -= u(i, j) * b[j];
-        b[i] = s / u(i, i);
-        if (!std::isfinite(b[i])) return false;
-    }
-    return true;
-}
-
-} // namespace
-
 bool solve_dense(int n, Mat& A, double* b) {
     for (int k = 0; k < n; ++k) {
         int p = k;
@@ -45,8 +29,14 @@ bool solve_dense(int n, Mat& A, double* b) {
             b[i] -= f * b[k];
         }
     }
-    return back_substitute(
-        n, [&](int i, int j) { return A[i][j]; }, b);
+    for (int i = n - 1; i >= 0; --i) {
+        double s = b[i];
+        for (int j = i + 1; j < n; ++j)
+            s -= A[i][j] * b[j];
+        b[i] = s / A[i][i];
+        if (!std::isfinite(b[i])) return false;
+    }
+    return true;
 }
 
 bool solve_symmetric(int n, Mat& A, double* b, bool* cholesky) {
