@@ -1,5 +1,6 @@
 #include "host/engine.h"
 
+#include "host/pure_table.h"
 #include "host/recent.h"
 #include "host/store.h"
 #include "thermo/flash.hpp"
@@ -91,11 +92,11 @@ bool correlation_volume(double T, const Composition& c, double& v) {
     const HostState& s = state();
     v = 0.0;
     double estimated = 0.0;
+    // The densities that the transport monitors read at the same state.
+    PureTable& table = pure_table(T);
     for (int64_t j = 0; j < s.nc; ++j) {
         if (c.z[j] <= 0.0) continue;
-        const databank::Component& comp = *s.comp[j];
-        const databank::Correlation& rho = comp.rhol;
-        const double r = rho.present() && T <= rho.tmax ? rho.eval(T) : 0.0;
+        const double r = table.value(Pure::liquid_density, static_cast<int>(j));
         if (r > 0.0 && std::isfinite(r)) {
             v += c.z[j] / r;
             continue;

@@ -247,7 +247,13 @@ double PureTable::compute(Pure q, int j) {
     case Pure::surface_tension:
         return surface_tension(c, k, T_);
     case Pure::liquid_volume:
-        return liquid_volume(c, j, T_);
+        if (c.rhol.in_range(T_)) {
+            const double rho = value(Pure::liquid_density, j);
+            if (rho > 0.0 && std::isfinite(rho)) return 1.0 / rho;
+        }
+        return rackett_volume(j, T_);
+    case Pure::liquid_density:
+        return c.rhol.present() && T_ <= c.rhol.tmax ? c.rhol.eval(T_) : 0.0;
     case Pure::translational:
         return tr::translational_conductivity(T_, k.tc, gamma_[static_cast<size_t>(j)]);
     case Pure::count:

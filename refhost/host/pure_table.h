@@ -27,6 +27,7 @@ enum class Pure : int {
     vapour_conductivity, // W/(m K), low pressure
     surface_tension,     // N/m, 0 above the critical temperature
     liquid_volume,       // m3/kmol, saturated liquid
+    liquid_density,      // kmol/m3, the density row's value up to its upper bound, else 0
     translational,       // Roy-Thodos translational conductivity, up to a common factor
     count
 };
