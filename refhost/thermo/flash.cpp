@@ -555,10 +555,11 @@ bool newton_on_moles(const Model& m, double T, double P, const double* z, TwoPha
 // Successive substitution with dominant-eigenvalue extrapolation until the
 // split is near, then Newton on mole numbers; where that fails, substitution
 // goes on, and Newton on ln K with a finite-difference Jacobian takes over
-// once it is slow.
+// once it is slow. `halved`: every substitution step is half a step, for a
+// split that full steps carry round a cycle.
 TpOutcome two_phase_solve(const Model& m, double T, double P, const double* z,
                           const detail::VapourOnly& vo, TwoPhase& tp, const FlashOptions& o,
-                          FlashResult& res, SplitTerms* kept = nullptr) {
+                          FlashResult& res, SplitTerms* kept = nullptr, bool halved = false) {
     const int n = m.size();
     double r[kMaxComponents], dprev[kMaxComponents] = {};
     double err_prev = 0;
@@ -597,9 +598,10 @@ TpOutcome two_phase_solve(const Model& m, double T, double P, const double* z,
         // between two compositions, as aqueous ammonia does), is halved. A
         // step that turns back but gains more is left alone: near a critical
         // point halving it can carry the split onto the trivial one.
-        const double step = dot_pd < -0.5 * dot_dd && err > kNewtonStart && err > 0.9 * err_prev
-                                ? 0.5
-                                : 1.0 + accel;
+        const double step =
+            halved || (dot_pd < -0.5 * dot_dd && err > kNewtonStart && err > 0.9 * err_prev)
+                ? 0.5
+                : 1.0 + accel;
         for (int i = 0; i < n; ++i) {
             tp.lnK[i] -= r[i] * step;
             dprev[i] = r[i];
@@ -1041,6 +1043,21 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
                             (out == TpOutcome::Converged && !inside(tp.beta));
             if (start == 0 && (out == TpOutcome::Trivial || out == TpOutcome::Single)) break;
         }
+    }
+    // Where no start gave anything, the phase test's K-values once more by
+    // half steps on both pairs: a small phase that flips between
+    // compositions can carry full steps round a cycle of three or more.
+    for (int p = 0; p < 2 && !have_vanishing && !collapsed && !have_liquids; ++p) {
+        tp.restart();
+        tp.lnK = lnK0;
+        tp.rl = pairs[p][0];
+        tp.rv = pairs[p][1];
+        if (!accepted(two_phase_solve(m, T, P, z.data(), vo, tp, o, res, &kept, true))) continue;
+        if (o.single_liquid && two_liquids(m, T, P, tp))
+            have_liquids = true;
+        else if (std::min(tp.beta, 1.0 - tp.beta) > 1e-9 &&
+                 better_than_feed(m, T, P, z.data(), vo, tp))
+            return fill();
     }
     if (have_vanishing) {
         tp = vanishing;

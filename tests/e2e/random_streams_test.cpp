@@ -555,6 +555,43 @@ TEST(RandomStreamsFound, TheTPFlashSettlesAFlippingAqueousPhase) {
     expect_invariants(cases);
 }
 
+// Full substitution steps carried an ammonia-rich second liquid round a cycle of three
+// splits (0.96 to 0.997, residuals of 10 to 100) from the phase test's K-values, and the
+// other starts converged outside (0, 1): "not converged" from 160 to 215 K. Half steps
+// settle it: with one liquid allowed the feed is one liquid; with two, an aqueous ammonia
+// liquid splits off (a butane-rich stream at 201 K and 250 bar).
+TEST(RandomStreamsFound, HalfStepsSettleASecondLiquidThatFullStepsCycle) {
+    // clang-format off
+    const Case one{{"PXYLENE", "NC8", "AR", "NH3", "WATER", "NC5", "IPROH", "C2H6"},
+                   {0.020492309368528749, 2.9596945756940196e-05, 2.0668901002406879e-05,
+                    0.11928155242951122, 0.0086641012339850262, 1.4384039389664842,
+                    1.4148752612710893, 4.9220809429454348e-06},
+                   183.48477124124719, 1856572.9409914175, 0.60155092994146386};
+    const Case two{{"CH4", "C3H6", "NH3", "WATER", "C2H4", "CYCLOHEX", "NC4", "MEOH"},
+                   {0.24277224023597205, 0.6454618750717519, 0.034161158308250957,
+                    0.003617612845917063, 0.02445750608978698, 2.7587288724722616e-05,
+                    2.711039121919081, 4.4231264692304161e-08},
+                   201.34800728356075, 24965377.62179378, 0.88496544351959949, true};
+    // clang-format on
+    const double nh3 =
+        one.flows[one.at("NH3")] / std::accumulate(one.flows.begin(), one.flows.end(), 0.0);
+    for (const double T : {170.0, one.T, 200.0, 210.0}) {
+        Stream s = open(one, false);
+        ASSERT_EQ(s.flash(2, T, one.P), 1) << T;
+        EXPECT_EQ(s.vf(), 0.0) << T;
+        EXPECT_EQ(s.get(XIF_HXBFRC, 3), 1.0) << T;
+        EXPECT_NEAR(s.composition(3)[one.at("NH3")], nh3, 1e-12) << T;
+    }
+    Stream s = open(two, true);
+    ASSERT_EQ(s.flash(2, two.T, two.P), 1);
+    const double second = s.get(XIF_HXBFRC, 5);
+    EXPECT_TRUE(second > 1e-4 && second < 0.01) << second;
+    const std::vector<double> x = s.composition(5);
+    EXPECT_GT(x[two.at("WATER")] + x[two.at("NH3")], 0.99);
+    const Case both[] = {one, two};
+    expect_invariants(both);
+}
+
 // With one liquid allowed, two liquids were reported as a vapour (fraction 0.69 at 221 K,
 // 0.29 bar) and a liquid, the vapour's monitors disagreeing with the flash's enthalpy.
 TEST(RandomStreamsFound, TwoLiquidsAreNotAVapourAndALiquid) {
