@@ -15,6 +15,7 @@ def stream(flows, ids="C3H8,NC4"):
 # Curve with every output asked for: (arguments, what stderr says).
 for args, expect in (
     (stream("1,1", "C3H8,FOO") + R, "unknown component 'FOO'"),
+    (stream("1,1", "C3H8,NC4H10") + R, "did you mean NC4 or IC4?"),
     (stream("1", "") + R, "--components is empty"),
     (stream("1,1,1", "C3H8,,NC4") + R, "entry 2"),
     (stream("1,1", "C3H8,NC4,") + R, "is empty"),

@@ -39,6 +39,28 @@ TEST(Input, MalformedListsAndNumbersAreRejected) {
         EXPECT_THROW(parse_number("--x", bad), InputError) << bad;
 }
 
+// A component by its id or its name in any case; an unknown one names the ids it may mean.
+TEST(Input, ComponentsByIdOrNameAndSuggestionsForTheRest) {
+    for (const char* text : {"NC4", "nc4", " n-Butane "})
+        EXPECT_EQ(component_id(text), "NC4") << text;
+    EXPECT_EQ(component_id("water"), "WATER");
+    auto message = [](const char* text) {
+        try {
+            component_id(text);
+        } catch (const InputError& e) {
+            return std::string(e.what());
+        }
+        return std::string("accepted");
+    };
+    EXPECT_NE(message("H2O").find("did you mean WATER?"), std::string::npos) << message("H2O");
+    EXPECT_NE(message("NC4H10").find("did you mean NC4 or IC4?"), std::string::npos);
+    EXPECT_NE(message("propanol").find("NPROH or IPROH"), std::string::npos);
+    // Two-letter ids and formulas suggest nothing by being held in the text (HE in hexane).
+    EXPECT_NE(message("hexane").find("did you mean NC6 or CYCLOHEX?"), std::string::npos)
+        << message("hexane");
+    EXPECT_NE(message("xyz").find("unknown component 'xyz' (xif components"), std::string::npos);
+}
+
 // Nothing under the real name before the commit; an abandoned file leaves
 // the old one and no temporary; an unwritable path fails at once.
 TEST(Files, OutputAppearsWholeOnlyWhenCommitted) {

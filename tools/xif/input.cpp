@@ -63,23 +63,69 @@ double parse_number(const std::string& option, const std::string& text) {
     return v;
 }
 
+namespace {
+
+struct Entry {
+    std::string id, name, formula; // name and formula upper-cased, for matching
+    double mw = 0.0;
+};
+
+const std::vector<Entry>& databank() {
+    static const std::vector<Entry> entries = [] {
+        std::vector<Entry> out;
+        const int64_t n = XIFHOST_DATABANK_SIZE();
+        for (int64_t i = 1; i <= n; ++i) {
+            char id[24], name[24], formula[24];
+            const int64_t width = 24;
+            double mw = 0, tc = 0, pc = 0;
+            int64_t ierr = 0;
+            XIFHOST_DATABANK_ENTRY(&i, id, name, formula, &width, &mw, &tc, &pc, &ierr);
+            if (ierr == 0)
+                out.push_back({field(id, sizeof id), upper(field(name, sizeof name)),
+                               upper(field(formula, sizeof formula)), mw});
+        }
+        return out;
+    }();
+    return entries;
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return !part.empty() && text.find(part) != std::string::npos;
+}
+
+} // namespace
+
 double databank_mw(const std::string& id) {
-    const int64_t n = XIFHOST_DATABANK_SIZE();
-    for (int64_t i = 1; i <= n; ++i) {
-        char cid[24], name[24], formula[24];
-        const int64_t width = 24;
-        double mw = 0, tc = 0, pc = 0;
-        int64_t ierr = 0;
-        XIFHOST_DATABANK_ENTRY(&i, cid, name, formula, &width, &mw, &tc, &pc, &ierr);
-        if (ierr == 0 && field(cid, sizeof cid) == id) return mw;
-    }
+    for (const Entry& e : databank())
+        if (e.id == id) return e.mw;
     throw InputError("unknown component '" + id + "' (xif components lists the databank)");
+}
+
+std::string component_id(const std::string& text) {
+    const std::string t = upper(trim(text));
+    for (const Entry& e : databank())
+        if (e.id == t || e.name == t) return e.id;
+    // The same formula first (H2O is water); else names that hold the text,
+    // and formulas or ids of three letters or more that the text holds.
+    std::vector<std::string> near;
+    for (const Entry& e : databank())
+        if (e.formula == t) near.push_back(e.id);
+    auto held = [&](const std::string& part) { return part.size() >= 3 && contains(t, part); };
+    if (near.empty() && t.size() >= 2)
+        for (const Entry& e : databank())
+            if (near.size() < 5 && (contains(e.name, t) || held(e.formula) || held(e.id)))
+                near.push_back(e.id);
+    std::string hint;
+    for (size_t k = 0; k < near.size(); ++k)
+        hint += (k == 0 ? "did you mean " : k + 1 == near.size() ? " or " : ", ") + near[k];
+    throw InputError("unknown component '" + trim(text) + "' (" +
+                     (hint.empty() ? "" : hint + "? ") + "xif components lists the databank)");
 }
 
 Options resolve_stream(const StreamArgs& a, Units u) {
     Options o;
-    for (const std::string& id : split_list("--components", a.components))
-        o.components.push_back(upper(id));
+    for (const std::string& text : split_list("--components", a.components))
+        o.components.push_back(component_id(text));
     for (size_t k = 0; k < o.components.size(); ++k)
         for (size_t m = 0; m < k; ++m)
             if (o.components[k] == o.components[m])
@@ -115,8 +161,8 @@ Options resolve_stream(const StreamArgs& a, Units u) {
     o.three_phase = a.three_phase;
     o.water_tables = a.water_tables;
     if (!a.noncondensables.empty()) {
-        for (const std::string& id : split_list("--noncondensables", a.noncondensables)) {
-            const std::string uid = upper(id);
+        for (const std::string& text : split_list("--noncondensables", a.noncondensables)) {
+            const std::string uid = component_id(text);
             bool found = false;
             for (const std::string& c : o.components)
                 found = found || c == uid;

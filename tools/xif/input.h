@@ -26,8 +26,12 @@ double parse_number(const std::string& option, const std::string& text);
 
 // Molecular weight of a databank component (kg/kmol); an unknown id is an error.
 double databank_mw(const std::string& id);
+// The databank id that a user's text names: an id or a component's name, in
+// any case. An unknown text is an error that suggests ids it may mean (the
+// same formula, or an id or name that it contains or that contains it).
+std::string component_id(const std::string& text);
 
-// The session options: ids upper-cased, flows in kmol/s. --flows is kmol/s
+// The session options: databank ids, flows in kmol/s. --flows is kmol/s
 // in SI and kg/h (component mass flows) in engineering units; --mass-flows
 // is kg/s in SI and kg/h in engineering units.
 Options resolve_stream(const StreamArgs& a, Units u);

@@ -43,7 +43,8 @@ Units (--units):
 Mole fractions are mol/mol and molecular weights kg/kmol in both.)";
 
 void add_stream_options(CLI::App* cmd, StreamArgs& a, std::string& units) {
-    cmd->add_option("--components", a.components, "databank ids, e.g. CH4,C2H6 (xif components)")
+    cmd->add_option("--components", a.components,
+                    "databank ids or names, e.g. CH4,C2H6 or methane,ethane (xif components)")
         ->required();
     cmd->add_option("--flows", a.flows,
                     "component flows: kmol/s (si) or mass flows kg/h (engineering)");
