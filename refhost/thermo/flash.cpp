@@ -728,19 +728,30 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
         Vec lnW{}; // kept alongside W: a logarithm per component and step saved
         for (int i = 0; i < n; ++i)
             if (W[i] > 0) lnW[i] = std::log(W[i]);
+        const Vec W0 = W, lnW0 = lnW;
         bool is_trivial = false;
+        Root root = Root::MinGibbs;
+        double Z_first = 0.0;
         for (int it = 0; it < 150; ++it) {
             ++res.it_stability;
-            if (m.lnphi(T, P, W.data(), Root::MinGibbs, lp, &Zw) != Status::Ok) {
+            if (m.lnphi(T, P, W.data(), root, lp, &Zw) != Status::Ok) {
                 is_trivial = true;
                 break;
             }
+            if (it == 0) Z_first = Zw;
             detail::TrialStep s;
             detail::trial_step(n, W.data(), lnW.data(), lp, d.data(), dprev, z, s);
             tm = s.tm;
             const double dist = detail::distance(n, W.data(), s.sw, z);
             if ((dist < 1e-5 && std::fabs(Zw - Zz) < 1e-5 * Zz) ||
                 (!vo.any && detail::closing_on_phase(tm, s.beta, dist, Zw, Zz))) {
+                if (detail::hold_on_liquid(root, Z_first, Zz)) {
+                    W = W0;
+                    lnW = lnW0;
+                    std::fill_n(dprev, n, 0.0);
+                    it = -1;
+                    continue;
+                }
                 is_trivial = true;
                 break;
             }

@@ -212,19 +212,29 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
         Vec lnW{}; // kept alongside W: a logarithm per component and step saved
         for (int i = 0; i < n; ++i)
             if (W[i] > 0) lnW[i] = std::log(W[i]);
+        const Vec W0 = W, lnW0 = lnW;
         bool trivial = false;
+        double Z_first = 0.0;
         for (int it = 0; it < 150; ++it) {
             ++iters;
             if (m.lnphi(T, P, W.data(), rt, lp, &Zt) != Status::Ok) {
                 trivial = true;
                 break;
             }
+            if (it == 0) Z_first = Zt;
             detail::TrialStep s;
             detail::trial_step(n, W.data(), lnW.data(), lp, d.data(), dprev, w, s);
             tm = s.tm;
             const double dist = detail::distance(n, W.data(), s.sw, w);
             if ((dist < 1e-5 && std::fabs(Zt - Zw) < 1e-5 * Zw) ||
                 (!vo && detail::closing_on_phase(tm, s.beta, dist, Zt, Zw))) {
+                if (detail::hold_on_liquid(rt, Z_first, Zw)) {
+                    W = W0;
+                    lnW = lnW0;
+                    std::fill_n(dprev, n, 0.0);
+                    it = -1;
+                    continue;
+                }
                 trivial = true;
                 break;
             }

@@ -59,6 +59,18 @@ inline bool closing_on_phase(double tm, double beta, double dist, double Zt, dou
            std::fabs(Zt - Zw) < 0.1 * Zw;
 }
 
+// A liquid-like trial against a gas can take up what the gas is rich in, run
+// onto the gas's own root and close in on the gas, past a liquid below the
+// tangent plane (aqueous ammonia from a water-rich start under an ammonia
+// gas). Such a trial, begun on a root below half the tested phase's
+// (z_first < z_tested / 2), is taken again from its start held on the liquid
+// root: true, with `root` set, where that is to be done.
+inline bool hold_on_liquid(Root& root, double z_first, double z_tested) {
+    if (root != Root::MinGibbs || !(z_first < 0.5 * z_tested)) return false;
+    root = Root::Liquid;
+    return true;
+}
+
 // A trial converged to within 1e-5 in its ln W steps on a stationary point
 // above the tangent plane by 1e-3 or more: what is left of its steps cannot
 // take it below.

@@ -592,6 +592,37 @@ TEST(RandomStreamsFound, HalfStepsSettleASecondLiquidThatFullStepsCycle) {
     expect_invariants(both);
 }
 
+// Ammonia with a little water and octane at 6 bar: the phase test's water-rich trial took up
+// ammonia, ran onto the gas's root and closed in on the gas, so that the T-P flash called the
+// stream a gas down to 311.5 K, where aqueous ammonia (0.56 %) appeared at once, 7 K below
+// the dew point that the P-vf flash finds (318.56 K).
+TEST(RandomStreamsFound, ThePhaseTestFindsAqueousAmmoniaUnderAnAmmoniaGas) {
+    // clang-format off
+    const Case c{{"NPROH", "WATER", "NBUOH", "NC8", "NC9", "ACETACID", "NH3"},
+                 {4.9640049603243666e-06, 0.03488317777478004, 0.00025074682452861811,
+                  0.017182438132337451, 1.3614599537785056e-07, 7.1264824949434544e-07,
+                  6.6169402900781682},
+                 191.64515363137076, 598922.37725106999, 1.0, true};
+    // clang-format on
+    for (const bool three : {false, true}) {
+        Stream s = open(c, three);
+        ASSERT_EQ(s.flash(3, c.P, 1.0), 1);
+        const double dew = s.T();
+        EXPECT_NEAR(dew, 318.56, 0.01);
+        double last = 0.99;
+        for (const double T : {311.0, 312.0, 315.0, 318.0, dew - 0.01}) {
+            ASSERT_EQ(s.flash(2, T, c.P), 1) << T;
+            EXPECT_TRUE(s.vf() > last && s.vf() < 1.0) << T << " " << s.vf();
+            last = s.vf();
+            const std::vector<double> x = s.composition(4);
+            EXPECT_GT(x[c.at("WATER")] + x[c.at("NH3")], 0.999) << T;
+        }
+        ASSERT_EQ(s.flash(2, dew + 0.01, c.P), 1);
+        EXPECT_EQ(s.vf(), 1.0);
+    }
+    expect_invariants({&c, 1});
+}
+
 // With one liquid allowed, two liquids were reported as a vapour (fraction 0.69 at 221 K,
 // 0.29 bar) and a liquid, the vapour's monitors disagreeing with the flash's enthalpy.
 TEST(RandomStreamsFound, TwoLiquidsAreNotAVapourAndALiquid) {
