@@ -728,7 +728,7 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
         Vec lnW{}; // kept alongside W: a logarithm per component and step saved
         for (int i = 0; i < n; ++i)
             if (W[i] > 0) lnW[i] = std::log(W[i]);
-        const Vec W0 = W, lnW0 = lnW;
+        const detail::TrialStart start{W, lnW};
         bool is_trivial = false;
         Root root = Root::MinGibbs;
         double Z_first = 0.0;
@@ -746,9 +746,7 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
             if ((dist < 1e-5 && std::fabs(Zw - Zz) < 1e-5 * Zz) ||
                 (!vo.any && detail::closing_on_phase(tm, s.beta, dist, Zw, Zz))) {
                 if (detail::hold_on_liquid(root, Z_first, Zz)) {
-                    W = W0;
-                    lnW = lnW0;
-                    std::fill_n(dprev, n, 0.0);
+                    start.restore(n, W, lnW, dprev);
                     it = -1;
                     continue;
                 }

@@ -212,7 +212,7 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
         Vec lnW{}; // kept alongside W: a logarithm per component and step saved
         for (int i = 0; i < n; ++i)
             if (W[i] > 0) lnW[i] = std::log(W[i]);
-        const Vec W0 = W, lnW0 = lnW;
+        const detail::TrialStart start{W, lnW};
         bool trivial = false;
         double Z_first = 0.0;
         for (int it = 0; it < 150; ++it) {
@@ -229,9 +229,7 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
             if ((dist < 1e-5 && std::fabs(Zt - Zw) < 1e-5 * Zw) ||
                 (!vo && detail::closing_on_phase(tm, s.beta, dist, Zt, Zw))) {
                 if (detail::hold_on_liquid(rt, Z_first, Zw)) {
-                    W = W0;
-                    lnW = lnW0;
-                    std::fill_n(dprev, n, 0.0);
+                    start.restore(n, W, lnW, dprev);
                     it = -1;
                     continue;
                 }

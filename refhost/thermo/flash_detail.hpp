@@ -71,6 +71,16 @@ inline bool hold_on_liquid(Root& root, double z_first, double z_tested) {
     return true;
 }
 
+// A trial's start, to take the trial again from there.
+struct TrialStart {
+    Vec W, lnW;
+    void restore(int n, Vec& w, Vec& lnw, double* dprev) const {
+        w = W;
+        lnw = lnW;
+        std::fill_n(dprev, n, 0.0);
+    }
+};
+
 // A trial converged to within 1e-5 in its ln W steps on a stationary point
 // above the tangent plane by 1e-3 or more: what is left of its steps cannot
 // take it below.
