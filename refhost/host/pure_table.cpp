@@ -78,14 +78,12 @@ double at_bound(const databank::Correlation& r, double T, double& bound) {
     return r.eval(T);
 }
 
-// Saturated-liquid molar volume: the density correlation, else (above its
-// range or the component's critical temperature) the Rackett equation with
-// the reduced temperature held below 1.
-double liquid_volume(const databank::Component& c, int j, double T) {
-    if (c.rhol.present() && c.rhol.in_range(T)) {
-        const double rho = c.rhol.eval(T);
-        if (rho > 0.0 && std::isfinite(rho)) return 1.0 / rho;
-    }
+// Saturated-liquid molar volume of component j at T from the density row's
+// value rho there (0 outside its range): 1/rho, else (above the row's range
+// or the critical temperature) the Rackett equation with the reduced
+// temperature held below 1.
+double liquid_volume(double rho, int j, double T) {
+    if (rho > 0.0 && std::isfinite(rho)) return 1.0 / rho;
     return rackett_volume(j, T);
 }
 
@@ -217,7 +215,8 @@ void PureTable::reset(double T, bool rebuild_constants) {
         kv_bounds_[j] = conductivity_bounds(c, k_[j]);
         kl_factor_[j] = {tr::sato_riedel_factor(c.kl.tmin / c.tc),
                          tr::sato_riedel_factor(c.kl.tmax / c.tc)};
-        vb_term_[j] = tr::wilke_chang_volume_term(liquid_volume(c, static_cast<int>(j), c.tb));
+        vb_term_[j] = tr::wilke_chang_volume_term(liquid_volume(
+            c.rhol.in_range(c.tb) ? c.rhol.eval(c.tb) : 0.0, static_cast<int>(j), c.tb));
         sigma_[j] = c.lj_sigma * 1e-10;
         eps_[j] = c.lj_eps_k;
         gamma_[j] = tr::roy_thodos_gamma(k_[j]);
@@ -247,11 +246,7 @@ double PureTable::compute(Pure q, int j) {
     case Pure::surface_tension:
         return surface_tension(c, k, T_);
     case Pure::liquid_volume:
-        if (c.rhol.in_range(T_)) {
-            const double rho = value(Pure::liquid_density, j);
-            if (rho > 0.0 && std::isfinite(rho)) return 1.0 / rho;
-        }
-        return rackett_volume(j, T_);
+        return liquid_volume(c.rhol.in_range(T_) ? value(Pure::liquid_density, j) : 0.0, j, T_);
     case Pure::liquid_density:
         return c.rhol.present() && T_ <= c.rhol.tmax ? c.rhol.eval(T_) : 0.0;
     case Pure::translational:

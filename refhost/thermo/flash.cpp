@@ -743,8 +743,7 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
             detail::trial_step(n, W.data(), lnW.data(), lp, d.data(), dprev, z, s);
             tm = s.tm;
             const double dist = detail::distance(n, W.data(), s.sw, z);
-            if ((dist < 1e-5 && std::fabs(Zw - Zz) < 1e-5 * Zz) ||
-                (!vo.any && detail::closing_on_phase(tm, s.beta, dist, Zw, Zz))) {
+            if (detail::on_tested_phase(tm, s.beta, dist, Zw, Zz, vo.any)) {
                 if (detail::hold_on_liquid(root, Z_first, Zz)) {
                     start.restore(n, W, lnW, dprev);
                     it = -1;

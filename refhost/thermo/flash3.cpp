@@ -226,8 +226,7 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
             detail::trial_step(n, W.data(), lnW.data(), lp, d.data(), dprev, w, s);
             tm = s.tm;
             const double dist = detail::distance(n, W.data(), s.sw, w);
-            if ((dist < 1e-5 && std::fabs(Zt - Zw) < 1e-5 * Zw) ||
-                (!vo && detail::closing_on_phase(tm, s.beta, dist, Zt, Zw))) {
+            if (detail::on_tested_phase(tm, s.beta, dist, Zt, Zw, vo != nullptr)) {
                 if (detail::hold_on_liquid(rt, Z_first, Zw)) {
                     start.restore(n, W, lnW, dprev);
                     it = -1;

@@ -59,6 +59,15 @@ inline bool closing_on_phase(double tm, double beta, double dist, double Zt, dou
            std::fabs(Zt - Zw) < 0.1 * Zw;
 }
 
+// Whether a trial has ended on the tested phase (volume Zw): within 1e-5 of
+// it on the same root, or closing in on it as above (not with vapour-only
+// components, whose gas the trials leave out).
+inline bool on_tested_phase(double tm, double beta, double dist, double Zt, double Zw,
+                            bool vapour_only) {
+    return (dist < 1e-5 && std::fabs(Zt - Zw) < 1e-5 * Zw) ||
+           (!vapour_only && closing_on_phase(tm, beta, dist, Zt, Zw));
+}
+
 // A liquid-like trial against a gas can take up what the gas is rich in, run
 // onto the gas's own root and close in on the gas, past a liquid below the
 // tangent plane (aqueous ammonia from a water-rich start under an ammonia
