@@ -728,27 +728,25 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
         Vec lnW{}; // kept alongside W: a logarithm per component and step saved
         for (int i = 0; i < n; ++i)
             if (W[i] > 0) lnW[i] = std::log(W[i]);
-        const detail::TrialStart start{W, lnW};
+        detail::LiquidHold hold;
         bool is_trivial = false;
         Root root = Root::MinGibbs;
         double Z_first = 0.0;
         for (int it = 0; it < 150; ++it) {
             ++res.it_stability;
-            if (m.lnphi(T, P, W.data(), root, lp, &Zw) != Status::Ok) {
+            Model::Roots rs;
+            if (m.lnphi(T, P, W.data(), root, lp, &Zw, &rs) != Status::Ok) {
                 is_trivial = true;
                 break;
             }
             if (it == 0) Z_first = Zw;
+            hold.note(n, it, root, rs, Zw, W, lnW, dprev);
             detail::TrialStep s;
             detail::trial_step(n, W.data(), lnW.data(), lp, d.data(), dprev, z, s);
             tm = s.tm;
             const double dist = detail::distance(n, W.data(), s.sw, z);
             if (detail::on_tested_phase(tm, s.beta, dist, Zw, Zz, vo.any)) {
-                if (detail::hold_on_liquid(root, Z_first, Zz)) {
-                    start.restore(n, W, lnW, dprev);
-                    it = -1;
-                    continue;
-                }
+                if (hold.resume(n, root, Z_first, Zz, it, W, lnW, dprev)) continue;
                 is_trivial = true;
                 break;
             }

@@ -212,26 +212,24 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
         Vec lnW{}; // kept alongside W: a logarithm per component and step saved
         for (int i = 0; i < n; ++i)
             if (W[i] > 0) lnW[i] = std::log(W[i]);
-        const detail::TrialStart start{W, lnW};
+        detail::LiquidHold hold;
         bool trivial = false;
         double Z_first = 0.0;
         for (int it = 0; it < 150; ++it) {
             ++iters;
-            if (m.lnphi(T, P, W.data(), rt, lp, &Zt) != Status::Ok) {
+            Model::Roots rs;
+            if (m.lnphi(T, P, W.data(), rt, lp, &Zt, &rs) != Status::Ok) {
                 trivial = true;
                 break;
             }
             if (it == 0) Z_first = Zt;
+            hold.note(n, it, rt, rs, Zt, W, lnW, dprev);
             detail::TrialStep s;
             detail::trial_step(n, W.data(), lnW.data(), lp, d.data(), dprev, w, s);
             tm = s.tm;
             const double dist = detail::distance(n, W.data(), s.sw, w);
             if (detail::on_tested_phase(tm, s.beta, dist, Zt, Zw, vo != nullptr)) {
-                if (detail::hold_on_liquid(rt, Z_first, Zw)) {
-                    start.restore(n, W, lnW, dprev);
-                    it = -1;
-                    continue;
-                }
+                if (hold.resume(n, rt, Z_first, Zw, it, W, lnW, dprev)) continue;
                 trivial = true;
                 break;
             }

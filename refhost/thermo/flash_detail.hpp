@@ -71,22 +71,38 @@ inline bool on_tested_phase(double tm, double beta, double dist, double Zt, doub
 // A liquid-like trial against a gas can take up what the gas is rich in, run
 // onto the gas's own root and close in on the gas, past a liquid below the
 // tangent plane (aqueous ammonia from a water-rich start under an ammonia
-// gas). Such a trial, begun on a root below half the tested phase's
-// (z_first < z_tested / 2), is taken again from its start held on the liquid
-// root: true, with `root` set, where that is to be done.
-inline bool hold_on_liquid(Root& root, double z_first, double z_tested) {
-    if (root != Root::MinGibbs || !(z_first < 0.5 * z_tested)) return false;
-    root = Root::Liquid;
-    return true;
-}
-
-// A trial's start, to take the trial again from there.
-struct TrialStart {
+// gas). Such a trial, begun on a root below half the tested phase's, is
+// taken again held on the liquid root. Up to its first step on a root other
+// than the smallest, the held trial would take the same steps, so it
+// resumes from that step; a trial that never left the smallest root would
+// only repeat itself, and ends as it did.
+struct LiquidHold {
+    int from = -1; // the first step on another root; -1 while there is none
     Vec W, lnW;
-    void restore(int n, Vec& w, Vec& lnw, double* dprev) const {
+    double dprev[kMaxComponents];
+
+    // Step `it` took root Z among roots rs, chosen as `root`.
+    void note(int n, int it, Root root, const Model::Roots& rs, double Z, const Vec& w,
+              const Vec& lnw, const double* dp) {
+        if (from >= 0 || root != Root::MinGibbs || rs.n < 2 || Z == rs.z[0]) return;
+        from = it;
+        W = w;
+        lnW = lnw;
+        std::copy_n(dp, n, dprev);
+    }
+
+    // At a trial that has ended on the tested phase (volume z_tested), begun
+    // on volume z_first: whether it goes on, held on the liquid root from the
+    // step it resumes with (`it` set to the step before).
+    bool resume(int n, Root& root, double z_first, double z_tested, int& it, Vec& w, Vec& lnw,
+                double* dp) const {
+        if (root != Root::MinGibbs || !(z_first < 0.5 * z_tested) || from < 0) return false;
+        root = Root::Liquid;
         w = W;
         lnw = lnW;
-        std::fill_n(dprev, n, 0.0);
+        std::copy_n(dprev, n, dp);
+        it = from - 1;
+        return true;
     }
 };
 
