@@ -1,6 +1,6 @@
 // Random streams through all five flash types on the reference host: every call ends within a
 // time bound, a success leaves a sane stream, and the enthalpy flashes give back the T-P state.
-// XIF_RANDOM_SEED (20261205), XIF_RANDOM_CASES (300), XIF_RANDOM_CASE=k (case k alone),
+// XIF_RANDOM_SEED (20261205), XIF_RANDOM_CASES (300), XIF_RANDOM_CASE=k (case k alone, its stream printed),
 // XIF_RANDOM_ANSWERS=1 (print every successful flash's answer, to compare two builds).
 #include "stream.h"
 
@@ -289,8 +289,11 @@ TEST(RandomStreams, AllFlashTypesKeepTheirInvariants) {
     }
     ASSERT_GE(bank.size(), 8u);
     Tally t;
-    for (uint64_t k = 0; k < cases; ++k)
-        Runner(draw(seed, only != UINT64_MAX ? only : k, bank), t).run();
+    for (uint64_t k = 0; k < cases; ++k) {
+        const Case c = draw(seed, only != UINT64_MAX ? only : k, bank);
+        if (only != UINT64_MAX) std::printf("case: %s\n", describe(c).c_str());
+        Runner(c, t).run();
+    }
 
     std::printf("random streams: seed %" PRIu64 ", %" PRIu64 " cases\n", seed, cases);
     for (int type = 1; type <= 5; ++type)
