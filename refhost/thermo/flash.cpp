@@ -299,6 +299,38 @@ bool rachford_rice(int n, const double* z, const double* K, double& beta, const 
     return true;
 }
 
+double liquid_share(int n, const double* z, const double* K, double beta,
+                    const bool* vapour_only) {
+    double psi = 1.0 - beta;
+    for (int it = 0; it < 20 && psi > 0.0; ++it) {
+        double g = 0, dg = 0;
+        for (int i = 0; i < n; ++i) {
+            if (!(z[i] > 0)) continue;
+            if (vapour_only && vapour_only[i]) { // z / beta
+                const double b = 1.0 / (1.0 - psi);
+                g += z[i] * b;
+                dg += z[i] * b * b;
+                continue;
+            }
+            const double k1 = K[i] - 1.0;
+            const double d = 1.0 / (K[i] - psi * k1);
+            g += z[i] * k1 * d;
+            dg += z[i] * k1 * k1 * d * d;
+        }
+        if (!(dg > 0) || !std::isfinite(g)) break;
+        const double step = g / dg; // g rises with psi
+        const double next = psi - step;
+        if (!(next > 0.0)) {
+            psi *= 0.5;
+            continue;
+        }
+        const bool done = std::fabs(step) <= 1e-15 * next;
+        psi = next;
+        if (done) break;
+    }
+    return psi;
+}
+
 namespace {
 
 struct TwoPhase {
@@ -331,13 +363,19 @@ Status tp_residual(const Model& m, double T, double P, const double* z,
         K[i] = std::exp(std::clamp(tp.lnK[i], -600.0, 600.0));
     tp.single = !rachford_rice(n, z, K.data(), tp.beta, vo.any ? vo.on : nullptr);
     if (tp.single) return Status::Ok;
+    // A liquid of 1e-6 or less beside the gas: its share in full precision.
+    const double psi = 1.0 - tp.beta;
+    const bool trace = psi > 0.0 && psi < 1e-6;
+    const double share = trace ? liquid_share(n, z, K.data(), tp.beta, vo.any ? vo.on : nullptr)
+                               : 0.0;
     for (int i = 0; i < n; ++i) {
         if (vo.any && vo.on[i]) {
             tp.x[i] = 0.0;
             tp.y[i] = z[i] / tp.beta;
             continue;
         }
-        tp.x[i] = z[i] / (1.0 + tp.beta * (K[i] - 1.0));
+        tp.x[i] = trace ? z[i] / (K[i] - share * (K[i] - 1.0))
+                        : z[i] / (1.0 + tp.beta * (K[i] - 1.0));
         tp.y[i] = K[i] * tp.x[i];
     }
     double* lpl = tp.lpx.data();

@@ -70,4 +70,11 @@ FlashResult flash_tv(const Model& m, double T, double vf, const double* z,
 bool rachford_rice(int n, const double* z, const double* K, double& beta,
                    const bool* vapour_only = nullptr);
 
+// 1 - beta for a Rachford-Rice root beta just below 1, to the precision of a
+// number of its own size: beta holds it only to 1e-16, and the fractions of
+// a liquid of 1e-10 beside the gas depend on it. Newton on the same sum in
+// psi = 1 - beta, sum z (K-1)/(K - psi (K-1)) = 0, from 1 - beta.
+double liquid_share(int n, const double* z, const double* K, double beta,
+                    const bool* vapour_only = nullptr);
+
 } // namespace xif::refhost::thermo
