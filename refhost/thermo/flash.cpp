@@ -299,8 +299,7 @@ bool rachford_rice(int n, const double* z, const double* K, double& beta, const 
     return true;
 }
 
-double liquid_share(int n, const double* z, const double* K, double beta,
-                    const bool* vapour_only) {
+double liquid_share(int n, const double* z, const double* K, double beta, const bool* vapour_only) {
     double psi = 1.0 - beta;
     for (int it = 0; it < 20 && psi > 0.0; ++it) {
         double g = 0, dg = 0;
@@ -366,16 +365,16 @@ Status tp_residual(const Model& m, double T, double P, const double* z,
     // A liquid of 1e-6 or less beside the gas: its share in full precision.
     const double psi = 1.0 - tp.beta;
     const bool trace = psi > 0.0 && psi < 1e-6;
-    const double share = trace ? liquid_share(n, z, K.data(), tp.beta, vo.any ? vo.on : nullptr)
-                               : 0.0;
+    const double share =
+        trace ? liquid_share(n, z, K.data(), tp.beta, vo.any ? vo.on : nullptr) : 0.0;
     for (int i = 0; i < n; ++i) {
         if (vo.any && vo.on[i]) {
             tp.x[i] = 0.0;
             tp.y[i] = z[i] / tp.beta;
             continue;
         }
-        tp.x[i] = trace ? z[i] / (K[i] - share * (K[i] - 1.0))
-                        : z[i] / (1.0 + tp.beta * (K[i] - 1.0));
+        tp.x[i] =
+            trace ? z[i] / (K[i] - share * (K[i] - 1.0)) : z[i] / (1.0 + tp.beta * (K[i] - 1.0));
         tp.y[i] = K[i] * tp.x[i];
     }
     double* lpl = tp.lpx.data();

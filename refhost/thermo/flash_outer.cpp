@@ -713,6 +713,9 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
             found.it_outer = evals;
             return found;
         }
+        // A point where the T-P flash fails tells no side: the bracket is
+        // taken across it, from the last point that flashed.
+        if (rb.status != Status::Ok && ra.status == Status::Ok) continue;
         ra = rb;
         sa = sb;
         va = vb;

@@ -1,7 +1,7 @@
 // Random streams through all five flash types on the reference host: every call ends within a
 // time bound, a success leaves a sane stream, and the enthalpy flashes give back the T-P state.
-// XIF_RANDOM_SEED (20261205), XIF_RANDOM_CASES (300), XIF_RANDOM_CASE=k (case k alone, its stream printed),
-// XIF_RANDOM_ANSWERS=1 (print every successful flash's answer, to compare two builds).
+// XIF_RANDOM_SEED (20261205), XIF_RANDOM_CASES (300), XIF_RANDOM_CASE=k (case k alone, its stream
+// printed), XIF_RANDOM_ANSWERS=1 (print every successful flash's answer, to compare two builds).
 #include "stream.h"
 
 #include <algorithm>
@@ -811,6 +811,47 @@ TEST(RandomStreamsFound, VapourFractionFlashesTellNoSolutionFromFailure) {
                       {0.00017024917800405223, 3.0498895433536342e-07, 0.0092926421922422571}},
                      true);
     EXPECT_EQ(h2.flash(3, 53960.683094796652, 0.0), 4);
+}
+
+// Helium with 0.7 % ethane and 5 ppb n-hexane at 7.6 bar: below the dew point (148.48 K) a
+// hexane-rich liquid of 1e-10 to 1e-8 of the feed forms. Its fractions hang on 1 - vf,
+// which the vapour fraction holds only to 1e-16: the split stalled at 4e-9 in ln K and the
+// T-P flash said "not converged" at 148.45 and 144.688 K, so that no dew point was found.
+TEST(RandomStreamsFound, ATraceLiquidBesideAGasConvergesToItsDewPoint) {
+    // clang-format off
+    const Case c{{"HE", "N2", "C2H6", "NC6"},
+                 {43.648583090312322, 0.0023503942092037945, 0.30282777782247933,
+                  1.9937873417613236e-07},
+                 555.63, 761854.04847185803, 1};
+    // clang-format on
+    Stream s = open(c, false);
+    for (const double T : {148.45, 148.4, 144.688}) {
+        ASSERT_EQ(s.flash(2, T, c.P), 1) << T;
+        EXPECT_TRUE(s.vf() < 1.0 && s.vf() > 1.0 - 1e-7) << T << " " << s.vf();
+    }
+    ASSERT_EQ(s.flash(3, c.P, 1.0), 1);
+    EXPECT_NEAR(s.T(), 148.48, 0.01);
+    ASSERT_EQ(s.flash(3, c.P, 0.999), 1);
+    EXPECT_NEAR(s.T(), 139.97, 0.01);
+    expect_invariants({&c, 1});
+}
+
+// Argon with n-hexane, ammonia and water at 0.6 bar: the vapour fraction flash scans T-P
+// flashes down from 1500 K, and one of them failing (near 82 K, where the argon condenses)
+// hid the bracket on its two sides; the bubble point was "no solution".
+TEST(RandomStreamsFound, TheVapourFractionScanBridgesAFailedFlash) {
+    // clang-format off
+    const Case c{{"NC6", "WATER", "NH3", "NC10", "AR"},
+                 {0.00034018887573655104, 4.9097363239168129e-05, 0.00090480171922570113,
+                  3.10237696370646e-08, 2.5582525643749103},
+                 220.55693558573034, 59947.232573451824, 0.59488331885679924};
+    // clang-format on
+    Stream s = open(c, false);
+    ASSERT_EQ(s.flash(3, c.P, 0.0), 1);
+    EXPECT_NEAR(s.T(), 82.42, 0.01);
+    ASSERT_EQ(s.flash(3, c.P, c.vf), 1);
+    EXPECT_NEAR(s.T(), 82.43, 0.01);
+    expect_invariants({&c, 1});
 }
 
 } // namespace

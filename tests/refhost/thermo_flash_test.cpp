@@ -118,6 +118,18 @@ TEST(RachfordRice, RootsInsideTheWindowOrNone) {
     EXPECT_NEAR(beta, 1.0, 1e-12); // 0.5 / beta = 0.25 / (1 - beta / 2)
 }
 
+// A liquid of 1e-10 beside the gas: 1 - beta from the root beta is good to 1e-16 only, and
+// the share must come in full precision. For K = {2, K2} it is
+// (z1 K2 - 2 z2 (1 - K2)) / ((K2 - 1)(z1 + z2)), without cancellation in long double.
+TEST(RachfordRice, ATraceLiquidsShareInFullPrecision) {
+    const double z[2] = {1.0 - 5.06e-9, 5.06e-9}, K[2] = {2.0, 1e-8};
+    double beta = 0.5;
+    ASSERT_TRUE(th::rachford_rice(2, z, K, beta));
+    const long double z1 = z[0], z2 = z[1], K2 = K[1];
+    const long double psi = (z1 * K2 - 2 * z2 * (1 - K2)) / ((K2 - 1) * (z1 + z2));
+    EXPECT_NEAR(th::liquid_share(2, z, K, beta) / static_cast<double>(psi), 1.0, 1e-13);
+}
+
 // The Newton step's symmetric solve: Cholesky where the matrix is positive
 // definite, its factor kept for a further right-hand side; an indefinite one
 // (a split near a saddle) falls back to LU on the matrix as it was given.
