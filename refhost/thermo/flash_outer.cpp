@@ -555,6 +555,15 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
 
 // How close a T-P flash found by bisection must come to the fraction asked.
 constexpr double kFractionTol = 1e-12;
+// By how much (reduced, per mole of feed) the T-P flash at a solved state
+// must lower the Gibbs energy to overrule the solution: well above what
+// the solutions' tolerance of 1e-10 in ln K leaves.
+constexpr double kLowerGibbs = 1e-8;
+
+// Gibbs energy per kmol of feed, from the phases as the result took them.
+double gibbs(const FlashResult& r) {
+    return r.h - r.T * r.s;
+}
 
 // Starting point from the caller's estimate, else from Wilson K-values;
 // if Newton fails from there, scan T-P flashes along the free variable for
@@ -584,11 +593,32 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
             var = 0.5 * (a + b);
         }
     }
+    // A solution of the fraction's equations need not be the equilibrium:
+    // the dew point of one liquid can lie where another has long formed. The
+    // T-P flash at the state, from scratch, has the last word where it finds
+    // a lower Gibbs energy; where it finds none or fails (its phase test can
+    // pass over a small phase that the solution holds), the solution stands.
+    auto equilibrium = [&](const FlashResult& r) {
+        const FlashResult c = flash_tp(
+            m, r.T, r.P, z.data(),
+            FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol, o.vapour_only, o.single_liquid});
+        return c.status != Status::Ok || !(gibbs(c) < gibbs(r) - kLowerGibbs * kR * r.T);
+    };
+    auto rejected = [](const FlashResult& r) { // no half-filled state on failure
+        FlashResult f;
+        f.status = Status::NoSolution;
+        f.it_ss = r.it_ss;
+        f.it_newton = r.it_newton;
+        f.it_stability = r.it_stability;
+        f.it_outer = r.it_outer;
+        return f;
+    };
     FlashResult first;
     first.status = Status::NoSolution;
     if (std::isfinite(var)) {
         first = fraction_attempt(m, fixed_t, fixed, beta, z, vo, o, var, o.K_guess);
-        if (first.status == Status::Ok) return first;
+        if (first.status == Status::Ok && equilibrium(first)) return first;
+        if (first.status == Status::Ok) first = rejected(first);
     }
     // Scan from the vapour side: T downwards from 1500 K, or ln P upwards
     // over the working range; the first bracket is the warmest (or the
@@ -692,7 +722,8 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
             FlashResult again =
                 fraction_attempt(m, fixed_t, fixed, beta, z, vo, o, v0, two.K.data());
             again.it_outer = evals;
-            if (again.status == Status::Ok) return again;
+            if (again.status == Status::Ok && equilibrium(again)) return again;
+            if (again.status == Status::Ok) again = rejected(again);
             // The bracket holds the fraction but the solve from it failed
             // (close to a critical point, or where its own tests reject the
             // split the T-P flash accepts): the T-P flash at the fraction,

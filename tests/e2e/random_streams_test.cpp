@@ -854,5 +854,30 @@ TEST(RandomStreamsFound, TheVapourFractionScanBridgesAFailedFlash) {
     expect_invariants({&c, 1});
 }
 
+// A vapour fraction's equations can hold where the equilibrium is another state. Argon and
+// ammonia at 161.7 K with 0.05 % n-decane: the T-vf flash gave a dew point at 704.5 Pa (of an
+// ammonia-rich liquid), where the T-P flash finds 0.14 % of a decane-rich liquid at a lower
+// Gibbs energy; that liquid forms at every pressure of the working range. An answer is now
+// the T-P flash's at its state, or there is none.
+TEST(RandomStreamsFound, AVapourFractionAnswerIsTheEquilibriumAtItsState) {
+    // clang-format off
+    const Case dew{{"NH3", "IC5", "NC10", "NC6", "PXYLENE", "C2H6", "AR", "NC4"},
+                   {0.27846011047688202, 1.3470660817813523e-07, 0.00053777488246591857,
+                    0.00078821711952963577, 1.1598530623273719e-07, 1.3926935530131238e-07,
+                    0.70909601182549253, 0.0004395445902600278},
+                   161.66852592701633, 73859.844445866664, 1};
+    // clang-format on
+    Stream s = open(dew, false);
+    const int64_t st = s.flash(5, dew.T, 1.0);
+    if (st == 1) {
+        const double P = s.P();
+        ASSERT_EQ(s.flash(2, dew.T, P), 1);
+        EXPECT_GT(s.vf(), 1.0 - 1e-6) << P;
+    } else {
+        EXPECT_EQ(st, 4);
+    }
+    expect_invariants({&dew, 1});
+}
+
 } // namespace
 } // namespace xif::e2e
