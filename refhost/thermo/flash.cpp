@@ -1050,9 +1050,14 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
     // vanishing split is the last resort.
     double lpl[kMaxComponents];
     const bool have_lpl = m.lnphi(T, P, z.data(), Root::Liquid, lpl) == Status::Ok;
-    const int order[2][4] = {{0, 1, 2, -1}, {0, 3, 1, 2}};
+    // Where the split from the phase test's K-values collapses on the first
+    // pair, the best trial against what the feed leaves is tried on it
+    // before the collapse is believed.
+    const int order[3][4] = {{0, 1, 2, -1}, {0, 3, 1, 2}, {0, 3, -1, -1}};
+    bool lost = false; // the first pair's split from the phase test's K-values
     for (int p = 0; p < 2; ++p) {
-        for (const int start : order[p]) {
+        for (int k = 0; k < 4; ++k) {
+            const int start = order[p == 0 && lost ? 2 : p][k];
             if (start < 0) break;
             if (start == 2 && !have_lpl) continue;
             tp.restart();
@@ -1084,7 +1089,10 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
             if (start == 0 && p == 0)
                 collapsed = out == TpOutcome::Trivial || out == TpOutcome::Single ||
                             (out == TpOutcome::Converged && !inside(tp.beta));
-            if (start == 0 && (out == TpOutcome::Trivial || out == TpOutcome::Single)) break;
+            if (start == 0 && (out == TpOutcome::Trivial || out == TpOutcome::Single)) {
+                if (p == 1) break;
+                lost = true;
+            }
         }
     }
     // Where no start gave anything, the phase test's K-values once more by
