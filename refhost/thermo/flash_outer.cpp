@@ -732,7 +732,17 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
             const FlashResult& end = two_end();
             if (end.nphases != 2 || !(std::fabs(end.vf - beta) <= kFractionTol)) {
                 // The fraction jumps across the one asked for between two
-                // neighbouring numbers: no state along the path has it.
+                // neighbouring numbers: no state along the path has it. A
+                // bubble or dew point there (a liquid that boils off all but
+                // a trace at once) is the last single phase before the jump.
+                const FlashResult& one = rlo.nphases == 1 ? rlo : rhi;
+                if (closed && (beta == 0.0 || beta == 1.0) && end.nphases == 2 &&
+                    !dense_vapour(vo, end) && one.status == Status::Ok && one.nphases == 1 &&
+                    one.vf == beta) {
+                    FlashResult found = one;
+                    found.it_outer = evals;
+                    return found;
+                }
                 if (closed) again.status = Status::NoSolution;
                 return again;
             }

@@ -901,5 +901,26 @@ TEST(RandomStreamsFound, ACollapsedSplitTriesTheTrialPhaseBeforeTheFeedStandsAlo
     expect_invariants({&c, 1});
 }
 
+// Argon with traces of methanol, acetic acid and ammonia at 43 bar, one liquid allowed: the
+// argon boils off at once at 147.41 K, the fraction jumping from 0 to 0.999 over the traces'
+// liquid. The bubble point is that jump, the last liquid before it; the P-vf flash found no
+// state of a fraction of exactly 0 and said "no solution".
+TEST(RandomStreamsFound, ABubblePointWhereTheFractionJumpsIsTheLastLiquid) {
+    // clang-format off
+    const Case c{{"ACETACID", "NH3", "AR", "MEOH", "C2H4"},
+                 {6.5174196764922408e-06, 2.70269921964992e-07, 0.12533024582581809,
+                  0.00011947724348975244, 1.9224217790909922e-07},
+                 700.22813020040383, 4295939.3884803839, 0};
+    // clang-format on
+    Stream s = open(c, false);
+    ASSERT_EQ(s.flash(3, c.P, 0.0), 1);
+    const double Tb = s.T();
+    EXPECT_NEAR(Tb, 147.41, 0.01);
+    EXPECT_EQ(s.vf(), 0.0);
+    ASSERT_EQ(s.flash(2, Tb + 0.01, c.P), 1);
+    EXPECT_GT(s.vf(), 0.99);
+    expect_invariants({&c, 1});
+}
+
 } // namespace
 } // namespace xif::e2e
