@@ -857,7 +857,7 @@ TEST(RandomStreamsFound, TheVapourFractionScanBridgesAFailedFlash) {
 // A vapour fraction's equations can hold where the equilibrium is another state. Argon and
 // ammonia at 161.7 K with 0.05 % n-decane: the T-vf flash gave a dew point at 704.5 Pa (of an
 // ammonia-rich liquid), where the T-P flash finds 0.14 % of a decane-rich liquid at a lower
-// Gibbs energy; that liquid forms at every pressure of the working range. An answer is now
+// Gibbs energy; that liquid is there from 100 Pa up. An answer is now
 // the T-P flash's at its state, or there is none.
 TEST(RandomStreamsFound, AVapourFractionAnswerIsTheEquilibriumAtItsState) {
     // clang-format off
