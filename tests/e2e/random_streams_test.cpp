@@ -855,10 +855,10 @@ TEST(RandomStreamsFound, TheVapourFractionScanBridgesAFailedFlash) {
 }
 
 // A vapour fraction's equations can hold where the equilibrium is another state. Argon and
-// ammonia at 161.7 K with 0.05 % n-decane: the T-vf flash gave a dew point at 704.5 Pa (of an
-// ammonia-rich liquid), where the T-P flash finds 0.14 % of a decane-rich liquid at a lower
-// Gibbs energy; that liquid is there from 100 Pa up. An answer is now
-// the T-P flash's at its state, or there is none.
+// ammonia at 161.7 K with 0.05 % n-decane: the T-vf flash gave a dew point at 704.5 Pa, where
+// the T-P flash finds 0.14 % of a decane-rich liquid at a lower Gibbs energy; that liquid is
+// there from 100 Pa up. An answer now stands only where the T-P flash at its state finds no
+// lower Gibbs energy.
 TEST(RandomStreamsFound, AVapourFractionAnswerIsTheEquilibriumAtItsState) {
     // clang-format off
     const Case dew{{"NH3", "IC5", "NC10", "NC6", "PXYLENE", "C2H6", "AR", "NC4"},
