@@ -768,7 +768,6 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
         detail::LiquidHold hold;
         bool is_trivial = false;
         Root root = Root::MinGibbs;
-        double Z_first = 0.0;
         for (int it = 0; it < 150; ++it) {
             ++res.it_stability;
             Model::Roots rs;
@@ -776,14 +775,13 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
                 is_trivial = true;
                 break;
             }
-            if (it == 0) Z_first = Zw;
             hold.note(n, it, root, rs, Zw, W, lnW, dprev);
             detail::TrialStep s;
             detail::trial_step(n, W.data(), lnW.data(), lp, d.data(), dprev, z, s);
             tm = s.tm;
             const double dist = detail::distance(n, W.data(), s.sw, z);
             if (detail::on_tested_phase(tm, s.beta, dist, Zw, Zz, vo.any)) {
-                if (hold.resume(n, root, Z_first, Zz, it, W, lnW, dprev)) continue;
+                if (hold.resume(n, root, Zz, it, W, lnW, dprev)) continue;
                 is_trivial = true;
                 break;
             }

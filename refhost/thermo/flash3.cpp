@@ -214,7 +214,6 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
             if (W[i] > 0) lnW[i] = std::log(W[i]);
         detail::LiquidHold hold;
         bool trivial = false;
-        double Z_first = 0.0;
         for (int it = 0; it < 150; ++it) {
             ++iters;
             Model::Roots rs;
@@ -222,14 +221,13 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
                 trivial = true;
                 break;
             }
-            if (it == 0) Z_first = Zt;
             hold.note(n, it, rt, rs, Zt, W, lnW, dprev);
             detail::TrialStep s;
             detail::trial_step(n, W.data(), lnW.data(), lp, d.data(), dprev, w, s);
             tm = s.tm;
             const double dist = detail::distance(n, W.data(), s.sw, w);
             if (detail::on_tested_phase(tm, s.beta, dist, Zt, Zw, vo != nullptr)) {
-                if (hold.resume(n, rt, Z_first, Zw, it, W, lnW, dprev)) continue;
+                if (hold.resume(n, rt, Zw, it, W, lnW, dprev)) continue;
                 trivial = true;
                 break;
             }

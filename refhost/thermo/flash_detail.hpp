@@ -77,13 +77,15 @@ inline bool on_tested_phase(double tm, double beta, double dist, double Zt, doub
 // resumes from that step; a trial that never left the smallest root would
 // only repeat itself, and ends as it did.
 struct LiquidHold {
-    int from = -1; // the first step on another root; -1 while there is none
+    double z_first = 0.0; // the root the trial began on
+    int from = -1;        // the first step on another root; -1 while there is none
     Vec W, lnW;
     double dprev[kMaxComponents];
 
     // Step `it` took root Z among roots rs, chosen as `root`.
     void note(int n, int it, Root root, const Model::Roots& rs, double Z, const Vec& w,
               const Vec& lnw, const double* dp) {
+        if (it == 0) z_first = Z;
         if (from >= 0 || root != Root::MinGibbs || rs.n < 2 || Z == rs.z[0]) return;
         from = it;
         W = w;
@@ -91,11 +93,10 @@ struct LiquidHold {
         std::copy_n(dp, n, dprev);
     }
 
-    // At a trial that has ended on the tested phase (volume z_tested), begun
-    // on volume z_first: whether it goes on, held on the liquid root from the
-    // step it resumes with (`it` set to the step before).
-    bool resume(int n, Root& root, double z_first, double z_tested, int& it, Vec& w, Vec& lnw,
-                double* dp) const {
+    // At a trial that has ended on the tested phase (volume z_tested): whether
+    // it goes on, held on the liquid root from the step it resumes with (`it`
+    // set to the step before).
+    bool resume(int n, Root& root, double z_tested, int& it, Vec& w, Vec& lnw, double* dp) const {
         if (root != Root::MinGibbs || !(z_first < 0.5 * z_tested) || from < 0) return false;
         root = Root::Liquid;
         w = W;

@@ -373,6 +373,23 @@ bool dense_vapour(const detail::VapourOnly& vo, const FlashResult& r) {
     return !vo.any && r.phase[kVapour].liquid_like && r.phase[kVapour].pip > 1.5;
 }
 
+// The options of a T-P flash from scratch: no estimates, no K-values.
+FlashOptions from_scratch(const FlashOptions& o) {
+    return FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol, o.vapour_only, o.single_liquid};
+}
+
+// A failure with status s that keeps the iteration counts of r and none of
+// its half-filled state.
+FlashResult failure(Status s, const FlashResult& r) {
+    FlashResult f;
+    f.status = s;
+    f.it_ss = r.it_ss;
+    f.it_newton = r.it_newton;
+    f.it_stability = r.it_stability;
+    f.it_outer = r.it_outer;
+    return f;
+}
+
 // One Newton solve of the fixed-fraction problem from var0, with K-values
 // from Kstart, else from a split at the starting point, else Wilson's.
 FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double beta, const Vec& z,
@@ -380,14 +397,7 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
                              const double* Kstart) {
     const int n = m.size();
     FlashResult res;
-    auto fail = [&](Status s) {
-        FlashResult r; // no half-filled state on failure
-        r.status = s;
-        r.it_ss = res.it_ss;
-        r.it_newton = res.it_newton;
-        r.it_stability = res.it_stability;
-        return r;
-    };
+    auto fail = [&](Status s) { return failure(s, res); };
     const double lo_lim = fixed_t ? kLnPlo : kTlo, hi_lim = fixed_t ? kLnPhi : kThi;
     double var = var0;
     FlashOptions ok = o;
@@ -402,9 +412,7 @@ FlashResult fraction_attempt(const Model& m, bool fixed_t, double fixed, double 
     if (!have_k) {
         const double T = fixed_t ? fixed : var;
         const double P = fixed_t ? std::exp(var) : fixed;
-        start = flash_tp(
-            m, T, P, z.data(),
-            FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol, o.vapour_only, o.single_liquid});
+        start = flash_tp(m, T, P, z.data(), from_scratch(o));
         res.it_stability += start.it_stability;
     }
     const bool from_split = !have_k && start.status == Status::Ok && start.nphases == 2;
@@ -599,26 +607,15 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
     // a lower Gibbs energy; where it finds none or fails (its phase test can
     // pass over a small phase that the solution holds), the solution stands.
     auto equilibrium = [&](const FlashResult& r) {
-        const FlashResult c = flash_tp(
-            m, r.T, r.P, z.data(),
-            FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol, o.vapour_only, o.single_liquid});
+        const FlashResult c = flash_tp(m, r.T, r.P, z.data(), from_scratch(o));
         return c.status != Status::Ok || !(gibbs(c) < gibbs(r) - kLowerGibbs * kR * r.T);
-    };
-    auto rejected = [](const FlashResult& r) { // no half-filled state on failure
-        FlashResult f;
-        f.status = Status::NoSolution;
-        f.it_ss = r.it_ss;
-        f.it_newton = r.it_newton;
-        f.it_stability = r.it_stability;
-        f.it_outer = r.it_outer;
-        return f;
     };
     FlashResult first;
     first.status = Status::NoSolution;
     if (std::isfinite(var)) {
         first = fraction_attempt(m, fixed_t, fixed, beta, z, vo, o, var, o.K_guess);
         if (first.status == Status::Ok && equilibrium(first)) return first;
-        if (first.status == Status::Ok) first = rejected(first);
+        if (first.status == Status::Ok) first = failure(Status::NoSolution, first);
     }
     // Scan from the vapour side: T downwards from 1500 K, or ln P upwards
     // over the working range; the first bracket is the warmest (or the
@@ -629,9 +626,7 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
     auto at = [&](double v) {
         const double T = fixed_t ? fixed : v;
         const double P = fixed_t ? std::exp(v) : fixed;
-        return flash_tp(
-            m, T, P, z.data(),
-            FlashOptions{kNaN, kNaN, nullptr, o.max_iter, o.tol, o.vapour_only, o.single_liquid});
+        return flash_tp(m, T, P, z.data(), from_scratch(o));
     };
     // Side of the wanted fraction: +1 on the vapour side. Labels of single
     // phases are unreliable near the critical point, so a single phase is
@@ -723,7 +718,7 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
                 fraction_attempt(m, fixed_t, fixed, beta, z, vo, o, v0, two.K.data());
             again.it_outer = evals;
             if (again.status == Status::Ok && equilibrium(again)) return again;
-            if (again.status == Status::Ok) again = rejected(again);
+            if (again.status == Status::Ok) again = failure(Status::NoSolution, again);
             // The bracket holds the fraction but the solve from it failed
             // (close to a critical point, or where its own tests reject the
             // split the T-P flash accepts): the T-P flash at the fraction,

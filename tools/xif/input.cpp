@@ -65,14 +65,15 @@ double parse_number(const std::string& option, const std::string& text) {
 
 namespace {
 
-struct Entry {
-    std::string id, name, formula; // name and formula upper-cased, for matching
-    double mw = 0.0;
-};
+bool contains(const std::string& text, const std::string& part) {
+    return !part.empty() && text.find(part) != std::string::npos;
+}
 
-const std::vector<Entry>& databank() {
-    static const std::vector<Entry> entries = [] {
-        std::vector<Entry> out;
+} // namespace
+
+const std::vector<DatabankEntry>& databank() {
+    static const std::vector<DatabankEntry> entries = [] {
+        std::vector<DatabankEntry> out;
         const int64_t n = XIFHOST_DATABANK_SIZE();
         for (int64_t i = 1; i <= n; ++i) {
             char id[24], name[24], formula[24];
@@ -81,39 +82,34 @@ const std::vector<Entry>& databank() {
             int64_t ierr = 0;
             XIFHOST_DATABANK_ENTRY(&i, id, name, formula, &width, &mw, &tc, &pc, &ierr);
             if (ierr == 0)
-                out.push_back({field(id, sizeof id), upper(field(name, sizeof name)),
-                               upper(field(formula, sizeof formula)), mw});
+                out.push_back({field(id, sizeof id), field(name, sizeof name),
+                               field(formula, sizeof formula), mw, tc, pc});
         }
         return out;
     }();
     return entries;
 }
 
-bool contains(const std::string& text, const std::string& part) {
-    return !part.empty() && text.find(part) != std::string::npos;
-}
-
-} // namespace
-
 double databank_mw(const std::string& id) {
-    for (const Entry& e : databank())
+    for (const DatabankEntry& e : databank())
         if (e.id == id) return e.mw;
     throw InputError("unknown component '" + id + "' (xif components lists the databank)");
 }
 
 std::string component_id(const std::string& text) {
     const std::string t = upper(trim(text));
-    for (const Entry& e : databank())
-        if (e.id == t || e.name == t) return e.id;
+    for (const DatabankEntry& e : databank())
+        if (e.id == t || upper(e.name) == t) return e.id;
     // The same formula first (H2O is water); else names that hold the text,
     // and formulas or ids of three letters or more that the text holds.
     std::vector<std::string> near;
-    for (const Entry& e : databank())
-        if (e.formula == t) near.push_back(e.id);
+    for (const DatabankEntry& e : databank())
+        if (upper(e.formula) == t) near.push_back(e.id);
     auto held = [&](const std::string& part) { return part.size() >= 3 && contains(t, part); };
     if (near.empty() && t.size() >= 2)
-        for (const Entry& e : databank())
-            if (near.size() < 5 && (contains(e.name, t) || held(e.formula) || held(e.id)))
+        for (const DatabankEntry& e : databank())
+            if (near.size() < 5 &&
+                (contains(upper(e.name), t) || held(upper(e.formula)) || held(e.id)))
                 near.push_back(e.id);
     std::string hint;
     for (size_t k = 0; k < near.size(); ++k)

@@ -24,6 +24,14 @@ std::vector<std::string> split_list(const std::string& option, const std::string
 // A finite number, the whole text.
 double parse_number(const std::string& option, const std::string& text);
 
+// A component of the reference host's databank as it lists it.
+struct DatabankEntry {
+    std::string id, name, formula;
+    double mw = 0.0, tc = 0.0, pc = 0.0; // kg/kmol, K, Pa
+};
+// The databank, read once.
+const std::vector<DatabankEntry>& databank();
+
 // Molecular weight of a databank component (kg/kmol); an unknown id is an error.
 double databank_mw(const std::string& id);
 // The databank id that a user's text names: an id or a component's name, in

@@ -155,19 +155,11 @@ int run_flash(const StreamArgs& sa, const std::string& units, const FlashArgs& a
 }
 
 int run_components() {
-    const int64_t n = XIFHOST_DATABANK_SIZE();
     std::printf("%-9s %-24s %-10s %10s %10s %12s\n", "id", "name", "formula", "MW", "Tc/K",
                 "Pc/Pa");
-    for (int64_t i = 1; i <= n; ++i) {
-        char id[24], name[24], formula[24];
-        const int64_t width = 24;
-        double mw, tc, pc;
-        int64_t ierr;
-        XIFHOST_DATABANK_ENTRY(&i, id, name, formula, &width, &mw, &tc, &pc, &ierr);
-        if (ierr != 0) continue;
-        std::printf("%-9.9s %-24.24s %-10.10s %10.4f %10.3f %12.6g\n", id, name, formula, mw, tc,
-                    pc);
-    }
+    for (const DatabankEntry& e : databank())
+        std::printf("%-9.9s %-24.24s %-10.10s %10.4f %10.3f %12.6g\n", e.id.c_str(), e.name.c_str(),
+                    e.formula.c_str(), e.mw, e.tc, e.pc);
     return 0;
 }
 
