@@ -836,6 +836,15 @@ int reference_phase(int n, const double* z, const Vec* const c[3], const bool* h
 // rounding.
 constexpr double kMarginalTm = 1e-6;
 
+// The most of trial phase W (mole fractions) that feed z can form, per mole
+// of feed: what the trial's tangent-plane distance can gain at the most.
+double most_of(int n, const double* z, const Vec& W) {
+    double a = 1.0;
+    for (int i = 0; i < n; ++i)
+        if (W[i] > 0.0) a = std::min(a, z[i] / W[i]);
+    return a;
+}
+
 FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, const FlashOptions& o) {
     const int n = m.size();
     const bool* mask = o.vapour_only;
@@ -1019,9 +1028,12 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
                     try_pair(c3, q, r);
         }
         // Within a hair of the temperature where a binary holds three
-        // phases the further phase lowers the Gibbs energy by less than
-        // rounding: the split stands.
-        if (!improved && tm > -kMarginalTm) return answer();
+        // phases, or where a trace phase turns from gas to liquid, the
+        // further phase lowers the Gibbs energy by less than rounding: the
+        // split stands.
+        const double rounding = 1e-12 * (std::fabs(cur.h) + T * std::fabs(cur.s) + kR * T);
+        if (!improved && (tm > -kMarginalTm || -tm * kR * T * most_of(n, z.data(), W) < rounding))
+            return answer();
         if (!improved) return failed(Status::NotConverged);
         cur = best;
     }

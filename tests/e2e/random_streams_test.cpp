@@ -922,5 +922,30 @@ TEST(RandomStreamsFound, ABubblePointWhereTheFractionJumpsIsTheLastLiquid) {
     expect_invariants({&c, 1});
 }
 
+// 6 ppb of n-butane in water with a little glycol at 6.6 kPa, two liquids allowed: the butane is
+// a trace gas above 216.9031 K and a trace liquid below it. Within a microkelvin of that
+// temperature the phase test finds the other form 1e-6 RT lower per mole of it, a gain of
+// 1e-14 RT on the stream that no split can show, and the T-P flash said "not converged"; the
+// bubble point's search ran into it.
+TEST(RandomStreamsFound, ATracePhaseTurningFromGasToLiquidStands) {
+    const Case c{{"NC4", "MEG", "WATER"},
+                 {3.0277785351425734e-08, 0.00067890039919154014, 5.255515518148254},
+                 216.9030963,
+                 6577.8276981630197,
+                 0,
+                 true};
+    Stream s = open(c, true);
+    for (const double T : {216.9030963, 216.9030966}) {
+        ASSERT_EQ(s.flash(2, T, c.P), 1) << T;
+        EXPECT_NEAR(s.get(XIF_HXBFRC, 2) + s.get(XIF_HXBFRC, 4), 5.76e-9, 1e-11) << T;
+    }
+    ASSERT_EQ(s.flash(3, c.P, 0.0), 1);
+    EXPECT_NEAR(s.T(), 216.9031, 1e-4);
+    EXPECT_LT(s.vf(), 1e-8);
+    ASSERT_EQ(s.flash(2, s.T() - 0.01, c.P), 1);
+    EXPECT_EQ(s.vf(), 0.0);
+    expect_invariants({&c, 1});
+}
+
 } // namespace
 } // namespace xif::e2e
