@@ -184,13 +184,14 @@ double cubic_form(const System& s, const Terms& t, const double* dn) {
     return ideal - rep - att;
 }
 
-// Smallest eigenvalue and its unit eigenvector of the symmetric A (destroyed):
-// Householder reduction to tridiagonal form, Sturm-count bisection for the
-// eigenvalue, inverse iteration just below it (positive definite, so the
+// Smallest eigenvalue of the symmetric A (destroyed) and, when vec is given,
+// its unit eigenvector: Householder reduction to tridiagonal form, the
+// eigenvalue isolated by Sturm-count bisection and closed in on by Newton's
+// method, inverse iteration just below it (positive definite, so the
 // tridiagonal solve needs no pivoting) and back-transformation.
 double smallest_eigen(int n, Mat& A, double* vec) {
     if (n == 1) {
-        vec[0] = 1.0;
+        if (vec) vec[0] = 1.0;
         return A[0][0];
     }
     std::array<double, kMaxComponents> d{}, e{}, beta{}, p{}, y{};
@@ -251,11 +252,45 @@ double smallest_eigen(int n, Mat& A, double* vec) {
     }
     const double span = std::max(hi - lo, 1e-300);
     hi = lo + span;
+    // Bisection until the smallest eigenvalue is alone in [lo, hi) and the
+    // interval is narrow; hi - lo alone is what bisection would end on.
+    int count_hi = n;
     for (int it = 0; it < 200 && hi - lo > 1e-15 * span; ++it) {
+        if (count_hi == 1 && hi - lo < 1e-3 * span) break;
         const double mid = 0.5 * (lo + hi);
-        (below(mid) > 0 ? hi : lo) = mid;
+        const int c = below(mid);
+        if (c > 0) {
+            hi = mid;
+            count_hi = c;
+        } else {
+            lo = mid;
+        }
     }
-    const double lambda = 0.5 * (lo + hi);
+    // Newton's method on det(T - sI) from lo, below every eigenvalue: the
+    // polynomial's roots are all real, so its steps rise to the smallest one
+    // without passing it. det'/det = sum q_i'/q_i over the Sturm recurrence
+    // q_i = d_i - s - e_{i-1}^2/q_{i-1}, every q_i positive below it.
+    auto newton_step = [&](double s) {
+        double q = d[0] - s, dq = -1.0;
+        if (!(q > 0)) return 0.0;
+        double sum = dq / q;
+        for (int i = 1; i < n; ++i) {
+            const double e2 = e[i - 1] * e[i - 1];
+            dq = -1.0 + e2 * dq / (q * q);
+            q = d[i] - s - e2 / q;
+            if (!(q > 0)) return 0.0;
+            sum += dq / q;
+        }
+        return -1.0 / sum;
+    };
+    double lambda = lo;
+    for (int it = 0; it < 100; ++it) {
+        const double step = newton_step(lambda);
+        if (!(step > 0) || !(lambda + step < hi)) break;
+        lambda += step;
+        if (step <= 1e-15 * span) break;
+    }
+    if (!vec) return lambda;
     // Inverse iteration with T - (lambda - delta) I, positive definite.
     const double shift = lambda - 1e-10 * span;
     for (int i = 0; i < n; ++i)
@@ -300,8 +335,9 @@ class Solver {
   public:
     explicit Solver(const System& s) : s_(s), bm_(mixture_b(s)) {}
 
-    // Smallest eigenvalue of the scaled Hessian at (T, v); vec receives its vector.
-    double lambda(double T, double v, double* vec) {
+    // Smallest eigenvalue of the scaled Hessian at (T, v); vec (if given)
+    // receives its vector.
+    double lambda(double T, double v, double* vec = nullptr) {
         ++evals_;
         terms(s_, T, v, t_);
         hessian(s_, t_, M_);
@@ -309,30 +345,34 @@ class Solver {
     }
 
     // Highest temperature of the stability limit at volume v, searched
-    // downwards from above (or from a nearby guess when warm). NaN if none.
-    double spinodal_t(double v, double guess, double tol) {
-        double vec[kMaxComponents];
-        double hi = guess, lhi = lambda(hi, v, vec);
+    // downwards from above, or near a guess from a nearby volume when warm:
+    // the steps that bracket it then start at 1 % and double.
+    double spinodal_t(double v, double guess, double tol, bool warm) {
+        double hi = guess, lhi = lambda(hi, v);
         if (!std::isfinite(lhi)) return kNaN;
         // Climb until stable, then walk down to the first unstable point.
+        double up = warm ? 0.01 : 0.25;
         while (lhi <= 0) {
             if (hi >= kThigh) return kNaN;
-            hi = std::min(hi * 1.25, kThigh);
-            lhi = lambda(hi, v, vec);
+            hi = std::min(hi * (1.0 + up), kThigh);
+            up = std::min(2.0 * up, 0.25);
+            lhi = lambda(hi, v);
             if (!std::isfinite(lhi)) return kNaN;
         }
         double lo = hi, llo = lhi;
+        double down = warm ? 0.01 : 0.1;
         while (llo > 0) {
             if (lo <= kTlow) return kNaN;
             hi = lo;
             lhi = llo;
-            lo = std::max(lo * 0.9, kTlow);
-            llo = lambda(lo, v, vec);
+            lo = std::max(lo * (1.0 - down), kTlow);
+            down = std::min(2.0 * down, 0.1);
+            llo = lambda(lo, v);
             if (!std::isfinite(llo)) return kNaN;
         }
         double T = kNaN;
         auto f = [&](double x, double& fx) {
-            fx = lambda(x, v, vec);
+            fx = lambda(x, v);
             return std::isfinite(fx);
         };
         int steps = 0;
@@ -342,10 +382,10 @@ class Solver {
 
     // Cubic form at volume ratio k = v/b on the stability limit; the null
     // vector is oriented like ref (or, when ref is empty, with positive b-sum).
-    double cubic_at(double k, double guess, double* ref, bool have_ref, double& T,
+    double cubic_at(double k, double guess, bool warm, double* ref, bool have_ref, double& T,
                     double tol = 1e-12) {
         const double v = k * bm_;
-        T = spinodal_t(v, guess, tol);
+        T = spinodal_t(v, guess, tol, warm);
         if (!std::isfinite(T)) return kNaN;
         double u[kMaxComponents], dn[kMaxComponents];
         lambda(T, v, u);
@@ -425,8 +465,9 @@ Status critical_point(const thermo::Mixture& m, const double* z, Result& out) {
     // v/b and stop at the first sign change of the cubic form: the largest-
     // volume critical point is the gas-liquid one.
     double ref[kMaxComponents] = {};
-    double kprev = kKmax, Tprev = kNaN;
-    double cprev = solver.cubic_at(kprev, std::min(2.0 * tmax, kThigh), ref, false, Tprev, 1e-8);
+    double kprev = kKmax, Tprev = kNaN, Tprev2 = kNaN;
+    double cprev =
+        solver.cubic_at(kprev, std::min(2.0 * tmax, kThigh), false, ref, false, Tprev, 1e-8);
     bool found = false;
     double ka = 0, kb = 0, ca = 0, cb = 0, Ta = 0;
     double refa[kMaxComponents];
@@ -435,8 +476,13 @@ Status critical_point(const thermo::Mixture& m, const double* z, Result& out) {
         double refk[kMaxComponents];
         std::copy(ref, ref + s.n, refk);
         const bool have = std::isfinite(cprev);
-        const double guess = std::isfinite(Tprev) ? Tprev : std::min(2.0 * tmax, kThigh);
-        const double ck = solver.cubic_at(k, guess, refk, have, Tk, 1e-8);
+        // The stability limit's temperature from the last two steps'; the
+        // steps are equal in ln k.
+        const bool warm = std::isfinite(Tprev);
+        const double guess = !warm                   ? std::min(2.0 * tmax, kThigh)
+                             : std::isfinite(Tprev2) ? std::max(2.0 * Tprev - Tprev2, 0.5 * Tprev)
+                                                     : Tprev;
+        const double ck = solver.cubic_at(k, guess, warm, refk, have, Tk, 1e-8);
         if (std::isfinite(ck) && std::isfinite(cprev) && (ck > 0) != (cprev > 0)) {
             found = true;
             ka = kprev;
@@ -450,21 +496,25 @@ Status critical_point(const thermo::Mixture& m, const double* z, Result& out) {
         if (std::isfinite(ck)) std::copy(refk, refk + s.n, ref);
         kprev = k;
         cprev = ck;
+        Tprev2 = Tprev;
         Tprev = Tk;
     }
     double k = kNaN, T = kNaN;
     if (found) {
+        // Each step from the last one's temperature: the steps close in.
+        double Tlast = Ta;
         auto f = [&](double kk, double& fk) {
             double r[kMaxComponents], Tk;
             std::copy(refa, refa + s.n, r);
-            fk = solver.cubic_at(kk, Ta, r, true, Tk);
+            fk = solver.cubic_at(kk, Tlast, true, r, true, Tk);
+            if (std::isfinite(Tk)) Tlast = Tk;
             return std::isfinite(fk);
         };
         int steps = 0;
         if (thermo::brent(f, kb, ka, cb, ca, 1e-13 * ka, kMaxBrent, k, steps)) {
             double r[kMaxComponents];
             std::copy(refa, refa + s.n, r);
-            solver.cubic_at(k, Ta, r, true, T);
+            solver.cubic_at(k, Tlast, true, r, true, T);
         }
     }
     if (std::isfinite(k) && std::isfinite(T) && T > kTlow && T < kThigh) {

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -185,6 +186,22 @@ TEST(Monitors, KeptResultsFollowTheirInputs) {
     const double after_heavy = difcol(light);
     EXPECT_EQ(after_heavy, fresh);
     EXPECT_NE(difcol(heavy), fresh);
+
+    // A critical point is kept for its composition and the open host.
+    auto critical = [&](const double* xs) {
+        double tc = 0, pc = 0, v = 0, evaluations = 0;
+        EQUI_CRTCAL(&two, xs, both, nullptr, &tc, &pc, &v, &evaluations, &ierr);
+        EXPECT_EQ(ierr, 0);
+        return std::pair(tc, pc);
+    };
+    ASSERT_EQ(open({"CH4", "C2H6"}), 0);
+    const auto first = critical(light);
+    EXPECT_NE(critical(heavy), first);
+    EXPECT_EQ(critical(light), first);
+    ASSERT_EQ(open({"CH4", "C3H8"}), 0);
+    EXPECT_NE(critical(light), first);
+    ASSERT_EQ(open({"CH4", "C2H6"}), 0);
+    EXPECT_EQ(critical(light), first);
 }
 
 // The answers of a phase record, vapour and liquid, thermodynamic and transport.
