@@ -252,8 +252,8 @@ double smallest_eigen(int n, Mat& A, double* vec) {
     }
     const double span = std::max(hi - lo, 1e-300);
     hi = lo + span;
-    // Bisection until the smallest eigenvalue is alone in [lo, hi) and the
-    // interval is narrow; hi - lo alone is what bisection would end on.
+    // Bisection only until the smallest eigenvalue is the one below hi and
+    // the interval is narrow; Newton's method closes in from lo.
     int count_hi = n;
     for (int it = 0; it < 200 && hi - lo > 1e-15 * span; ++it) {
         if (count_hi == 1 && hi - lo < 1e-3 * span) break;
