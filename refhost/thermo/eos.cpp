@@ -529,6 +529,7 @@ Status Model::finish_properties(double T, double P, const Terms& mt, PhaseProps&
     // require a volume below the equation's own critical volume, Zc/Omega_b b.
     const double zc = eos_ == EosKind::PengRobinson ? 0.307401 : 1.0 / 3.0;
     out.liquid_like = !(out.pip <= 1.0) && v < zc / omega_b_ * b;
+    out.subcritical = subcritical(rs);
     if (!std::isfinite(out.h) || !std::isfinite(out.s) || !std::isfinite(out.v) ||
         !std::isfinite(out.cp))
         return Status::NumericalFailure;

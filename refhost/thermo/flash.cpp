@@ -187,8 +187,7 @@ Status fill_two(const Model& m, double T, double P, double beta, const double* x
         return s;
     const double* xx = x;
     const double* yy = y;
-    // The lighter phase is the vapour.
-    if (relabel && pv.v < pl.v) {
+    if (relabel && vapour_of_two(pl, pv)) {
         std::swap(pl, pv);
         std::swap(xx, yy);
         beta = 1.0 - beta;
@@ -850,12 +849,9 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
     return true;
 }
 
-// The split's phases as the last residual evaluated them.
-bool better_than_feed(const Model& m, double T, double P, const double* z,
-                      const detail::VapourOnly& vo, const TwoPhase& tp) {
-    const int n = m.size();
-    double lpz[kMaxComponents];
-    if (m.lnphi(T, P, z, vo.any ? Root::Vapour : Root::MinGibbs, lpz) != Status::Ok) return false;
+// The reduced Gibbs energy of a split, its phases as the last residual
+// evaluated them.
+double split_g(int n, const TwoPhase& tp) {
     // y = K x as the residual made it: ln y from ln x and ln K, a logarithm
     // per component fewer, where both phases hold the component.
     double sx = 0, sy = 0;
@@ -874,7 +870,15 @@ bool better_than_feed(const Model& m, double T, double P, const double* z,
             xi > 0 && std::fabs(tp.lnK[i]) < 600.0 ? tp.lnK[i] + lx + shift : std::log(yi);
         gy += yi * (ly + tp.lpy[i]);
     }
-    return tp.beta * gy + (1.0 - tp.beta) * gx < phase_g(n, z, lpz) - 1e-12;
+    return tp.beta * gy + (1.0 - tp.beta) * gx;
+}
+
+bool better_than_feed(const Model& m, double T, double P, const double* z,
+                      const detail::VapourOnly& vo, const TwoPhase& tp) {
+    const int n = m.size();
+    double lpz[kMaxComponents];
+    if (m.lnphi(T, P, z, vo.any ? Root::Vapour : Root::MinGibbs, lpz) != Status::Ok) return false;
+    return split_g(n, tp) < phase_g(n, z, lpz) - 1e-12;
 }
 
 bool inside(double beta) {
@@ -902,9 +906,14 @@ bool two_liquids(const Model& m, double T, double P, const TwoPhase& tp) {
     const Root r = y_lighter ? tp.rv : tp.rl;
     if (distinct_roots(q)) return tp.rl == Root::Liquid && tp.rv == Root::Liquid;
     if (!detail::liquid_range(m, q)) return false;
-    PhaseProps p;
-    return m.properties(T, P, y_lighter ? tp.y.data() : tp.x.data(), r, p) == Status::Ok &&
-           p.liquid_like;
+    PhaseProps p, other;
+    if (m.properties(T, P, y_lighter ? tp.y.data() : tp.x.data(), r, p) != Status::Ok ||
+        !p.liquid_like)
+        return false;
+    // Beside a gas of smaller molar volume it is the liquid, not a second one.
+    return m.properties(T, P, y_lighter ? tp.x.data() : tp.y.data(), y_lighter ? tp.rl : tp.rv,
+                        other) == Status::Ok &&
+           !detail::gas_like(other);
 }
 
 } // namespace
@@ -1005,6 +1014,34 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
         res.status = detail::fill_two(m, T, P, tp.beta, tp.x.data(), tp.y.data(), tp.rl, tp.rv,
                                       !vo.any, res, kept.of_x(), kept.of_y());
     };
+    // With one liquid allowed the answer is the split of least Gibbs energy,
+    // and the first found need not be it: glycol beside a gas that holds
+    // aromatics far above their saturation forms a trace liquid of its own,
+    // where a liquid of the aromatics that dissolves the glycol lies lower.
+    // A trial phase below the split's tangent plane (tested from its vapour)
+    // starts another split, kept where it lies lower.
+    auto least_split = [&]() {
+        for (int round = 0; round < 2 && o.single_liquid; ++round) {
+            Vec y{}, lnKs{}, unused{};
+            double sy = 0;
+            for (int i = 0; i < n; ++i)
+                sy += tp.y[i];
+            for (int i = 0; i < n; ++i)
+                y[i] = tp.y[i] / sy;
+            if (!unstable(m, T, P, y.data(), vo, lnKs, unused, res)) return;
+            TwoPhase alt;
+            alt.lnK = lnKs;
+            SplitTerms alt_kept;
+            if (two_phase_solve(m, T, P, z.data(), vo, alt, o, res, &alt_kept) !=
+                    TpOutcome::Converged ||
+                !inside(alt.beta) || std::min(alt.beta, 1.0 - alt.beta) <= 1e-9 ||
+                !lower_gibbs_roots(m, alt) || two_liquids(m, T, P, alt) ||
+                !(split_g(n, alt) < split_g(n, tp) - 1e-12))
+                return;
+            tp = alt;
+            kept = alt_kept;
+        }
+    };
     // Warm start: accept a converged split that lowers the Gibbs energy.
     if (o.K_guess) {
         Vec lnK{};
@@ -1076,8 +1113,10 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
             }
             if (accepted(out)) {
                 if (std::min(tp.beta, 1.0 - tp.beta) > 1e-9 &&
-                    (start == 0 || better_than_feed(m, T, P, z.data(), vo, tp)))
+                    (start == 0 || better_than_feed(m, T, P, z.data(), vo, tp))) {
+                    least_split();
                     return fill();
+                }
                 if (std::min(tp.beta, 1.0 - tp.beta) <= 1e-9 && !have_vanishing) {
                     vanishing = tp;
                     have_vanishing = true;
@@ -1105,8 +1144,10 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
         if (o.single_liquid && two_liquids(m, T, P, tp))
             have_liquids = true;
         else if (std::min(tp.beta, 1.0 - tp.beta) > 1e-9 &&
-                 better_than_feed(m, T, P, z.data(), vo, tp))
+                 better_than_feed(m, T, P, z.data(), vo, tp)) {
+            least_split();
             return fill();
+        }
     }
     if (have_vanishing) {
         tp = vanishing;

@@ -308,7 +308,7 @@ void assign(const Model& m, Ph* ph, int np, const Vec& Kprev, const bool* vo, Fl
             slot[0] = first ? kLiquid : kLiquid2;
             slot[1] = first ? kLiquid2 : kLiquid;
         } else {
-            const bool v0 = ph[0].p.v > ph[1].p.v;
+            const bool v0 = detail::vapour_of_two(ph[0].p, ph[1].p);
             slot[0] = v0 ? kVapour : kLiquid;
             slot[1] = v0 ? kLiquid : kVapour;
         }

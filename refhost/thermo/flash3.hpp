@@ -3,7 +3,8 @@
 // analysis, and splits three ways when it is unstable.
 //
 // Slots: kVapour is the phase of largest molar volume when it is not a dense
-// phase; of two liquids, kLiquid is the one with less water when
+// phase (of two phases, a gas beside a liquid whatever their volumes); of two
+// liquids, kLiquid is the one with less water when
 // Mixture::water names it (the organic liquid), else the one of lower mass
 // density; kLiquid2 is the other. K = y/x1 when vapour and liquid 1 are
 // present, else x2/x1 for two liquids, else Wilson values.

@@ -182,6 +182,18 @@ inline bool liquid_range(const Model& m, const Model::Roots& q) {
     return q.n > 0 && q.z[0] < 4.0 * q.B && m.subcritical(q);
 }
 
+// Of two phases, whether a is the vapour: a gas beside a liquid (liquid-like
+// and below its pseudo-critical temperature) whatever their molar volumes,
+// else the larger molar volume. Hydrogen at 230 bar and 150 K has a smaller
+// molar volume than liquid propanol beside it, at a thirtieth of its density.
+inline bool gas_like(const PhaseProps& p) {
+    return !(p.liquid_like && p.subcritical);
+}
+inline bool vapour_of_two(const PhaseProps& a, const PhaseProps& b) {
+    if (gas_like(a) != gas_like(b)) return gas_like(a);
+    return a.v > b.v;
+}
+
 bool roots_consistent(const Model& m, double T, double P, const double* x, Root rx, const double* y,
                       Root ry);
 

@@ -85,6 +85,9 @@ struct PhaseProps {
     // same composition would take.
     double root_low = kNaN, root_high = kNaN;
     bool liquid_like = false;
+    // Below the pseudo-critical temperature of its one fluid: a / (b R T)
+    // above Omega_a / Omega_b.
+    bool subcritical = false;
 };
 
 } // namespace xif::refhost::thermo

@@ -128,6 +128,7 @@ class Runner {
     void run() {
         if (s_.stream_error != 0 || !flash(2, c_.T, c_.P)) return;
         const double H = s_.H(), T = s_.T(), P = s_.P(), vf0 = s_.vf();
+        const double G = H - T * s_.get(XIF_HXBNTR, 1);
         // The round trips start away from the answer, so that the enthalpy
         // flashes search: the stream's T (P-H) or P (T-H) is their estimate.
         double t_est = T + 1.0, p_est = 1.05 * P;
@@ -137,6 +138,7 @@ class Runner {
         if (flash(4, T, H)) round_trip_p(T, P, H);
         for (double vf : {c_.vf, 0.0, 1.0})
             flash(3, c_.P, vf), flash(5, c_.T, vf);
+        if (!c_.three) least_gibbs(T, P, G);
     }
 
   private:
@@ -225,6 +227,20 @@ class Runner {
         if (std::fabs(sum - 1.0) > 1e-9) bad("phase fractions add up to " + num(sum));
         const double rho = get(type, XIF_HXBDNS, 1, 1);
         if (!(std::isfinite(rho) && rho > 0.0)) bad("stream density " + num(rho));
+    }
+
+    // With one liquid allowed the T-P answer is the split of least Gibbs energy G: no
+    // higher than the answer with two liquids allowed where that has one liquid.
+    void least_gibbs(double T, double P, double G) {
+        XIF_HXIPP.word[6] = 3;
+        if (timed(2, "flash", [&] { return s_.flash(2, T, P); }) != 1 ||
+            s_.get(XIF_HXBFRC, 5) > 0.0)
+            return;
+        const double G3 = s_.H() - T * s_.get(XIF_HXBNTR, 1);
+        if (G - G3 > kTolHRel * (std::fabs(G3) + kR * T))
+            violation(2, T, P,
+                      "one liquid: G above the two-liquid answer's by " + num(G - G3) + ", vf " +
+                          num(s_.vf()));
     }
 
     // The enthalpy of a T-P flash that is not counted; NaN on failure.
@@ -945,6 +961,78 @@ TEST(RandomStreamsFound, ATracePhaseTurningFromGasToLiquidStands) {
     ASSERT_EQ(s.flash(2, s.T() - 0.01, c.P), 1);
     EXPECT_EQ(s.vf(), 0.0);
     expect_invariants({&c, 1});
+}
+
+// Hydrogen at 148 K and 227 bar over liquid n-propanol (seed 20261205 case 2272), and helium
+// over toluene (case 12665): the gas has the smaller molar volume, at a thirtieth of the
+// liquid's density. It was labelled by its volume: with two liquids allowed the propanol
+// liquid was the vapour, and with one the split counted as two liquids and the stream as one
+// liquid of 284 kg/m3, 2 RT per mole above the split.
+TEST(RandomStreamsFound, AGasOfSmallerMolarVolumeThanItsLiquidIsTheVapour) {
+    // clang-format off
+    const Case cases[] = {
+        {{"SO2", "ACETONE", "AR", "H2", "NPROH"},
+         {2.7894375103894608e-07, 0.61945843422975289, 0.024752567416173831, 45.804588711559894,
+          7.7721747624280351},
+         148.12790507956748, 22707542.288937349, 0.10485282208131914},
+        {{"HE", "O2", "TOLUENE", "CO2"},
+         {0.33011953014486495, 4.1312138474139246e-05, 0.3757273955434961, 2.0823482237142977e-07},
+         145.04412389753054, 24148008.963082969, 0.70350020353315257},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        double vf[2];
+        for (const bool three : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << c.ids[0] << " three " << three);
+            Stream s = open(c, three);
+            ASSERT_EQ(s.flash(2, c.T, c.P), 1);
+            vf[three] = s.vf();
+            EXPECT_LT(s.get(XIF_HXBDNS, 2, 1), 100.0); // kg/m3
+            EXPECT_GT(s.get(XIF_HXBDNS, 4, 1), 700.0);
+            EXPECT_GT(s.composition(2)[c.ids[0] == "HE" ? 0 : 3], 0.99);
+        }
+        EXPECT_NEAR(vf[0], vf[1], 1e-9);
+        EXPECT_GT(vf[0], 0.4);
+    }
+    expect_invariants(cases);
+}
+
+// Methane with aromatics and a trace of glycol at 225 K and 2.2 bar (seed 31337 case 18072),
+// one liquid allowed: the phase test's trial is the glycol, whose trace liquid (6e-5 of the
+// stream) split off first and stood, with the gas still holding twenty times the benzene it
+// can. A liquid of the aromatics that dissolves the glycol lies 0.7 RT per mole lower; with
+// two liquids allowed that is the answer too. Oxygen and propene over a glycol trace at 206 K
+// (seed 20261206 case 17219) likewise.
+TEST(RandomStreamsFound, OneLiquidIsTheSplitOfLeastGibbsEnergy) {
+    // clang-format off
+    const Case cases[] = {
+        {{"BENZENE", "AR", "TOLUENE", "OXYLENE", "C3H8", "CH4", "MEG", "CO"},
+         {4.9820457553638553, 0.80502348972694882, 5.8062089217376318, 0.3196599686955815,
+          8.1245674238307221e-08, 72.295964713344034, 0.005289176666103867,
+          1.869772499147455e-07},
+         224.7635436286464, 217441.81047309758, 0.87867143955214611},
+        {{"CO2", "NC6", "O2", "BENZENE", "TOLUENE", "MEG", "C3H6", "CO"},
+         {3.3641293392479526e-05, 0.0047971645095900572, 0.43913690748299739,
+          1.3285775409539919e-08, 0.00030046895243187173, 5.9894109295404114e-05,
+          0.93390464955090635, 0.0015352242887892611},
+         205.57127227055281, 130865.00110552119, 0.23660647031132409},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ids[0]);
+        double vf[2], g[2];
+        for (const bool three : {false, true}) {
+            Stream s = open(c, three);
+            ASSERT_EQ(s.flash(2, c.T, c.P), 1) << three;
+            vf[three] = s.vf();
+            g[three] = s.H() - c.T * s.get(XIF_HXBNTR, 1);
+            EXPECT_EQ(s.get(XIF_HXBFRC, 5), 0.0) << three;
+        }
+        EXPECT_NEAR(vf[0], vf[1], 1e-9);
+        EXPECT_NEAR(g[0], g[1], 1e-9 * std::fabs(g[1]));
+        EXPECT_LT(vf[0], 0.99); // not a trace of glycol
+    }
+    expect_invariants(cases);
 }
 
 } // namespace
