@@ -95,12 +95,14 @@ bool rachford_rice3(int n, const double* z, const double* K1, const double* K2, 
         double g[2] = {0, 0}, H[2][2] = {{0, 0}, {0, 0}};
         for (int i = 0; i < n; ++i) {
             if (!(z[i] > 0)) continue;
+            // (K - 1) / t stays near 1 / b where K reaches 1e260: its square
+            // does not overflow as (K - 1)^2 / t^2 would.
             const double t = t_of(i, cur);
-            const double e[2] = {K1[i] - 1.0, K2[i] - 1.0};
+            const double u[2] = {(K1[i] - 1.0) / t, (K2[i] - 1.0) / t};
             for (int j = 0; j < 2; ++j) {
-                g[j] -= z[i] * e[j] / t;
+                g[j] -= z[i] * u[j];
                 for (int k = 0; k < 2; ++k)
-                    H[j][k] += z[i] * e[j] * e[k] / (t * t);
+                    H[j][k] += z[i] * u[j] * u[k];
             }
         }
         if (std::fabs(g[0]) + std::fabs(g[1]) < 1e-15) break;

@@ -37,6 +37,24 @@ TEST(RachfordRice3, RecoversConstructedPhaseAmounts) {
     }
 }
 
+// Helium in a gas beside two cold liquids holding 1e-200 of it: K - 1 reaches 1e200, whose
+// square overflows. The Hessian went to NaN and the solver crept by steepest descent.
+TEST(RachfordRice3, RecoversPhaseAmountsWithKValuesOf1e200) {
+    const double x[4] = {1e-200, 0.5, 0.3, 0.2}, w1[4] = {0.99, 0.005, 0.003, 0.002},
+                 w2[4] = {1e-10, 0.1, 0.2, 0.7 - 1e-10};
+    const double b1 = 0.65, b2 = 0.2;
+    double z[4], K1[4], K2[4];
+    for (int i = 0; i < 4; ++i) {
+        z[i] = (1 - b1 - b2) * x[i] + b1 * w1[i] + b2 * w2[i];
+        K1[i] = w1[i] / x[i];
+        K2[i] = w2[i] / x[i];
+    }
+    double b[2] = {NAN, NAN};
+    ASSERT_TRUE(th::rachford_rice3(4, z, K1, K2, b));
+    EXPECT_NEAR(b[0], b1, 1e-9);
+    EXPECT_NEAR(b[1], b2, 1e-9);
+}
+
 TEST(Flash3TP, MethanePentaneWaterSplitsThreeWays) {
     auto f = make({CH4, NC5, H2O});
     const double z[3] = {0.3, 0.3, 0.4};
