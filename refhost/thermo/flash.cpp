@@ -719,7 +719,7 @@ double phase_g(int n, const double* x, const double* lp) {
 // With vapour-only components in the feed, the feed is a vapour and the
 // trials are liquids without them.
 bool unstable(const Model& m, double T, double P, const double* z, const detail::VapourOnly& vo,
-              Vec& lnKinit, Vec& lnKtrial, FlashResult& res) {
+              Vec& lnKinit, Vec& lnKtrial, FlashResult& res, bool* denser_only = nullptr) {
     const int n = m.size();
     double lpz[kMaxComponents], Zz = 0;
     if (m.lnphi(T, P, z, vo.any ? Root::Vapour : Root::MinGibbs, lpz, &Zz) != Status::Ok)
@@ -820,6 +820,7 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
         }
     }
     if (!found) return false;
+    if (denser_only) *denser_only = have_heavy && !have_light;
     for (int i = 0; i < n; ++i) {
         double k;
         if (vo.any)
@@ -904,7 +905,7 @@ bool two_liquids(const Model& m, double T, double P, const TwoPhase& tp) {
     const bool y_lighter = held(tp.qy, tp.rv) >= held(tp.qx, tp.rl);
     const Model::Roots& q = y_lighter ? tp.qy : tp.qx;
     const Root r = y_lighter ? tp.rv : tp.rl;
-    if (distinct_roots(q)) return tp.rl == Root::Liquid && tp.rv == Root::Liquid;
+    if (distinct_roots(q)) return r == Root::Liquid;
     if (!detail::liquid_range(m, q)) return false;
     PhaseProps p, other;
     if (m.properties(T, P, y_lighter ? tp.y.data() : tp.x.data(), r, p) != Status::Ok ||
@@ -1067,7 +1068,8 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
         }
     }
     Vec lnK0{}, lnKt{};
-    const bool unst = unstable(m, T, P, z.data(), vo, lnK0, lnKt, res);
+    bool denser_only = false;
+    const bool unst = unstable(m, T, P, z.data(), vo, lnK0, lnKt, res, &denser_only);
     if (vo.any) return tp_vapour_only(m, T, P, z, vo, o, unst, lnK0, res);
     if (!unst) {
         res.status = detail::fill_single(m, T, P, z.data(), res);
@@ -1134,8 +1136,10 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
     }
     // Where no start gave anything, the phase test's K-values once more by
     // half steps on both pairs: a small phase that flips between
-    // compositions can carry full steps round a cycle of three or more.
-    for (int p = 0; p < 2 && !have_vanishing && !collapsed && !have_liquids; ++p) {
+    // compositions can carry full steps round a cycle of three or more, or
+    // onto the feed (1e-4 of a heptane-rich phase over hot water, whose
+    // heptane the phase test finds far above its solubility).
+    for (int p = 0; p < 2 && !have_vanishing && !have_liquids; ++p) {
         tp.restart();
         tp.lnK = lnK0;
         tp.rl = pairs[p][0];
@@ -1159,6 +1163,16 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
         // feed, or it is towards a second liquid that is not allowed.
         const Root root = vo.any ? Root::Vapour : have_liquids ? Root::Liquid : Root::MinGibbs;
         res.status = detail::fill_single(m, T, P, z.data(), res, root);
+        return;
+    }
+    // With one liquid allowed, a liquid feed unstable only towards denser
+    // phases is one liquid where no split converges: a trace of aqueous
+    // ammonia under a liquid of xylene.
+    PhaseProps feed;
+    if (o.single_liquid && denser_only &&
+        m.properties(T, P, z.data(), Root::MinGibbs, feed) == Status::Ok &&
+        !detail::gas_like(feed)) {
+        res.status = detail::fill_single(m, T, P, z.data(), res, Root::Liquid);
         return;
     }
     res.status = Status::NotConverged;

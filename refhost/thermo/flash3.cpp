@@ -305,7 +305,8 @@ void assign(const Model& m, Ph* ph, int np, const Vec& Kprev, const bool* vo, Fl
     } else if (np == 1) {
         slot[0] = ph[0].p.liquid_like ? kLiquid : kVapour;
     } else if (np == 2) {
-        if (dense(ph[0]) && dense(ph[1])) {
+        if (dense(ph[0]) && dense(ph[1]) && !detail::gas_like(ph[0].p) &&
+            !detail::gas_like(ph[1].p)) {
             const bool first = organic_first(0, 1);
             slot[0] = first ? kLiquid : kLiquid2;
             slot[1] = first ? kLiquid2 : kLiquid;
@@ -315,17 +316,19 @@ void assign(const Model& m, Ph* ph, int np, const Vec& Kprev, const bool* vo, Fl
             slot[1] = v0 ? kLiquid : kVapour;
         }
     } else {
-        // The vapour is the largest of the phases that are not dense: a
-        // liquid of hexane (0.12 m3/kmol) beside hydrogen at 230 bar
-        // (0.085) is no vapour.
-        const auto largest = [&](bool skip_dense) {
+        // The vapour is the largest of the gases, else of the phases that
+        // are not dense: a liquid of hexane (0.12 m3/kmol) beside hydrogen
+        // at 230 bar (0.085) is no vapour, nor one of xylene beside nitrogen
+        // at 133 K and 74 bar, which the phase identification calls dense.
+        const auto largest = [&](auto skip) {
             int v = -1;
             for (int k = 0; k < 3; ++k)
-                if (!(skip_dense && dense(ph[k])) && (v < 0 || ph[k].p.v > ph[v].p.v)) v = k;
+                if (!skip(ph[k]) && (v < 0 || ph[k].p.v > ph[v].p.v)) v = k;
             return v;
         };
-        int v = largest(true);
-        if (v < 0) v = largest(false); // three dense phases: the largest
+        int v = largest([](const Ph& a) { return !detail::gas_like(a.p); });
+        if (v < 0) v = largest(dense);
+        if (v < 0) v = largest([](const Ph&) { return false; }); // three dense phases
         const int a = (v + 1) % 3, b = (v + 2) % 3;
         slot[v] = kVapour;
         const bool first = organic_first(a, b);

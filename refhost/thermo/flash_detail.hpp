@@ -160,10 +160,15 @@ inline void trial_step(int n, const double* W, const double* lnW, const double* 
 // eigenvalue, each ln W change held within 50; dprev becomes dl.
 inline void advance_trial(int n, int it, int every, const TrialStep& s, Vec& W, Vec& lnW,
                           double* dprev) {
-    const double accel = dominant_eigen_accel(it, every, s.dd, s.pd);
+    // A step that turns back on the last (an eigenvalue near -1) is halved:
+    // an ammonia and water liquid under a gas swings between its
+    // ammonia-rich and water-rich forms, and the stationary point lies
+    // between them.
+    const double f =
+        s.pd < -0.8 * s.dd && s.err > 1.0 ? 0.5 : 1.0 + dominant_eigen_accel(it, every, s.dd, s.pd);
     for (int i = 0; i < n; ++i) {
         if (W[i] > 0) {
-            lnW[i] += std::clamp(s.dl[i] * (1.0 + accel), -50.0, 50.0);
+            lnW[i] += std::clamp(s.dl[i] * f, -50.0, 50.0);
             W[i] = std::exp(lnW[i]);
         }
         dprev[i] = s.dl[i];
