@@ -203,9 +203,10 @@ class Runner {
             bad("first set value not kept: " + num(set[type][0]));
         if (std::fabs(set[type][1] - b) > tol[type])
             bad("second set value off by " + num(set[type][1] - b));
-        // A present phase has a finite positive density and a finite enthalpy, and is no other
-        // present phase (same density and molecular weight) under another name; the fractions
-        // add up, and the vapour's is the stream's (a vapour of 1e-11 at a bubble point is absent).
+        // A present phase has a finite positive density, a finite enthalpy (and the values
+        // below), and is no other present phase (same density and molecular weight) under
+        // another name; the fractions add up, and the vapour's is the stream's (a vapour of
+        // 1e-11 at a bubble point is absent).
         double sum = 0.0;
         std::vector<std::pair<double, double>> seen; // density, molecular weight
         for (int64_t phase : {2, 4, 5}) {
@@ -219,6 +220,16 @@ class Runner {
                 seen.emplace_back(rho, mw), sum += f;
                 if (!(std::isfinite(rho) && rho > 0.0)) bad(name + " density " + num(rho));
                 if (!std::isfinite(h)) bad(name + " present, enthalpy not finite");
+                // and a heat capacity, viscosity and conductivity that are positive and finite
+                // where the host answers (it declines a liquid's viscosity at 22 K, far below
+                // its correlation's range, as the missing value)
+                const std::pair<const char*, Stream::Routine> more[] = {
+                    {"heat capacity", XIF_HXBCPP},
+                    {"viscosity", XIF_HXBVIS},
+                    {"thermal conductivity", XIF_HXBTHC}};
+                for (const auto& [what, r] : more)
+                    if (const double v = get(type, r, phase); v <= 0.0 || std::isinf(v))
+                        bad(name + " " + what + " " + num(v));
             }
             if (phase == 2 && f == 0.0 && std::isfinite(rho)) bad("vapour absent with a density");
             if (phase == 2 && std::isfinite(f) && std::fabs(f - vf) > 1e-9)
