@@ -1063,8 +1063,19 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
             tp.rv = pairs[p][1];
             if (accepted(two_phase_solve(m, T, P, z.data(), vo, tp, o, res, &kept)) &&
                 better_than_feed(m, T, P, z.data(), vo, tp) && !dense_vapour() &&
-                !(o.single_liquid && two_liquids(m, T, P, tp)))
+                !(o.single_liquid && two_liquids(m, T, P, tp))) {
+                // A split far from the one it started from (a K-value by a
+                // factor of e^0.5, or the fraction by 0.1) may be another
+                // branch than the least: the state lies far from the last
+                // flash's. Near it, as along a curve, the split follows its
+                // branch untested, a phase test being three times the flash.
+                double moved = std::fabs(tp.beta - o.beta_guess) / 0.2;
+                for (int i = 0; i < n; ++i)
+                    if (z[i] > 0 && !(vo.any && vo.on[i]))
+                        moved = std::max(moved, std::fabs(tp.lnK[i] - lnK[i]));
+                if (!(moved <= 0.5)) least_split();
                 return fill();
+            }
         }
     }
     Vec lnK0{}, lnKt{};
