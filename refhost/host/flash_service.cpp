@@ -214,6 +214,8 @@ XIFHOST_EXPORT void EQUI_FLASH(double* SVEC, const int64_t*, xif_word*, xif_word
             k_guess[j] = get_real(rwork, w.k() + j);
         opt.K_guess = k_guess;
         opt.beta_guess = get_real(rwork, w.vf());
+        opt.K_T = get_real(rwork, w.t());
+        opt.K_P = get_real(rwork, w.p());
     }
 
     th::FlashResult r;

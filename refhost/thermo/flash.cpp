@@ -1065,15 +1065,18 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
                 better_than_feed(m, T, P, z.data(), vo, tp) && !dense_vapour() &&
                 !(o.single_liquid && two_liquids(m, T, P, tp))) {
                 // A split far from the one it started from (a K-value by a
-                // factor of e^0.5, or the fraction by 0.1) may be another
-                // branch than the least: the state lies far from the last
-                // flash's. Near it, as along a curve, the split follows its
-                // branch untested, a phase test being three times the flash.
+                // factor of e^0.5, or the fraction by 0.1), or from a state
+                // 5 K or 5 % in pressure away, may be on another branch
+                // than the least. Near it, as along a curve, the split
+                // follows its branch untested, a phase test being three
+                // times the flash.
                 double moved = std::fabs(tp.beta - o.beta_guess) / 0.2;
                 for (int i = 0; i < n; ++i)
                     if (z[i] > 0 && !(vo.any && vo.on[i]))
                         moved = std::max(moved, std::fabs(tp.lnK[i] - lnK[i]));
-                if (!(moved <= 0.5)) least_split();
+                if (!(moved <= 0.5) || std::fabs(T - o.K_T) > 5.0 ||
+                    std::fabs(std::log(P / o.K_P)) > 0.05)
+                    least_split();
                 return fill();
             }
         }

@@ -26,6 +26,9 @@ struct FlashOptions {
     bool single_liquid = false;
     // The vapour fraction that K_guess gave: where Rachford-Rice starts.
     double beta_guess = kNaN;
+    // The state that K_guess came from, where known: a warm start from one
+    // far away is tested as a cold split is.
+    double K_T = kNaN, K_P = kNaN;
 };
 
 // K-value reported for a vapour-only component (finite stand-in for infinity).
