@@ -746,6 +746,8 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
         return false;
     };
     const int ntrial = 2 + n;
+    // 0: the vapour-like trial not yet held on the vapour root; 1: held now; 2: done.
+    int vapour_hold = 0;
     for (int t = 0; t < ntrial; ++t) {
         if (t >= 2 && found) break;
         if (t >= 2 && (!(z[t - 2] > 0) || (vo.any && vo.on[t - 2]))) continue;
@@ -766,7 +768,8 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
             if (W[i] > 0) lnW[i] = std::log(W[i]);
         detail::LiquidHold hold;
         bool is_trivial = false;
-        Root root = Root::MinGibbs;
+        Root root = t == 0 && vapour_hold == 1 ? Root::Vapour : Root::MinGibbs;
+        double z_high = 0.0; // the trial's largest root at its first step
         for (int it = 0; it < 150; ++it) {
             ++res.it_stability;
             Model::Roots rs;
@@ -774,6 +777,7 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
                 is_trivial = true;
                 break;
             }
+            if (it == 0) z_high = rs.z[rs.n - 1];
             hold.note(n, it, root, rs, Zw, W, lnW, dprev);
             detail::TrialStep s;
             detail::trial_step(n, W.data(), lnW.data(), lp, d.data(), dprev, z, s);
@@ -792,6 +796,16 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
             }
             detail::advance_trial(n, it, 3, s, W, lnW, dprev);
         }
+        // A vapour-like trial of nearly the liquid feed's composition (a
+        // liquid near its boiling point, K near 1) takes the feed's root and
+        // closes in on it; held on its vapour root it finds the vapour
+        // (cyclohexane with a little water at 383 K and 2.7 bar).
+        if (t == 0 && is_trivial && vapour_hold == 0 && !vo.any && z_high > 2.0 * Zz) {
+            vapour_hold = 1;
+            --t;
+            continue;
+        }
+        if (t == 0) vapour_hold = 2;
         double sw = 0;
         for (int i = 0; i < n; ++i)
             sw += W[i];

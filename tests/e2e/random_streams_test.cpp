@@ -1109,7 +1109,8 @@ TEST(RandomStreamsFound, AGasAmongDensePhasesIsTheVapourAndALiquidIsNone) {
 // found the heptane far above its solubility, but the split ran onto the feed from every
 // start by full steps. And where a trial is denser than a liquid feed and no split
 // converges, one liquid allowed, the feed is one liquid (seed 20261206 case 19605, a trace of
-// aqueous ammonia under o-xylene at 156 K), not "not converged".
+// aqueous ammonia under o-xylene at 156 K), not "not converged". A liquid above its bubble
+// point whose vapour-like trial took the liquid root (below).
 TEST(RandomStreamsFound, ThePhaseTestFindsASwingingOrATracePhase) {
     const Case ammonia{{"WATER", "NH3", "NC5", "CH4", "PXYLENE"},
                        {0.021305173389932069, 45.502226673212952, 0.34323769768495066,
@@ -1143,6 +1144,19 @@ TEST(RandomStreamsFound, ThePhaseTestFindsASwingingOrATracePhase) {
     Stream t = open(trace, false);
     ASSERT_EQ(t.flash(2, trace.T, trace.P), 1);
     EXPECT_EQ(t.vf(), 0.0);
+    // Cyclohexane with 0.6 % water at 383 K and 2.7 bar (seed 3 case 23006), 8 K above its
+    // bubble point: Wilson's vapour-like trial is nearly the feed, took the liquid's root and
+    // closed in on it, and the liquid stood alone.
+    const Case boiling{{"CYCLOHEX", "WATER"},
+                       {0.0097368390692249025, 5.5554172290914971e-05},
+                       382.74647953057041,
+                       273088.42748548451,
+                       0.5};
+    Stream b = open(boiling, false);
+    ASSERT_EQ(b.flash(2, boiling.T, boiling.P), 1);
+    EXPECT_NEAR(b.vf(), 0.0157, 1e-4);
+    ASSERT_EQ(b.flash(3, boiling.P, 0.0), 1);
+    EXPECT_LT(b.T(), boiling.T);
     const Case all[] = {ammonia, heptane};
     expect_invariants(all);
 }
