@@ -1097,8 +1097,8 @@ TEST(RandomStreamsFound, AGasAmongDensePhasesIsTheVapourAndALiquidIsNone) {
     ASSERT_EQ(g.flash(2, glycol.T, glycol.P), 1);
     EXPECT_EQ(g.vf(), 0.0);
     EXPECT_GT(g.get(XIF_HXBDNS, 4, 1), 900.0);
-    expect_invariants({&n2, 1});
-    expect_invariants({&glycol, 1});
+    const Case both[] = {n2, glycol};
+    expect_invariants(both);
 }
 
 // Phase tests that missed a phase. Ammonia and methane with a little water at 204 K and
