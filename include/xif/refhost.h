@@ -88,6 +88,11 @@ XIFHOST_API void XIFHOST_DATABANK_ENTRY(const int64_t* i, char* id, char* name, 
                                         const int64_t* width, double* mw, double* tc, double* pc,
                                         int64_t* ierr);
 
+/* Entry i's melting point and normal boiling point (K): below its melting
+ * point a liquid of mostly this component would be solid, and its
+ * properties come from correlations taken beyond their range. */
+XIFHOST_API void XIFHOST_DATABANK_POINTS(const int64_t* i, double* tm, double* tb, int64_t* ierr);
+
 #ifdef __cplusplus
 }
 #endif

@@ -417,5 +417,13 @@ module xifhost
             real(c_double), intent(out) :: mw, tc, pc
             integer(c_int64_t), intent(out) :: ierr
         end subroutine xifhost_databank_entry
+
+        ! Entry i's melting point and normal boiling point, K.
+        subroutine xifhost_databank_points(i, tm, tb, ierr) bind(C, name="XIFHOST_DATABANK_POINTS")
+            import :: c_int64_t, c_double
+            integer(c_int64_t), intent(in) :: i
+            real(c_double), intent(out) :: tm, tb
+            integer(c_int64_t), intent(out) :: ierr
+        end subroutine xifhost_databank_points
     end interface
 end module xifhost

@@ -235,4 +235,17 @@ XIFHOST_EXPORT void XIFHOST_DATABANK_ENTRY(const int64_t* i, char* id, char* nam
     *pc = c.pc;
     *ierr = XIFHOST_OK;
 }
+
+XIFHOST_EXPORT void XIFHOST_DATABANK_POINTS(const int64_t* i, double* tm, double* tb,
+                                            int64_t* ierr) {
+    const auto all = databank::all();
+    if (*i < 1 || *i > static_cast<int64_t>(all.size())) {
+        *ierr = fail(XIFHOST_BAD_ARGUMENT, "no databank entry " + std::to_string(*i));
+        return;
+    }
+    const databank::Component& c = all[static_cast<size_t>(*i - 1)];
+    *tm = c.tm;
+    *tb = c.tb;
+    *ierr = XIFHOST_OK;
+}
 }

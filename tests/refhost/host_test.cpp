@@ -65,6 +65,33 @@ TEST(SetUp, RejectsBadComponentListsAndStates) {
     EXPECT_NEAR(svec[10], (16.04246 + 30.06904) / 2, 1e-9); // molecular weight
 }
 
+// The databank's entries by number: methane's constants, and an entry that
+// does not exist refused by each routine.
+TEST(SetUp, DatabankEntriesByNumber) {
+    const int64_t n = XIFHOST_DATABANK_SIZE();
+    int64_t ierr = -1, width = 16;
+    char id[16], name[16], formula[16];
+    double mw = 0, tc = 0, pc = 0, tm = 0, tb = 0;
+    for (int64_t i = 1; i <= n; ++i) {
+        XIFHOST_DATABANK_ENTRY(&i, id, name, formula, &width, &mw, &tc, &pc, &ierr);
+        ASSERT_EQ(ierr, XIFHOST_OK);
+        XIFHOST_DATABANK_POINTS(&i, &tm, &tb, &ierr);
+        ASSERT_EQ(ierr, XIFHOST_OK);
+        // Carbon dioxide sublimes at one atmosphere: its Tb is below its Tm.
+        EXPECT_TRUE(0.0 < tm && tm < tc && 0.0 < tb && tb < tc) << std::string(id, 16);
+        if (std::string(id, 4) != "CH4 ") continue;
+        EXPECT_NEAR(tm, 90.7, 0.1);
+        EXPECT_NEAR(tb, 111.7, 0.1);
+    }
+    for (int64_t i : {int64_t{0}, n + 1}) {
+        XIFHOST_DATABANK_ENTRY(&i, id, name, formula, &width, &mw, &tc, &pc, &ierr);
+        EXPECT_EQ(ierr, XIFHOST_BAD_ARGUMENT);
+        XIFHOST_DATABANK_POINTS(&i, &tm, &tb, &ierr);
+        EXPECT_EQ(ierr, XIFHOST_BAD_ARGUMENT);
+        EXPECT_NE(message().find("no databank entry"), std::string::npos);
+    }
+}
+
 TEST(DataStore, ParametersWhereTheLibraryReadsThem) {
     ASSERT_EQ(open({"WATER", "N2"}), 0);
     EXPECT_EQ(word(CAT_NCOMP, 1), 2);

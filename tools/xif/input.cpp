@@ -80,20 +80,26 @@ const std::vector<DatabankEntry>& databank() {
             const int64_t width = 24;
             double mw = 0, tc = 0, pc = 0;
             int64_t ierr = 0;
+            double tm = 0, tb = 0;
             XIFHOST_DATABANK_ENTRY(&i, id, name, formula, &width, &mw, &tc, &pc, &ierr);
+            if (ierr == 0) XIFHOST_DATABANK_POINTS(&i, &tm, &tb, &ierr);
             if (ierr == 0)
                 out.push_back({field(id, sizeof id), field(name, sizeof name),
-                               field(formula, sizeof formula), mw, tc, pc});
+                               field(formula, sizeof formula), mw, tc, pc, tm, tb});
         }
         return out;
     }();
     return entries;
 }
 
-double databank_mw(const std::string& id) {
+const DatabankEntry& databank_entry(const std::string& id) {
     for (const DatabankEntry& e : databank())
-        if (e.id == id) return e.mw;
+        if (e.id == id) return e;
     throw InputError("unknown component '" + id + "' (xif components lists the databank)");
+}
+
+double databank_mw(const std::string& id) {
+    return databank_entry(id).mw;
 }
 
 std::string component_id(const std::string& text) {

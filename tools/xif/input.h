@@ -28,10 +28,13 @@ double parse_number(const std::string& option, const std::string& text);
 struct DatabankEntry {
     std::string id, name, formula;
     double mw = 0.0, tc = 0.0, pc = 0.0; // kg/kmol, K, Pa
+    double tm = 0.0, tb = 0.0;           // melting and normal boiling points, K
 };
 // The databank, read once.
 const std::vector<DatabankEntry>& databank();
 
+// A databank component by id; an unknown id is an error.
+const DatabankEntry& databank_entry(const std::string& id);
 // Molecular weight of a databank component (kg/kmol); an unknown id is an error.
 double databank_mw(const std::string& id);
 // The databank id that a user's text names: an id or a component's name, in

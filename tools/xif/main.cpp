@@ -5,6 +5,7 @@
 #include "curve_output.h"
 #include "files.h"
 #include "input.h"
+#include "notes.h"
 #include "plot.h"
 #include "report.h"
 #include "session.h"
@@ -121,6 +122,11 @@ const char* flash_failure(int64_t status) {
     }
 }
 
+void print_notes(const std::vector<std::string>& notes) {
+    for (const std::string& n : notes)
+        std::cerr << "xif: note: " << n << '\n';
+}
+
 int run_flash(const StreamArgs& sa, const std::string& units, const FlashArgs& a) {
     const Units u = units_of(units);
     const Options o = resolve_stream(sa, u);
@@ -147,19 +153,24 @@ int run_flash(const StreamArgs& sa, const std::string& units, const FlashArgs& a
         return 3;
     }
     const StreamReport r = read_report(s, status);
-    if (a.json)
-        std::cout << to_json(r, s.ids(), u).dump(2) << '\n';
-    else
+    const std::vector<std::string> notes = flash_notes(r, s.ids(), u);
+    if (a.json) {
+        nlohmann::json j = to_json(r, s.ids(), u);
+        j["notes"] = notes;
+        std::cout << j.dump(2) << '\n';
+    } else {
         std::cout << to_table(r, s.ids(), u);
+    }
+    print_notes(notes);
     return 0;
 }
 
 int run_components() {
-    std::printf("%-9s %-24s %-10s %10s %10s %12s\n", "id", "name", "formula", "MW", "Tc/K",
-                "Pc/Pa");
+    std::printf("%-9s %-24s %-10s %10s %10s %12s %9s %9s\n", "id", "name", "formula", "MW", "Tc/K",
+                "Pc/Pa", "Tm/K", "Tb/K");
     for (const DatabankEntry& e : databank())
-        std::printf("%-9.9s %-24.24s %-10.10s %10.4f %10.3f %12.6g\n", e.id.c_str(), e.name.c_str(),
-                    e.formula.c_str(), e.mw, e.tc, e.pc);
+        std::printf("%-9.9s %-24.24s %-10.10s %10.4f %10.3f %12.6g %9.3f %9.3f\n", e.id.c_str(),
+                    e.name.c_str(), e.formula.c_str(), e.mw, e.tc, e.pc, e.tm, e.tb);
     return 0;
 }
 
@@ -240,8 +251,13 @@ int run_curve(const StreamArgs& sa, const std::string& units, const CurveCli& c,
         curve = compute_curve(s, a, [&](int done, int expected) { line(done, expected); });
     }
     const std::string svg = plot ? curve_svg(curve, s.ids(), u) : std::string();
-    const std::string json_text =
-        json || c.json_given ? curve_json(curve, s.ids(), u).dump(2) + "\n" : std::string();
+    const std::vector<std::string> notes = curve_notes(curve, s.ids(), u);
+    std::string json_text;
+    if (json || c.json_given) {
+        nlohmann::json j = curve_json(curve, s.ids(), u);
+        j["notes"] = notes;
+        json_text = j.dump(2) + "\n";
+    }
     if (csv) csv->commit(curve_csv(curve, u));
     if (json) json->commit(json_text);
     if (plot) plot->commit(svg);
@@ -252,6 +268,7 @@ int run_curve(const StreamArgs& sa, const std::string& units, const CurveCli& c,
     if (!curve.failed.empty())
         std::cerr << "xif: " << curve.failed.size()
                   << " flash(es) of the curve did not converge; those points are left out\n";
+    print_notes(notes);
     return 0;
 }
 

@@ -1,0 +1,41 @@
+"""A liquid below the melting point of a component that makes up half of it
+or more is named on stderr and in the JSON; a dissolved one is not."""
+from clitest import check, finish, run, run_json
+
+# Liquid methane at 16 K, far below its melting point; at 100 K none.
+rc, _, err = run("flash", "--components", "CH4", "--flows", 1, "--T", 16, "--P", 1e6)
+check(rc == 0 and "note: the liquid at 16 K is below the melting point of CH4 (90.75 K)" in err,
+      f"methane at 16 K: {rc} {err.strip()}")
+j = run_json("flash", "--components", "CH4", "--flows", 1, "--T", 16, "--P", 1e6)
+check(len(j["notes"]) == 1 and "100 %" in j["notes"][0], f"JSON notes: {j['notes']}")
+for T in (100, 300):
+    j = run_json("flash", "--components", "CH4", "--flows", 1, "--T", T, "--P", 1e6)
+    check(j["notes"] == [], f"methane at {T} K: {j['notes']}")
+
+# Benzene a tenth of a methane liquid at 100 K: dissolved, though 180 K below
+# its own melting point. As the liquid's bulk it is named.
+j = run_json("flash", "--components", "CH4,BENZENE", "--flows", "0.9,0.1", "--T", 100, "--P", 1e6)
+check(j["phases"]["total_liquid"]["fraction"] == 1 and j["notes"] == [],
+      f"dissolved benzene: {j['notes']}")
+j = run_json("flash", "--components", "CH4,BENZENE", "--flows", "0.1,0.9", "--T", 250, "--P", 1e6)
+check(len(j["notes"]) == 1 and "BENZENE" in j["notes"][0], f"benzene liquid: {j['notes']}")
+
+# Two liquids go by name, in the engineering units' temperatures.
+j = run_json("flash", "--components", "WATER,NC6", "--flows", "1,1", "--T", -20, "--P", 1,
+             "--units", "engineering", "--three-phase")
+water = next(k for k in ("liquid1", "liquid2") if j["phases"][k]["composition"]["WATER"] > 0.5)
+check(j["notes"] == [f"{water} at -20 °C is below the melting point of WATER (0 °C), which "
+                     "makes up 100 % of it: it may be solid, and its properties are the liquid "
+                     "correlations taken beyond their range"], f"ice: {j['notes']}")
+
+# A curve counts the points and gives the coldest, once per liquid and component.
+rc, _, err = run("curve", "--components", "CH4,C2H6", "--flows", "0.9,0.1", "--T-in", 200,
+                 "--T-out", 60, "--P", 2e6, "--points", 15)
+notes = [line for line in err.splitlines() if "note:" in line]
+check(rc == 0 and len(notes) == 1 and "CH4" in notes[0] and "down to 60 K" in notes[0],
+      f"curve: {rc} {notes}")
+rc, out, _ = run("curve", "--components", "CH4,C2H6", "--flows", "0.9,0.1", "--T-in", 200,
+                 "--T-out", 100, "--P", 2e6, "--json")
+check(rc == 0 and '"notes": []' in out, "a curve above the melting points has no notes")
+
+finish()
