@@ -164,8 +164,11 @@ inline void advance_trial(int n, int it, int every, const TrialStep& s, Vec& W, 
     // an ammonia and water liquid under a gas swings between its
     // ammonia-rich and water-rich forms, and the stationary point lies
     // between them.
-    const double f =
-        s.pd < -0.8 * s.dd && s.err > 1.0 ? 0.5 : 1.0 + dominant_eigen_accel(it, every, s.dd, s.pd);
+    // Steps still large after 20 are halved too: water in an ammonia-rich
+    // trial can cycle through three points for good.
+    const double f = s.err > 1.0 && (s.pd < -0.8 * s.dd || it >= 20)
+                         ? 0.5
+                         : 1.0 + dominant_eigen_accel(it, every, s.dd, s.pd);
     for (int i = 0; i < n; ++i) {
         if (W[i] > 0) {
             lnW[i] += std::clamp(s.dl[i] * f, -50.0, 50.0);

@@ -1161,5 +1161,30 @@ TEST(RandomStreamsFound, ThePhaseTestFindsASwingingOrATracePhase) {
     expect_invariants(all);
 }
 
+// Propylene with a tenth of ammonia and 2e-9 of water at 5.9 kPa (seed 5 case 3949) is two
+// liquids from 90 K up. The liquid-like trials ran round a cycle of three points where the water
+// swung between traces and most of the trial; one ended out of steps and stopped the ammonia
+// trial as if at its point, another passed 26 below the tangent plane and left it again. One
+// liquid stood at every temperature but one, and the P-H flash at that one's enthalpy found
+// another temperature.
+TEST(RandomStreamsFound, ATrialThatPassedBelowTheTangentPlaneProvesASecondLiquid) {
+    const Case c{{"CH4", "C3H6", "WATER", "NH3", "OXYLENE"},
+                 {0.00054547189392479558, 6.7120518668699951, 1.3118604884436269e-08,
+                  0.79404574334012223, 1.1507275479012909e-05},
+                 111.59127145542416,
+                 5852.7335192514574,
+                 0.5};
+    Stream s = open(c, true);
+    for (const double T : {90.0, 104.0, 110.0, 113.0, 120.0}) {
+        ASSERT_EQ(s.flash(2, T, c.P), 1) << T;
+        EXPECT_GT(s.get(XIF_HXBFRC, 5), 0.01) << T;
+    }
+    ASSERT_EQ(s.flash(2, c.T, c.P), 1);
+    const double H = s.H();
+    ASSERT_EQ(s.flash(2, 106.0, c.P), 1);
+    ASSERT_EQ(s.flash(1, c.P, H), 1);
+    EXPECT_NEAR(s.T(), c.T, 1e-6);
+}
+
 } // namespace
 } // namespace xif::e2e
