@@ -82,13 +82,14 @@ thermo::Mixture mixture(thermo::EosKind eos, bool translated) {
     return m;
 }
 
-// Liquid volume by ideal mixing of the saturated-liquid correlations.
-// A component that has no liquid of its own here (above its critical
-// temperature, or outside its correlation's range above it) counts with the
-// Rackett volume at a reduced temperature held below 1, as long as such
-// components make up less than 5 % of the liquid; beyond that the mixture
-// is left to the equation of state.
-bool correlation_volume(double T, const Composition& c, double& v) {
+// Liquid volume by ideal mixing of the saturated-liquid correlations, each
+// compressed from its vapour pressure to P. A component that has no liquid
+// of its own here (above its critical temperature, or outside its
+// correlation's range above it) counts with the Rackett volume at a reduced
+// temperature held below 1, as long as such components make up less than
+// 5 % of the liquid; beyond that the mixture is left to the equation of
+// state.
+bool correlation_volume(double T, double P, const Composition& c, double& v) {
     const HostState& s = state();
     v = 0.0;
     double estimated = 0.0;
@@ -98,7 +99,7 @@ bool correlation_volume(double T, const Composition& c, double& v) {
         if (c.z[j] <= 0.0) continue;
         const double r = table.value(Pure::liquid_density, static_cast<int>(j));
         if (r > 0.0 && std::isfinite(r)) {
-            v += c.z[j] / r;
+            v += c.z[j] * table.compression(static_cast<int>(j), P) / r;
             continue;
         }
         v += c.z[j] * rackett_volume(j, T);
@@ -150,6 +151,13 @@ bool engine_open() {
 
 const thermo::Mixture& mixture_for_critical() {
     return engine.pr_mixture;
+}
+
+double lee_kesler_ln_psat(const databank::Component& c, double T) {
+    const double tr = T / c.tc;
+    const double f0 = 5.92714 - 6.09648 / tr - 1.28862 * std::log(tr) + 0.169347 * std::pow(tr, 6);
+    const double f1 = 15.2518 - 15.6875 / tr - 13.4721 * std::log(tr) + 0.43577 * std::pow(tr, 6);
+    return std::log(c.pc) + f0 + c.omega * f1;
 }
 
 double rackett_volume(int64_t j, double T) {
@@ -421,7 +429,7 @@ int64_t finish_phase(const thermo::Model& m, double T, double P, const Compositi
     if (!liquid) return kMonitorOk;
     // Liquid volume: by the correlations where they hold, else the translated EOS.
     double v = 0.0;
-    if (G[2] != kVolumeTranslatedEos && correlation_volume(T, c, v)) {
+    if (G[2] != kVolumeTranslatedEos && correlation_volume(T, P, c, v)) {
         out.v = v;
         return kMonitorOk;
     }

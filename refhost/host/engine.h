@@ -11,6 +11,10 @@
 
 namespace xif::refhost {
 
+namespace databank {
+struct Component;
+}
+
 // Error codes that the monitors write (0 is success).
 enum MonitorError : int64_t {
     kMonitorOk = 0,
@@ -53,6 +57,10 @@ const thermo::Model* model_for(int64_t method);
 // The Rackett estimate of open component j's (from 0) saturated-liquid
 // volume at T, m3/kmol, with its reduced temperature held below 1.
 double rackett_volume(int64_t j, double T);
+
+// ln of a component's vapour pressure (Pa) at T by the Lee-Kesler estimate
+// from Tc, Pc and the acentric factor, for where its correlation gives none.
+double lee_kesler_ln_psat(const databank::Component& c, double T);
 
 // Properties of a phase of composition c at (T, P) on the liquid or vapour
 // root, by the method of the property-method group G (water tables for a

@@ -7,6 +7,7 @@
 
 #include "host/store.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace xif::refhost {
@@ -185,6 +186,14 @@ PureTable table;
 
 } // namespace
 
+double PureTable::compression(int j, double P) {
+    const double psat = value(Pure::vapour_pressure, j);
+    if (!(P > psat)) return 1.0;
+    const double b = value(Pure::compression_b, j);
+    if (!(b + psat > 0.0)) return 1.0;
+    return 1.0 - tbh_c_[static_cast<size_t>(j)] * std::log((b + P) / (b + psat));
+}
+
 PureTable& pure_table(double T) {
     const uint64_t generation = state().generation;
     if (generation != table.generation_)
@@ -220,6 +229,8 @@ void PureTable::reset(double T, bool rebuild_constants) {
         sigma_[j] = c.lj_sigma * 1e-10;
         eps_[j] = c.lj_eps_k;
         gamma_[j] = tr::roy_thodos_gamma(k_[j]);
+        tbh_e_[j] = std::exp(4.79594 + c.omega * (0.250047 + 1.14188 * c.omega));
+        tbh_c_[j] = 0.0861488 + 0.0344483 * c.omega;
         if (transport_ok(tr::fuller_volume(c.formula, aromatic_rings(c), volume[j]), volume[j]))
             fuller_mask_ |= uint64_t{1} << j;
     }
@@ -251,6 +262,17 @@ double PureTable::compute(Pure q, int j) {
         return c.rhol.present() && T_ <= c.rhol.tmax ? c.rhol.eval(T_) : 0.0;
     case Pure::translational:
         return tr::translational_conductivity(T_, k.tc, gamma_[static_cast<size_t>(j)]);
+    case Pure::vapour_pressure: {
+        const double p = c.psat.present() ? c.psat.eval(T_, ln_of(T_)) : 0.0;
+        return p > 0.0 && std::isfinite(p) ? p : std::exp(lee_kesler_ln_psat(c, T_));
+    }
+    case Pure::compression_b: {
+        // Fitted to reduced temperatures of 0.95 and below; held there
+        // nearer the critical point, where B + Psat would fall to 0.
+        const double tau = std::max(1.0 - T_ / c.tc, 0.05), t3 = std::cbrt(tau);
+        return c.pc * (-1.0 + t3 * (-9.070217 + t3 * 62.45326) - 135.1102 * tau +
+                       tbh_e_[static_cast<size_t>(j)] * tau * t3);
+    }
     case Pure::count:
         break;
     }

@@ -29,6 +29,8 @@ enum class Pure : int {
     liquid_volume,       // m3/kmol, saturated liquid
     liquid_density,      // kmol/m3, the density row's value up to its upper bound, else 0
     translational,       // Roy-Thodos translational conductivity, up to a common factor
+    vapour_pressure,     // Pa: the correlation's, else the Lee-Kesler estimate
+    compression_b,       // Pa: B of the compressed-liquid volume below
     count
 };
 
@@ -47,6 +49,10 @@ class PureTable {
   public:
     // The value of q for component j (0-based); 0 where no method gives one.
     double value(Pure q, int j);
+    // The saturated liquid volume's factor for pressure P (Thomson, Brobst
+    // and Hankinson, AIChE J. 28 (1982) 671): 1 - C ln((B + P) / (B + Psat))
+    // above the vapour pressure, else 1.
+    double compression(int j, double P);
     // All components' values of q, filled for those present in z.
     const std::array<double, 64>& values(Pure q, const Composition& z);
     // Wilke's factors of the vapour viscosities and the Wassiljewa factors of
@@ -93,7 +99,8 @@ class PureTable {
     std::array<const databank::Component*, 64> comp_{};
     std::array<transport::Constants, 64> k_{};
     std::array<double, 64> mw_{}, q_{}, phi_{}, vb_term_{}, sigma_{}, eps_{};
-    std::array<double, 64> gamma_{}; // Roy-Thodos Gamma
+    std::array<double, 64> gamma_{};           // Roy-Thodos Gamma
+    std::array<double, 64> tbh_e_{}, tbh_c_{}; // the compressed-liquid volume's e and C
     std::array<Bounds, 64> kv_bounds_{};
     std::array<std::array<double, 2>, 64> kl_factor_{}; // Sato-Riedel's at the liquid row's bounds
     uint64_t fuller_mask_ = 0;

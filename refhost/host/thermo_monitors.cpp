@@ -171,9 +171,6 @@ XIFHOST_EXPORT void KERN_PL001(const double* T, const int64_t*, const int64_t* c
         *lnP = std::log(p);
         return;
     }
-    const double tr = *T / c.tc;
-    const double f0 = 5.92714 - 6.09648 / tr - 1.28862 * std::log(tr) + 0.169347 * std::pow(tr, 6);
-    const double f1 = 15.2518 - 15.6875 / tr - 13.4721 * std::log(tr) + 0.43577 * std::pow(tr, 6);
-    *lnP = std::log(c.pc) + f0 + c.omega * f1;
+    *lnP = lee_kesler_ln_psat(c, *T);
 }
 }
