@@ -1140,10 +1140,18 @@ FlashResult fraction3(const Model& m, bool fixed_t, double fixed, double beta, c
         return beta >= 1.0 ? (r.nphases == 1 && r.present[kVapour]) : r.vf > beta;
     };
     const int kScan = 48;
-    const double first = fixed_t ? std::log(1e2) : 1500.0, last = fixed_t ? std::log(5e8) : 20.0;
+    double first = fixed_t ? std::log(1e2) : 1500.0;
+    const double last = fixed_t ? std::log(5e8) : 20.0;
     double va = first;
     FlashResult ra = at(va);
     int evals = 1;
+    // Still liquid at 100 Pa: a cold feed whose vapour forms lower down
+    // (isopropanol and water at 230 K boil at 32 Pa) is scanned from 1 Pa.
+    if (fixed_t && ra.status == Status::Ok && !vapour_side(ra)) {
+        first = va = 0.0;
+        ra = at(va);
+        ++evals;
+    }
     Status failed = Status::NoSolution; // what the scan ends in without a bracket
     const int kMaxFailures = 3;         // then the rest of the scan is not worth its time
     int failures = 0;

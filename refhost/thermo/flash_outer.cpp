@@ -621,8 +621,8 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
     // over the working range; the first bracket is the warmest (or the
     // lowest-pressure) solution, away from dense splits at very low T.
     const int kScan = 48;
-    const double s_first = fixed_t ? std::log(1e2) : 1500.0,
-                 s_last = fixed_t ? std::log(5e8) : 20.0;
+    double s_first = fixed_t ? std::log(1e2) : 1500.0;
+    const double s_last = fixed_t ? std::log(5e8) : 20.0;
     auto at = [&](double v) {
         const double T = fixed_t ? fixed : v;
         const double P = fixed_t ? std::exp(v) : fixed;
@@ -639,6 +639,13 @@ FlashResult fraction_flash(const Model& m, bool fixed_t, double fixed, double be
     };
     int evals = 0, scan_failures = 0;
     FlashResult ra = at(s_first);
+    // All liquid at 100 Pa: a cold feed whose vapour forms lower down is
+    // scanned from 1 Pa.
+    if (fixed_t && ra.status == Status::Ok && ra.nphases == 1 && ra.vf == 0.0) {
+        s_first = 0.0;
+        ra = at(s_first);
+        ++evals;
+    }
     if (ra.status != Status::Ok) ++scan_failures;
     bool seen_two = ra.status == Status::Ok && ra.nphases == 2;
     int sa = side(ra, seen_two);

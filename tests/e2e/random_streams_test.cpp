@@ -1161,6 +1161,31 @@ TEST(RandomStreamsFound, ThePhaseTestFindsASwingingOrATracePhase) {
     expect_invariants(all);
 }
 
+// Water with 0.18 % isopropanol at 230 K (seed 10 case 3945) is two liquids down to 31.9 Pa,
+// where the vapour forms, and all vapour at 8.9 Pa. The vapour fraction flashes at a fixed
+// temperature scanned from 100 Pa up and found nothing; the T-H flash found the bubble point's
+// three phases, which the T-vf flash then did not.
+TEST(RandomStreamsFound, AColdFeedThatBoilsBelow100PaHasItsVapourFractions) {
+    const Case c{{"IPROH", "WATER"},
+                 {1.0565417259860783e-05, 0.005924711635806411},
+                 229.69865925232432,
+                 296799.90180277178,
+                 0.5};
+    for (const bool three : {false, true}) {
+        SCOPED_TRACE(three);
+        Stream s = open(c, three);
+        for (const double vf : {0.5, 1.0}) {
+            ASSERT_EQ(s.flash(5, c.T, vf), 1) << vf;
+            EXPECT_NEAR(s.P(), 8.9, 0.02) << vf;
+        }
+    }
+    Stream s = open(c, true);
+    for (const double vf : {0.0, 0.002}) {
+        ASSERT_EQ(s.flash(5, c.T, vf), 1) << vf;
+        EXPECT_NEAR(s.P(), 31.94, 0.01) << vf;
+    }
+}
+
 // Propylene with a tenth of ammonia and 2e-9 of water at 5.9 kPa (seed 5 case 3949) is two
 // liquids from 90 K up. The liquid-like trials ran round a cycle of three points where the water
 // swung between traces and most of the trial; one ended out of steps and stopped the ammonia
