@@ -93,6 +93,13 @@ XIFHOST_API void XIFHOST_DATABANK_ENTRY(const int64_t* i, char* id, char* name, 
  * properties come from correlations taken beyond their range. */
 XIFHOST_API void XIFHOST_DATABANK_POINTS(const int64_t* i, double* tm, double* tb, int64_t* ierr);
 
+/* The binary interaction parameter of entries i and j for method 1
+ * (Peng-Robinson) or 2 (Soave-Redlich-Kwong), and *known 1 where the
+ * databank carries a value for the pair, 0 where it stands at 0 for want of
+ * one: such a pair may split into liquids that in reality mix. */
+XIFHOST_API void XIFHOST_DATABANK_PAIR(const int64_t* i, const int64_t* j, const int64_t* method,
+                                       double* kij, int64_t* known, int64_t* ierr);
+
 #ifdef __cplusplus
 }
 #endif

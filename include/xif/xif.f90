@@ -425,5 +425,15 @@ module xifhost
             real(c_double), intent(out) :: tm, tb
             integer(c_int64_t), intent(out) :: ierr
         end subroutine xifhost_databank_points
+
+        ! The interaction parameter of entries i and j (method 1 PR, 2 SRK); known 0 where
+        ! the databank has no value for the pair.
+        subroutine xifhost_databank_pair(i, j, method, kij, known, ierr) &
+            bind(C, name="XIFHOST_DATABANK_PAIR")
+            import :: c_int64_t, c_double
+            integer(c_int64_t), intent(in) :: i, j, method
+            real(c_double), intent(out) :: kij
+            integer(c_int64_t), intent(out) :: known, ierr
+        end subroutine xifhost_databank_pair
     end interface
 end module xifhost

@@ -248,4 +248,30 @@ XIFHOST_EXPORT void XIFHOST_DATABANK_POINTS(const int64_t* i, double* tm, double
     *tb = c.tb;
     *ierr = XIFHOST_OK;
 }
+
+XIFHOST_EXPORT void XIFHOST_DATABANK_PAIR(const int64_t* i, const int64_t* j, const int64_t* method,
+                                          double* kij, int64_t* known, int64_t* ierr) {
+    const auto all = databank::all();
+    const auto n = static_cast<int64_t>(all.size());
+    if (*i < 1 || *i > n || *j < 1 || *j > n) {
+        *ierr = fail(XIFHOST_BAD_ARGUMENT,
+                     "no databank entry " + std::to_string(*i < 1 || *i > n ? *i : *j));
+        return;
+    }
+    if (*method != 1 && *method != 2) {
+        *ierr = fail(XIFHOST_BAD_ARGUMENT,
+                     "method " + std::to_string(*method) + " is neither 1 (PR) nor 2 (SRK)");
+        return;
+    }
+    const databank::Component& a = all[static_cast<size_t>(*i - 1)];
+    const databank::Component& b = all[static_cast<size_t>(*j - 1)];
+    *kij = *method == 1 ? databank::kij_pr(a, b) : databank::kij_srk(a, b);
+    // An SRK pair without a row of its own takes the PR row.
+    *known = 0;
+    for (const databank::BinaryKij& r : databank::bank().kij_rows())
+        if (((r.i == a.index && r.j == b.index) || (r.i == b.index && r.j == a.index)) &&
+            (*method == 2 || r.eos == databank::BinaryKij::Eos::pr))
+            *known = 1;
+    *ierr = XIFHOST_OK;
+}
 }

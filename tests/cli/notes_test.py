@@ -1,5 +1,6 @@
-"""A liquid below the melting point of a component that makes up half of it
-or more is named on stderr and in the JSON; a dissolved one is not."""
+"""Notes on stderr and in the JSON: a liquid below the melting point of a
+component that makes up half of it or more (a dissolved one is not), and two
+liquids split along a pair without an interaction parameter."""
 from clitest import check, finish, run, run_json
 
 # Liquid methane at 16 K, far below its melting point; at 100 K none.
@@ -37,5 +38,21 @@ check(rc == 0 and len(notes) == 1 and "CH4" in notes[0] and "down to 60 K" in no
 rc, out, _ = run("curve", "--components", "CH4,C2H6", "--flows", "0.9,0.1", "--T-in", 200,
                  "--T-out", 100, "--P", 2e6, "--json")
 check(rc == 0 and '"notes": []' in out, "a curve above the melting points has no notes")
+
+# Two liquids of a pair the databank has no interaction parameter for are named
+# (ethanol and water mix in all proportions); water with hexane, whose
+# parameter the databank has, is not; one liquid allowed, nothing is split.
+j = run_json("flash", "--components", "ETOH,WATER", "--flows", "0.2,0.8", "--T", 298.15, "--P",
+             1e5, "--three-phase")
+check(j["phases"]["liquid1"]["fraction"] > 0 and len(j["notes"]) == 1 and
+      "mostly ETOH and liquid2 mostly WATER" in j["notes"][0], f"ethanol/water: {j['notes']}")
+for args in (["NC6,WATER", "--three-phase"], ["ETOH,WATER"]):
+    j = run_json("flash", "--components", args[0], "--flows", "0.2,0.8", "--T", 298.15, "--P", 1e5,
+                 *args[1:])
+    check(j["notes"] == [], f"{args}: {j['notes']}")
+rc, _, err = run("curve", "--components", "ETOH,WATER", "--flows", "0.2,0.8", "--T-in", 300,
+                 "--T-out", 290, "--P", 1e5, "--points", 3, "--three-phase")
+check(rc == 0 and "mostly ETOH and liquid2 mostly WATER, a pair" in err and "at 3 of 3 points" in err,
+      f"curve: {rc} {err.strip()}")
 
 finish()

@@ -83,6 +83,32 @@ TEST(SetUp, DatabankEntriesByNumber) {
         EXPECT_NEAR(tm, 90.7, 0.1);
         EXPECT_NEAR(tb, 111.7, 0.1);
     }
+    // Pairs: a published parameter (PR, and SRK from it), and none.
+    auto entry = [&](const char* want) {
+        for (int64_t i = 1; i <= n; ++i) {
+            XIFHOST_DATABANK_ENTRY(&i, id, name, formula, &width, &mw, &tc, &pc, &ierr);
+            if (std::string(id, 16).rfind(std::string(want) + " ", 0) == 0) return i;
+        }
+        return int64_t{0};
+    };
+    const int64_t h2s = entry("H2S"), water = entry("WATER"), etoh = entry("ETOH");
+    ASSERT_TRUE(h2s > 0 && water > 0 && etoh > 0);
+    double kij = -1.0;
+    int64_t known = -1;
+    for (const int64_t method : {int64_t{1}, int64_t{2}}) {
+        XIFHOST_DATABANK_PAIR(&water, &h2s, &method, &kij, &known, &ierr);
+        EXPECT_EQ(ierr, XIFHOST_OK);
+        EXPECT_EQ(known, 1);
+        EXPECT_DOUBLE_EQ(kij, 0.0394);
+        XIFHOST_DATABANK_PAIR(&etoh, &water, &method, &kij, &known, &ierr);
+        EXPECT_EQ(known, 0);
+        EXPECT_EQ(kij, 0.0);
+    }
+    const int64_t bad_method = 3, none = n + 1;
+    XIFHOST_DATABANK_PAIR(&etoh, &water, &bad_method, &kij, &known, &ierr);
+    EXPECT_EQ(ierr, XIFHOST_BAD_ARGUMENT);
+    XIFHOST_DATABANK_PAIR(&etoh, &none, &bad_method, &kij, &known, &ierr);
+    EXPECT_EQ(ierr, XIFHOST_BAD_ARGUMENT);
     for (int64_t i : {int64_t{0}, n + 1}) {
         XIFHOST_DATABANK_ENTRY(&i, id, name, formula, &width, &mw, &tc, &pc, &ierr);
         EXPECT_EQ(ierr, XIFHOST_BAD_ARGUMENT);

@@ -85,7 +85,7 @@ const std::vector<DatabankEntry>& databank() {
             if (ierr == 0) XIFHOST_DATABANK_POINTS(&i, &tm, &tb, &ierr);
             if (ierr == 0)
                 out.push_back({field(id, sizeof id), field(name, sizeof name),
-                               field(formula, sizeof formula), mw, tc, pc, tm, tb});
+                               field(formula, sizeof formula), mw, tc, pc, tm, tb, i});
         }
         return out;
     }();
@@ -100,6 +100,15 @@ const DatabankEntry& databank_entry(const std::string& id) {
 
 double databank_mw(const std::string& id) {
     return databank_entry(id).mw;
+}
+
+bool databank_pair_known(const std::string& a, const std::string& b, const std::string& method) {
+    const int64_t i = databank_entry(a).index, j = databank_entry(b).index;
+    const int64_t m = method == "srk" ? 2 : 1;
+    double kij = 0.0;
+    int64_t known = 0, ierr = 0;
+    XIFHOST_DATABANK_PAIR(&i, &j, &m, &kij, &known, &ierr);
+    return ierr == 0 && known == 1;
 }
 
 std::string component_id(const std::string& text) {

@@ -29,6 +29,7 @@ struct DatabankEntry {
     std::string id, name, formula;
     double mw = 0.0, tc = 0.0, pc = 0.0; // kg/kmol, K, Pa
     double tm = 0.0, tb = 0.0;           // melting and normal boiling points, K
+    int64_t index = 0;                   // the set-up API's entry number
 };
 // The databank, read once.
 const std::vector<DatabankEntry>& databank();
@@ -37,6 +38,9 @@ const std::vector<DatabankEntry>& databank();
 const DatabankEntry& databank_entry(const std::string& id);
 // Molecular weight of a databank component (kg/kmol); an unknown id is an error.
 double databank_mw(const std::string& id);
+// Whether the databank has an interaction parameter for the pair under the
+// method ("pr" or "srk").
+bool databank_pair_known(const std::string& a, const std::string& b, const std::string& method);
 // The databank id that a user's text names: an id or a component's name, in
 // any case. An unknown text is an error that suggests ids it may mean (the
 // same formula, or an id or name that it contains or that contains it).

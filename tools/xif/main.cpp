@@ -153,7 +153,7 @@ int run_flash(const StreamArgs& sa, const std::string& units, const FlashArgs& a
         return 3;
     }
     const StreamReport r = read_report(s, status);
-    const std::vector<std::string> notes = flash_notes(r, s.ids(), u);
+    const std::vector<std::string> notes = flash_notes(r, s.ids(), u, o.method);
     if (a.json) {
         nlohmann::json j = to_json(r, s.ids(), u);
         j["notes"] = notes;
@@ -251,7 +251,7 @@ int run_curve(const StreamArgs& sa, const std::string& units, const CurveCli& c,
         curve = compute_curve(s, a, [&](int done, int expected) { line(done, expected); });
     }
     const std::string svg = plot ? curve_svg(curve, s.ids(), u) : std::string();
-    const std::vector<std::string> notes = curve_notes(curve, s.ids(), u);
+    const std::vector<std::string> notes = curve_notes(curve, s.ids(), u, o.method);
     std::string json_text;
     if (json || c.json_given) {
         nlohmann::json j = curve_json(curve, s.ids(), u);

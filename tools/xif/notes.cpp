@@ -30,6 +30,22 @@ std::string melting(const std::vector<std::string>& ids, const FrozenLiquid& f, 
 constexpr const char* kConsequence = "it may be solid, and its properties are the liquid "
                                      "correlations taken beyond their range";
 
+std::string pair_text(const std::vector<std::string>& ids, const UnknownSplit& p) {
+    return "liquid1 is mostly " + ids[p.first] + " and liquid2 mostly " + ids[p.second] +
+           ", a pair the databank has no interaction parameter for";
+}
+
+constexpr const char* kSplitConsequence =
+    "the equation of state can split such a pair where the real mixture is one liquid";
+
+// The component that makes up most of a phase.
+size_t bulk(const PhaseReport& p) {
+    size_t best = 0;
+    for (size_t j = 1; j < p.composition.size(); ++j)
+        if (p.composition[j].value_or(0.0) > p.composition[best].value_or(0.0)) best = j;
+    return best;
+}
+
 } // namespace
 
 std::vector<FrozenLiquid> frozen_liquids(const StreamReport& r,
@@ -48,8 +64,20 @@ std::vector<FrozenLiquid> frozen_liquids(const StreamReport& r,
     return out;
 }
 
+std::optional<UnknownSplit> unknown_split(const StreamReport& r,
+                                          const std::vector<std::string>& ids,
+                                          const std::string& method) {
+    if (!two_liquids(r) || r.phases[3].composition.size() != ids.size() ||
+        r.phases[4].composition.size() != ids.size())
+        return std::nullopt;
+    const UnknownSplit p{bulk(r.phases[3]), bulk(r.phases[4])};
+    if (p.first == p.second || databank_pair_known(ids[p.first], ids[p.second], method))
+        return std::nullopt;
+    return p;
+}
+
 std::vector<std::string> flash_notes(const StreamReport& r, const std::vector<std::string>& ids,
-                                     Units u) {
+                                     Units u, const std::string& method) {
     std::vector<std::string> out;
     for (const FrozenLiquid& f : frozen_liquids(r, ids)) {
         char share[32];
@@ -57,10 +85,13 @@ std::vector<std::string> flash_notes(const StreamReport& r, const std::vector<st
         out.push_back(liquid_name(r, f.phase) + " at " + temperature(r.T, u) + " is below " +
                       melting(ids, f, u) + ", which makes up " + share + " of it: " + kConsequence);
     }
+    if (const auto p = unknown_split(r, ids, method))
+        out.push_back(pair_text(ids, *p) + ": " + kSplitConsequence);
     return out;
 }
 
-std::vector<std::string> curve_notes(const Curve& c, const std::vector<std::string>& ids, Units u) {
+std::vector<std::string> curve_notes(const Curve& c, const std::vector<std::string>& ids, Units u,
+                                     const std::string& method) {
     struct Seen {
         FrozenLiquid first;
         int points = 0;
@@ -76,6 +107,14 @@ std::vector<std::string> curve_notes(const Curve& c, const std::vector<std::stri
             s.coldest = std::min(s.coldest, p.report.T);
             s.named = s.named || two_liquids(p.report);
         }
+    struct Split {
+        UnknownSplit pair;
+        int points = 0;
+    };
+    std::map<std::pair<size_t, size_t>, Split> splits; // by the liquids' bulk components
+    for (const CurvePoint& p : c.points)
+        if (const auto s = unknown_split(p.report, ids, method))
+            ++splits.try_emplace({s->first, s->second}, Split{*s, 0}).first->second.points;
     std::vector<std::string> out;
     for (const auto& [key, s] : seen) {
         const std::string liquid = s.named ? kPhaseNames[key.first] : "the liquid";
@@ -84,6 +123,9 @@ std::vector<std::string> curve_notes(const Curve& c, const std::vector<std::stri
                       " of " + std::to_string(c.points.size()) + " points, down to " +
                       temperature(s.coldest, u) + ": there " + kConsequence);
     }
+    for (const auto& [key, s] : splits)
+        out.push_back(pair_text(ids, s.pair) + ", at " + std::to_string(s.points) + " of " +
+                      std::to_string(c.points.size()) + " points: " + kSplitConsequence);
     return out;
 }
 

@@ -1,12 +1,16 @@
 // What a table of properties does not show: a liquid below the melting point
-// of a component that makes up half of it or more. The host evaluates it all
-// the same, as a liquid, with correlations taken beyond their range; the
-// program says so instead of passing such values off as sound.
+// of a component that makes up half of it or more, which the host evaluates
+// all the same, as a liquid, with correlations taken beyond their range; and
+// two liquids whose bulk components are a pair the databank has no
+// interaction parameter for, which the equation of state can split where the
+// real mixture is one liquid (water and ethanol). The program says so
+// instead of passing such answers off as sound.
 #pragma once
 
 #include "curve.h"
 #include "report.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,11 +32,21 @@ inline constexpr double kFrozenShare = 0.5;
 std::vector<FrozenLiquid> frozen_liquids(const StreamReport& r,
                                          const std::vector<std::string>& ids);
 
-// One note per frozen liquid of a flash, temperatures in the chosen units.
+// Two liquids whose bulk components (indices into the stream's) are a pair
+// without an interaction parameter under `method` ("pr" or "srk").
+struct UnknownSplit {
+    size_t first, second; // of liquid1 and of liquid2
+};
+std::optional<UnknownSplit> unknown_split(const StreamReport& r,
+                                          const std::vector<std::string>& ids,
+                                          const std::string& method);
+
+// A flash's notes, temperatures in the chosen units.
 std::vector<std::string> flash_notes(const StreamReport& r, const std::vector<std::string>& ids,
-                                     Units u);
-// One note per liquid and component over a curve's points: how many, and the
-// coldest.
-std::vector<std::string> curve_notes(const Curve& c, const std::vector<std::string>& ids, Units u);
+                                     Units u, const std::string& method);
+// A curve's notes, once per liquid and component or pair: at how many points,
+// and the coldest.
+std::vector<std::string> curve_notes(const Curve& c, const std::vector<std::string>& ids, Units u,
+                                     const std::string& method);
 
 } // namespace xif::cli
