@@ -1060,26 +1060,69 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
     // where a liquid of the aromatics that dissolves the glycol lies lower.
     // A trial phase below the split's tangent plane (tested from its vapour)
     // starts another split, kept where it lies lower.
+    auto try_split = [&](const Vec& lnK, double beta) {
+        TwoPhase alt;
+        alt.lnK = lnK;
+        alt.beta = beta;
+        SplitTerms alt_kept;
+        if (two_phase_solve(m, T, P, z.data(), vo, alt, o, res, &alt_kept) !=
+                TpOutcome::Converged ||
+            !inside(alt.beta) || std::min(alt.beta, 1.0 - alt.beta) <= 1e-9 ||
+            !lower_gibbs_roots(m, alt) || two_liquids(m, T, P, alt) ||
+            !(split_g(n, alt) < split_g(n, tp) - 1e-12))
+            return false;
+        tp = alt;
+        kept = alt_kept;
+        return true;
+    };
+    auto normalised = [&](const Vec& w) {
+        Vec v{};
+        double s = 0;
+        for (int i = 0; i < n; ++i)
+            s += w[i];
+        for (int i = 0; i < n; ++i)
+            v[i] = w[i] / s;
+        return v;
+    };
+    // A trace phase y beside the bulk x: the bulk split on its own by its
+    // own phase test, its liquid joined by the trace, starts the feed's
+    // split. Argon and helium at 254 bar over a trace of ethanol's liquid:
+    // the split from the trial's K-values runs back to the trace, where a
+    // hydrocarbon-rich liquid that dissolves it lies lower.
+    auto joined_split = [&]() {
+        const Vec bulk = normalised(tp.x);
+        Vec lnKb{}, unused{};
+        if (!unstable(m, T, P, bulk.data(), vo, lnKb, unused, res)) return false;
+        TwoPhase b;
+        b.lnK = lnKb;
+        SplitTerms b_kept;
+        if (two_phase_solve(m, T, P, bulk.data(), vo, b, o, res, &b_kept) != TpOutcome::Converged ||
+            !inside(b.beta))
+            return false;
+        // Of the bulk's two phases the liquid takes the trace: the one
+        // richer in what the trace is richest in.
+        int rich = 0;
+        for (int i = 1; i < n; ++i)
+            if (tp.y[i] > tp.y[rich]) rich = i;
+        const bool x_liquid = b.x[rich] >= b.y[rich];
+        const Vec& gas = x_liquid ? b.y : b.x;
+        const Vec& liquid = x_liquid ? b.x : b.y;
+        const double ag = (1.0 - tp.beta) * (x_liquid ? b.beta : 1.0 - b.beta);
+        const double al = 1.0 - tp.beta - ag, at = tp.beta;
+        Vec lnK{};
+        for (int i = 0; i < n; ++i) {
+            const double xl = (al * liquid[i] + at * tp.y[i]) / (al + at);
+            lnK[i] = std::log(std::max(gas[i], 1e-300) / std::max(xl, 1e-300));
+        }
+        return try_split(lnK, ag);
+    };
     auto least_split = [&]() {
         for (int round = 0; round < 2 && o.single_liquid; ++round) {
-            Vec y{}, lnKs{}, unused{};
-            double sy = 0;
-            for (int i = 0; i < n; ++i)
-                sy += tp.y[i];
-            for (int i = 0; i < n; ++i)
-                y[i] = tp.y[i] / sy;
-            if (!unstable(m, T, P, y.data(), vo, lnKs, unused, res)) return;
-            TwoPhase alt;
-            alt.lnK = lnKs;
-            SplitTerms alt_kept;
-            if (two_phase_solve(m, T, P, z.data(), vo, alt, o, res, &alt_kept) !=
-                    TpOutcome::Converged ||
-                !inside(alt.beta) || std::min(alt.beta, 1.0 - alt.beta) <= 1e-9 ||
-                !lower_gibbs_roots(m, alt) || two_liquids(m, T, P, alt) ||
-                !(split_g(n, alt) < split_g(n, tp) - 1e-12))
-                return;
-            tp = alt;
-            kept = alt_kept;
+            const Vec y = normalised(tp.y);
+            Vec lnKs{}, unused{};
+            if (unstable(m, T, P, y.data(), vo, lnKs, unused, res) && try_split(lnKs, 0.5))
+                continue;
+            if (!(tp.beta < 1e-3 && joined_split())) return;
         }
     };
     // Warm start: accept a converged split that lowers the Gibbs energy.

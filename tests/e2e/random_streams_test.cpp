@@ -1161,6 +1161,31 @@ TEST(RandomStreamsFound, ThePhaseTestFindsASwingingOrATracePhase) {
     expect_invariants(all);
 }
 
+// With one liquid allowed, a dense gas over a trace liquid of a polar component, where a gas
+// and a hydrocarbon-rich liquid that dissolves the trace lie 14 kJ/kmol lower (seed 17 case
+// 2383, seed 18 case 13663): the split from the gas's trial phase ran back to the trace.
+TEST(RandomStreamsFound, OneLiquidDissolvesATraceLiquidWhereThatLiesLower) {
+    const Case argon{{"IC4", "CH4", "AR", "HE", "H2S", "ETOH"},
+                     {1.0862121592653553, 0.010215316055476669, 38.161087146079005,
+                      24.586073475091347, 0.023192057643686387, 3.0277930423279354e-05},
+                     125.38010977485739,
+                     25445906.00680507,
+                     0.5};
+    const Case monoxide{{"NC9", "CO", "C2H4", "IC5", "ACETACID", "C3H8", "NH3", "NC5"},
+                        {0.0047972559432863078, 8.0252021156766702, 0.00023398144092441882,
+                         0.11466532611203466, 0.0010081226902383697, 7.5708232269633297e-05,
+                         6.2760016415861793e-07, 4.2989603926661971e-08},
+                        153.39337696303704,
+                        11432480.55014508,
+                        0.5};
+    Stream a = open(argon, false);
+    ASSERT_EQ(a.flash(2, argon.T, argon.P), 1);
+    EXPECT_NEAR(a.vf(), 0.734, 0.001);
+    Stream m = open(monoxide, false);
+    ASSERT_EQ(m.flash(2, monoxide.T, monoxide.P), 1);
+    EXPECT_NEAR(m.vf(), 0.978, 0.001);
+}
+
 // Water with 0.18 % isopropanol at 230 K (seed 10 case 3945) is two liquids down to 31.9 Pa,
 // where the vapour forms, and all vapour at 8.9 Pa. The vapour fraction flashes at a fixed
 // temperature scanned from 100 Pa up and found nothing; the T-H flash found the bubble point's
