@@ -58,6 +58,16 @@ int64_t read_ids(const int64_t* n, const char* ids, const int64_t* width,
     return XIFHOST_OK;
 }
 
+// Databank entry i (1-based), or nullptr with the error set.
+const databank::Component* bank_entry(int64_t i, int64_t* ierr) {
+    const auto all = databank::all();
+    if (i < 1 || i > static_cast<int64_t>(all.size())) {
+        *ierr = fail(XIFHOST_BAD_ARGUMENT, "no databank entry " + std::to_string(i));
+        return nullptr;
+    }
+    return &all[static_cast<size_t>(i - 1)];
+}
+
 } // namespace
 
 extern "C" {
@@ -221,12 +231,9 @@ XIFHOST_EXPORT int64_t XIFHOST_DATABANK_SIZE(void) {
 XIFHOST_EXPORT void XIFHOST_DATABANK_ENTRY(const int64_t* i, char* id, char* name, char* formula,
                                            const int64_t* width, double* mw, double* tc, double* pc,
                                            int64_t* ierr) {
-    const auto all = databank::all();
-    if (*i < 1 || *i > static_cast<int64_t>(all.size())) {
-        *ierr = fail(XIFHOST_BAD_ARGUMENT, "no databank entry " + std::to_string(*i));
-        return;
-    }
-    const databank::Component& c = all[static_cast<size_t>(*i - 1)];
+    const databank::Component* e = bank_entry(*i, ierr);
+    if (!e) return;
+    const databank::Component& c = *e;
     pad(id, *width, c.id);
     pad(name, *width, c.name);
     pad(formula, *width, c.formula);
@@ -238,12 +245,9 @@ XIFHOST_EXPORT void XIFHOST_DATABANK_ENTRY(const int64_t* i, char* id, char* nam
 
 XIFHOST_EXPORT void XIFHOST_DATABANK_POINTS(const int64_t* i, double* tm, double* tb,
                                             int64_t* ierr) {
-    const auto all = databank::all();
-    if (*i < 1 || *i > static_cast<int64_t>(all.size())) {
-        *ierr = fail(XIFHOST_BAD_ARGUMENT, "no databank entry " + std::to_string(*i));
-        return;
-    }
-    const databank::Component& c = all[static_cast<size_t>(*i - 1)];
+    const databank::Component* e = bank_entry(*i, ierr);
+    if (!e) return;
+    const databank::Component& c = *e;
     *tm = c.tm;
     *tb = c.tb;
     *ierr = XIFHOST_OK;
@@ -251,20 +255,15 @@ XIFHOST_EXPORT void XIFHOST_DATABANK_POINTS(const int64_t* i, double* tm, double
 
 XIFHOST_EXPORT void XIFHOST_DATABANK_PAIR(const int64_t* i, const int64_t* j, const int64_t* method,
                                           double* kij, int64_t* known, int64_t* ierr) {
-    const auto all = databank::all();
-    const auto n = static_cast<int64_t>(all.size());
-    if (*i < 1 || *i > n || *j < 1 || *j > n) {
-        *ierr = fail(XIFHOST_BAD_ARGUMENT,
-                     "no databank entry " + std::to_string(*i < 1 || *i > n ? *i : *j));
-        return;
-    }
+    const databank::Component* ea = bank_entry(*i, ierr);
+    const databank::Component* eb = ea ? bank_entry(*j, ierr) : nullptr;
+    if (!eb) return;
     if (*method != 1 && *method != 2) {
         *ierr = fail(XIFHOST_BAD_ARGUMENT,
                      "method " + std::to_string(*method) + " is neither 1 (PR) nor 2 (SRK)");
         return;
     }
-    const databank::Component& a = all[static_cast<size_t>(*i - 1)];
-    const databank::Component& b = all[static_cast<size_t>(*j - 1)];
+    const databank::Component &a = *ea, &b = *eb;
     *kij = *method == 1 ? databank::kij_pr(a, b) : databank::kij_srk(a, b);
     // An SRK pair without a row of its own takes the PR row.
     *known = 0;

@@ -771,10 +771,7 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
         Root root = t == 0 && vapour_hold == 1 ? Root::Vapour : Root::MinGibbs;
         double z_high = 0.0;  // the trial's largest root at its first step
         bool settled = false; // on a stationary point, not out of steps
-        // The lowest point below the tangent plane that the trial passed:
-        // it proves the feed unstable wherever the trial goes on to.
-        double low_tm = -1e-8, low_Z = 0.0;
-        Vec low_W;
+        detail::LowestPoint low;
         for (int it = 0; it < 150; ++it) {
             ++res.it_stability;
             Model::Roots rs;
@@ -787,11 +784,7 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
             detail::TrialStep s;
             detail::trial_step(n, W.data(), lnW.data(), lp, d.data(), dprev, z, s);
             tm = s.tm;
-            if (tm < low_tm) {
-                low_tm = tm;
-                low_Z = Zw;
-                std::copy_n(W.data(), n, low_W.data());
-            }
+            low.note(n, tm, Zw, W);
             const double dist = detail::distance(n, W.data(), s.sw, z);
             if (detail::on_tested_phase(tm, s.beta, dist, Zw, Zz, vo.any)) {
                 if (hold.resume(n, root, Zz, it, W, lnW, dprev)) continue;
@@ -809,15 +802,7 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
             }
             detail::advance_trial(n, it, 3, s, W, lnW, dprev);
         }
-        // A trial that passed below the tangent plane and left it again (a
-        // trace of water swinging an ammonia-rich trial round a cycle) ends
-        // where it was lowest.
-        if (!(tm < -1e-8) && low_tm < -1e-8) {
-            std::copy_n(low_W.data(), n, W.data());
-            tm = low_tm;
-            Zw = low_Z;
-            is_trivial = false;
-        }
+        if (low.take(n, tm, Zw, W)) is_trivial = false;
         // A vapour-like trial of nearly the liquid feed's composition (a
         // liquid near its boiling point, K near 1) takes the feed's root and
         // closes in on it; held on its vapour root it finds the vapour

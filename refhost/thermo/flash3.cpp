@@ -216,9 +216,7 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
             if (W[i] > 0) lnW[i] = std::log(W[i]);
         detail::LiquidHold hold;
         bool trivial = false;
-        // The lowest point below the tangent plane that the trial passed.
-        double low_tm = -1e-8;
-        Vec low_W;
+        detail::LowestPoint low;
         for (int it = 0; it < 150; ++it) {
             ++iters;
             Model::Roots rs;
@@ -230,10 +228,7 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
             detail::TrialStep s;
             detail::trial_step(n, W.data(), lnW.data(), lp, d.data(), dprev, w, s);
             tm = s.tm;
-            if (tm < low_tm) {
-                low_tm = tm;
-                std::copy_n(W.data(), n, low_W.data());
-            }
+            low.note(n, tm, Zt, W);
             const double dist = detail::distance(n, W.data(), s.sw, w);
             if (detail::on_tested_phase(tm, s.beta, dist, Zt, Zw, vo != nullptr)) {
                 if (hold.resume(n, rt, Zw, it, W, lnW, dprev)) continue;
@@ -249,12 +244,7 @@ bool phase_unstable(const Model& m, double T, double P, const double* w, Root rw
             }
             detail::advance_trial(n, it, 5, s, W, lnW, dprev);
         }
-        // Below the tangent plane and off again: the lowest point proves it.
-        if (!(tm < -1e-8) && low_tm < -1e-8) {
-            std::copy_n(low_W.data(), n, W.data());
-            tm = low_tm;
-            trivial = false;
-        }
+        if (low.take(n, tm, Zt, W)) trivial = false;
         if (trivial || !(tm < best)) continue;
         double sw = 0;
         for (int i = 0; i < n; ++i)

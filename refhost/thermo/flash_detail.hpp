@@ -107,6 +107,30 @@ struct LiquidHold {
     }
 };
 
+// The lowest point below the tangent plane that a trial passed: it proves
+// the tested phase unstable wherever the trial goes on to (a trace of water
+// can swing an ammonia-rich trial round a cycle and off the plane again).
+struct LowestPoint {
+    double tm = -1e-8, Z = 0.0;
+    Vec W;
+
+    void note(int n, double t, double z, const Vec& w) {
+        if (!(t < tm)) return;
+        tm = t;
+        Z = z;
+        std::copy_n(w.data(), n, W.data());
+    }
+    // At the trial's end: whether it ended above the plane after passing
+    // below it, and if so the lowest point as its answer.
+    bool take(int n, double& t, double& z, Vec& w) const {
+        if (t < -1e-8 || !(tm < -1e-8)) return false;
+        t = tm;
+        z = Z;
+        std::copy_n(W.data(), n, w.data());
+        return true;
+    }
+};
+
 // A trial converged to within 1e-5 in its ln W steps on a stationary point
 // above the tangent plane by 1e-3 or more: what is left of its steps cannot
 // take it below.
