@@ -7,7 +7,8 @@
 //   2 not converged within the iteration limit, 3 no solution for the
 //   specification (e.g. a vapour fraction beyond a single-phase region),
 //   4 no usable root of the equation of state, 5 unknown method word,
-//   6 unknown flash type, 7 host not open or stream without flow.
+//   6 unknown flash type, 7 host not open or stream without flow,
+//   8 more phases than the flash holds (a third liquid or a fourth phase).
 //
 // Options (the 7th to 10th arguments): 7th the iteration limit of the
 // inner loops (0: the engine's own), 8th the phases allowed (2 vapour and
@@ -41,6 +42,7 @@ enum FlashCode : int64_t {
     kUnknownMethod = 5,
     kUnknownType = 6,
     kNoStream = 7,
+    kTooManyPhases = 8,
 };
 
 int64_t code_of(th::Status s) {
@@ -53,6 +55,8 @@ int64_t code_of(th::Status s) {
         return kNotConverged;
     case th::Status::NoSolution:
         return kNoSolution;
+    case th::Status::TooManyPhases:
+        return kTooManyPhases;
     default:
         return kNoRoot;
     }

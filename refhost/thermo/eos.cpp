@@ -30,6 +30,8 @@ const char* status_name(Status s) {
         return "no solution";
     case Status::NumericalFailure:
         return "numerical failure";
+    case Status::TooManyPhases:
+        return "more phases than the flash holds";
     }
     return "unknown";
 }

@@ -901,7 +901,7 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
     FlashResult cur = relabel(m, r2, mask);
     double g_liquids = std::numeric_limits<double>::infinity();
     auto answer = [&] {
-        return gibbs(cur) < g_liquids ? counted(cur) : failed(Status::NotConverged);
+        return gibbs(cur) < g_liquids ? counted(cur) : failed(Status::TooManyPhases);
     };
     const int kRounds = 4;
     for (int round = 0;; ++round) {
@@ -956,14 +956,18 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
         const double g0 = gibbs(cur);
         double gbest = tm < -kMarginalTm ? g0 : g0 - 1e-9 * std::fabs(g0);
         bool improved = false;
-        // A pair that has drifted back onto the split being replaced is no
-        // candidate, whatever rounding says of its Gibbs energy.
-        auto other_split = [&](const FlashResult& two) {
+        // A split that has drifted back onto the one being replaced is no
+        // candidate, whatever rounding says of its Gibbs energy. A phase is
+        // known by its composition and its root: liquid oxygen holding
+        // traces is as pure as its vapour, yet another phase.
+        auto other_split = [&](const FlashResult& next) {
             for (int k = 0; k < kSlots; ++k) {
-                bool known = !two.present[k];
+                bool known = !next.present[k];
+                const double rk = next.phase[k].root;
                 for (int j = 0; j < kSlots && !known; ++j)
                     known = cur.present[j] &&
-                            detail::distance(n, two.x[k].data(), 1.0, cur.x[j].data()) < 1e-6;
+                            detail::distance(n, next.x[k].data(), 1.0, cur.x[j].data()) < 1e-6 &&
+                            std::fabs(rk - cur.phase[j].root) <= 1e-4 * rk;
                 if (!known) return true;
             }
             return false;
@@ -1013,14 +1017,15 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
             FlashResult three = res;
             if (split3_solve(m, T, P, z.data(), starts[k], o, res) &&
                 three_result(m, T, P, z, starts[k], mask, cur.K, three, &g_liquids) &&
-                gibbs(three) < (improved ? gbest : bar3)) {
+                gibbs(three) < (improved ? gbest : bar3) && other_split(three)) {
                 best = three;
                 gbest = gibbs(three);
                 improved = true;
             }
         }
         // A fourth phase beside three is beyond this flash.
-        if (!improved && ns == 3) return failed(Status::NotConverged);
+        if (!improved && ns == 3)
+            return failed(tm < -kMarginalTm ? Status::TooManyPhases : Status::NotConverged);
         if (!improved) {
             // The new phase with each of the two as found (the pair of them
             // is the split being replaced).
@@ -1042,7 +1047,8 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
         const double rounding = 1e-12 * (std::fabs(cur.h) + T * std::fabs(cur.s) + kR * T);
         if (!improved && (tm > -kMarginalTm || -tm * kR * T * most_of(n, z.data(), W) < rounding))
             return answer();
-        if (!improved) return failed(Status::NotConverged);
+        // Three liquids below the split: a third liquid forms beside the two.
+        if (!improved) return failed(g_liquids < g0 ? Status::TooManyPhases : Status::NotConverged);
         cur = best;
     }
 }

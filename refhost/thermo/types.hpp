@@ -22,6 +22,7 @@ enum class Status : int {
     NotConverged = 2,     // iteration limit reached
     NoSolution = 3,       // the requested state does not exist (e.g. no dew point at this P)
     NumericalFailure = 4, // the equation of state gave no usable root
+    TooManyPhases = 5,    // a third liquid, or a fourth phase, lowers the Gibbs energy
 };
 
 const char* status_name(Status s);

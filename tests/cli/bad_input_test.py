@@ -87,5 +87,11 @@ rc, out, err = run("flash", *water_at_200K)
 check(rc == 3 and "no solution" in err and out == "", f"failed flash: {rc} {out!r} {err.strip()}")
 rc, out, err = run("flash", *water_at_200K, "--json")
 check(rc == 3 and '"flash_status": 4' in out and '"failed"' in out, f"failed flash, json: {out!r}")
+# Sulphur dioxide, water and nonane at 167 K are three liquids: more than it holds.
+three_liquids = ["--components", "SO2,WATER,NC9", "--flows", "0.0157,0.238,0.0174",
+                 "--T", 167, "--P", 35445, "--three-phase"]
+rc, out, err = run("flash", *three_liquids)
+check(rc == 3 and "more phases than the flash holds" in err and out == "",
+      f"three liquids: {rc} {out!r} {err.strip()}")
 
 finish()

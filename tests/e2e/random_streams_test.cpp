@@ -39,6 +39,8 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // Round trips: T absolute or relative, whichever is looser; P relative; H relative to |H| + R T
 // (the enthalpy flash stops at 1e-7 of that).
 constexpr double kTolT = 1e-3, kTolTRel = 1e-5, kTolPRel = 1e-4, kTolHRel = 1e-6, kTolVf = 1e-6;
+// Flash status of a stream that forms more phases than the flash holds.
+constexpr int64_t kTooManyPhases = 9;
 const char* const kTypeNames[6] = {"open", "P-H", "T-P", "P-vf", "T-H", "T-vf"};
 
 uint64_t env_u64(const char* name, uint64_t fallback) {
@@ -501,8 +503,8 @@ TEST(RandomStreamsFound, AColdTPFlashFindsTheRealSplit) {
             const Case& c = cases[k];
             SCOPED_TRACE(::testing::Message() << c.ids[0] << " three " << three);
             Stream s = open(c, three);
-            if (k == 2 && three) { // three liquids, SO2, water and nonane: no answer
-                EXPECT_EQ(s.flash(2, c.T, c.P), 3);
+            if (k == 2 && three) { // three liquids, SO2, water and nonane: more than it holds
+                EXPECT_EQ(s.flash(2, c.T, c.P), kTooManyPhases);
                 continue;
             }
             ASSERT_EQ(s.flash(2, c.T, c.P), 1);
@@ -521,8 +523,9 @@ TEST(RandomStreamsFound, AColdTPFlashFindsTheRealSplit) {
 
 // Oxygen with a little n-butanol and aqueous ammonia at 8 bar is three liquids below 115.8 K
 // (seed 20261206 case 8961): the three-phase flash reported the butanol liquid (895 kg/m3) as
-// the vapour. Three liquids have no answer, nor has the oxygen and butanol pair, which the
-// phase test passes though the three lie lower; above, the vapour is a gas.
+// the vapour. Three liquids are more phases than the flash holds, and the oxygen and butanol
+// pair, which the phase test passes though the three lie lower, is no answer either; above,
+// the vapour is a gas.
 TEST(RandomStreamsFound, ThreeLiquidsAreNotAVapourAndTwoLiquids) {
     // clang-format off
     const Case c{{"WATER", "NBUOH", "NH3", "CYCLOHEX", "O2", "NC4", "ACETONE", "SO2"},
@@ -533,12 +536,49 @@ TEST(RandomStreamsFound, ThreeLiquidsAreNotAVapourAndTwoLiquids) {
     // clang-format on
     Stream s = open(c, true);
     for (const double T : {92.281403939455913, 110.46933654987522, 115.0})
-        EXPECT_EQ(s.flash(2, T, c.P), 3) << T;
+        EXPECT_EQ(s.flash(2, T, c.P), kTooManyPhases) << T;
     for (const double T : {116.5, 120.0}) {
         ASSERT_EQ(s.flash(2, T, c.P), 1) << T;
         EXPECT_TRUE(s.vf() == 0.0 || s.get(XIF_HXBDNS, 2, 1) < 100.0) << T;
     }
     expect_invariants({&c, 1});
+}
+
+// Sour water with a little n-propanol and n-dodecane at 1.2 bar, 274 to 290 K (seed 20261205
+// case 9788): gas, water and dodecane, and beside them the propanol liquid that the equation
+// splits off water without an interaction parameter. The flash found the same three phases
+// again as "lower" for four rounds and said it had not converged; now it says the stream
+// forms more phases than it holds. Above, the propanol dissolves and the three phases stand.
+TEST(RandomStreamsFound, AFourthPhaseBesideThreeIsMoreThanTheFlashHolds) {
+    // clang-format off
+    const Case c{{"H2S", "NC10", "NPROH", "WATER", "NC12"},
+                 {4.4800745662409742, 2.6799669308419798e-06, 0.12383865286944656,
+                  44.557806350552326, 0.04930065843078113},
+                 273.87563467518169, 118238.33637610682, 0.69798562042874035, true};
+    // clang-format on
+    Stream s = open(c, true);
+    for (const double T : {c.T, 280.0, 290.0})
+        EXPECT_EQ(s.flash(2, T, c.P), kTooManyPhases) << T;
+    ASSERT_EQ(s.flash(2, 300.0, c.P), 1);
+    for (const int64_t phase : {2, 4, 5})
+        EXPECT_GT(s.get(XIF_HXBFRC, phase), 1e-4) << phase;
+}
+
+// Oxygen with traces of water and heptane boils at 91.205 K at 1.14 bar (seed 20261205 case
+// 13425). Beside the vapour and the water, the liquid oxygen that forms holds traces alone, as
+// the vapour does: within 1e-6 of it in every fraction, it was taken for the vapour, and the
+// bubble point's bisection ended "not converged".
+TEST(RandomStreamsFound, LiquidOxygenAsPureAsItsVapourIsAnotherPhase) {
+    // clang-format off
+    const Case c{{"O2", "NC7", "WATER"},
+                 {63.87983173747768, 1.8586151998505338e-08, 0.014496894826406025},
+                 265.39390619307511, 113929.33812871188, 0.86526325702448703, true};
+    // clang-format on
+    Stream s = open(c, true);
+    ASSERT_EQ(s.flash(3, c.P, 0.0), 1);
+    EXPECT_NEAR(s.T(), 91.205, 0.01);
+    ASSERT_EQ(s.flash(2, 91.2050523553, c.P), 1);
+    EXPECT_GT(s.get(XIF_HXBFRC, 2), 0.999);
 }
 
 // A small aqueous ammonia liquid beside a hydrocarbon liquid or a gas: substitution flipped it

@@ -117,6 +117,9 @@ const char* flash_failure(int64_t status) {
                "two-phase region)";
     case 5:
         return "the equation of state gave no usable root";
+    case 9:
+        return "the stream forms more phases than the flash holds (a third liquid, or a "
+               "fourth phase beside three)";
     default:
         return "the host refused the flash";
     }
