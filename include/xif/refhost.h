@@ -100,6 +100,14 @@ XIFHOST_API void XIFHOST_DATABANK_POINTS(const int64_t* i, double* tm, double* t
 XIFHOST_API void XIFHOST_DATABANK_PAIR(const int64_t* i, const int64_t* j, const int64_t* method,
                                        double* kij, int64_t* known, int64_t* ierr);
 
+/* Sets the binary interaction parameter of two of the open host's
+ * components (ids of `width` characters) for method 1 (Peng-Robinson), 2
+ * (Soave-Redlich-Kwong) or 0 (both), in place of the databank's, until the
+ * host is opened again. kij lies between -1 and 1. The host's kept results
+ * are dropped: fill stream vectors (XIFHOST_STREAM) after it. */
+XIFHOST_API void XIFHOST_INTERACTION(const char* id1, const char* id2, const int64_t* width,
+                                     const int64_t* method, const double* kij, int64_t* ierr);
+
 #ifdef __cplusplus
 }
 #endif

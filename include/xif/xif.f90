@@ -435,5 +435,16 @@ module xifhost
             real(c_double), intent(out) :: kij
             integer(c_int64_t), intent(out) :: known, ierr
         end subroutine xifhost_databank_pair
+
+        ! Sets the interaction parameter of two stream components (method 0 both, 1 PR,
+        ! 2 SRK) in place of the databank's, until the host is opened again.
+        subroutine xifhost_interaction(id1, id2, width, method, kij, ierr) &
+            bind(C, name="XIFHOST_INTERACTION")
+            import :: c_int64_t, c_double, c_char
+            character(kind=c_char), intent(in) :: id1(*), id2(*)
+            integer(c_int64_t), intent(in) :: width, method
+            real(c_double), intent(in) :: kij
+            integer(c_int64_t), intent(out) :: ierr
+        end subroutine xifhost_interaction
     end interface
 end module xifhost

@@ -79,6 +79,9 @@ thermo::Mixture mixture(thermo::EosKind eos, bool translated) {
             m.kij[i][j] = eos == thermo::EosKind::PengRobinson ? databank::kij_pr(c, *s.comp[j])
                                                                : databank::kij_srk(c, *s.comp[j]);
     }
+    const int64_t method = eos == thermo::EosKind::PengRobinson ? 1 : 2;
+    for (const HostState::Pair& p : s.kij_set)
+        if (p.method == method) m.kij[p.i][p.j] = m.kij[p.j][p.i] = p.kij;
     return m;
 }
 

@@ -224,6 +224,69 @@ XIFHOST_EXPORT void XIFHOST_NONCONDENSABLES(const int64_t* n, const char* ids, c
     }
 }
 
+XIFHOST_EXPORT void XIFHOST_INTERACTION(const char* id1, const char* id2, const int64_t* width,
+                                        const int64_t* method, const double* kij, int64_t* ierr) {
+    HostState& s = state();
+    if (!s.open) {
+        *ierr = fail(XIFHOST_NOT_OPEN, "no host is open: call XIFHOST_OPEN first");
+        return;
+    }
+    if (!method || !kij) {
+        *ierr = fail(XIFHOST_BAD_ARGUMENT, "a required argument is missing");
+        return;
+    }
+    if (*method < 0 || *method > 2) {
+        *ierr = fail(XIFHOST_BAD_ARGUMENT, "method must be 0 (both), 1 (Peng-Robinson) or 2 "
+                                           "(Soave-Redlich-Kwong), not " +
+                                               std::to_string(*method));
+        return;
+    }
+    // Above 1 the pair's attraction turns to repulsion; the equation's
+    // fitted values lie well within (-1, 1).
+    if (!(*kij > -1.0 && *kij < 1.0)) {
+        *ierr = fail(XIFHOST_BAD_ARGUMENT, "an interaction parameter must lie between -1 and 1");
+        return;
+    }
+    int64_t at[2] = {};
+    const char* ids[2] = {id1, id2};
+    const int64_t one = 1;
+    for (int k = 0; k < 2; ++k) {
+        std::vector<const databank::Component*> comps;
+        *ierr = read_ids(&one, ids[k], width, comps);
+        if (*ierr != XIFHOST_OK) return;
+        const auto found = std::find(s.comp.begin(), s.comp.begin() + s.nc, comps[0]);
+        if (found == s.comp.begin() + s.nc) {
+            *ierr = fail(XIFHOST_NOT_IN_STREAM, "'" + comps[0]->id + "' is not a stream component");
+            return;
+        }
+        at[k] = found - s.comp.begin();
+    }
+    if (at[0] == at[1]) {
+        *ierr = fail(XIFHOST_BAD_ARGUMENT, "a pair needs two different components");
+        return;
+    }
+    const std::vector<HostState::Pair> before = s.kij_set;
+    for (const int64_t m : {int64_t{1}, int64_t{2}}) {
+        if (*method != 0 && *method != m) continue;
+        std::erase_if(s.kij_set, [&](const HostState::Pair& p) {
+            return p.method == m &&
+                   ((p.i == at[0] && p.j == at[1]) || (p.i == at[1] && p.j == at[0]));
+        });
+        s.kij_set.push_back({at[0], at[1], m, *kij});
+    }
+    // Every kept result of the host was taken with the old parameters.
+    ++s.generation;
+    if (!engine_open()) {
+        s.kij_set = before;
+        ++s.generation;
+        engine_open();
+        *ierr =
+            fail(XIFHOST_BAD_ARGUMENT, "the property engine rejected the parameter: " + s.message);
+        return;
+    }
+    *ierr = XIFHOST_OK;
+}
+
 XIFHOST_EXPORT int64_t XIFHOST_DATABANK_SIZE(void) {
     return static_cast<int64_t>(databank::all().size());
 }

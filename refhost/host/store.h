@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 // Host names and the set-up API are exported; everything else stays hidden.
 #define XIFHOST_EXPORT __attribute__((visibility("default")))
@@ -70,7 +71,14 @@ struct HostState {
     int64_t water = 0; // component number of water, 0 when absent
     Layout at;
     std::string message;
-    uint64_t generation = 0; // counts the opens: caches of derived data follow it
+    uint64_t generation = 0; // counts the opens and changes of parameters: caches follow it
+    // Interaction parameters set through the set-up API, in place of the
+    // databank's: components i and j, method (1 PR, 2 SRK), k_ij.
+    struct Pair {
+        int64_t i, j, method;
+        double kij;
+    };
+    std::vector<Pair> kij_set;
 };
 
 // The one host state; inline, as every monitor call reads it.

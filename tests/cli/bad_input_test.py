@@ -76,6 +76,12 @@ for args, expect in (
     ([*S, "--T", 300, "--P", -1], "--P"),
     ([*S, "--P", 1e5, "--vf", 1.5], "--vf"),
     ([*S, "--H", 1, "--vf", 0.5], "pair"),
+    ([*S, "--T", 300, "--P", 1e5, "--kij", "C3H8-NC4=0.1"], "A:B=value"),
+    ([*S, "--T", 300, "--P", 1e5, "--kij", "C3H8:C3H8=0.1"], "itself"),
+    ([*S, "--T", 300, "--P", 1e5, "--kij", "C3H8:WATER=0.1"], "not one of the components"),
+    ([*S, "--T", 300, "--P", 1e5, "--kij", "C3H8:NC4=1.5"], "between -1 and 1"),
+    ([*S, "--T", 300, "--P", 1e5, "--kij", "C3H8:NC4=nan"], "--kij"),
+    ([*S, "--T", 300, "--P", 1e5, "--kij", "C3H8:NC4=0,NC4:C3H8=0.1"], "twice"),
 ):
     rc, _, err = run("flash", *args)
     check(0 < rc < 128 and expect in err, f"flash {args}: {rc} {err.strip()}")

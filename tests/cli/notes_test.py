@@ -40,19 +40,31 @@ rc, out, _ = run("curve", "--components", "CH4,C2H6", "--flows", "0.9,0.1", "--T
 check(rc == 0 and '"notes": []' in out, "a curve above the melting points has no notes")
 
 # Two liquids of a pair the databank has no interaction parameter for are named
-# (ethanol and water mix in all proportions); water with hexane, whose
+# (n-propanol and water mix in all proportions); water with hexane, whose
 # parameter the databank has, is not; one liquid allowed, nothing is split.
-j = run_json("flash", "--components", "ETOH,WATER", "--flows", "0.2,0.8", "--T", 298.15, "--P",
+j = run_json("flash", "--components", "NPROH,WATER", "--flows", "0.2,0.8", "--T", 298.15, "--P",
              1e5, "--three-phase")
 check(j["phases"]["liquid1"]["fraction"] > 0 and len(j["notes"]) == 1 and
-      "mostly ETOH and liquid2 mostly WATER" in j["notes"][0], f"ethanol/water: {j['notes']}")
-for args in (["NC6,WATER", "--three-phase"], ["ETOH,WATER"]):
+      "mostly NPROH and liquid2 mostly WATER" in j["notes"][0], f"propanol/water: {j['notes']}")
+for args in (["NC6,WATER", "--three-phase"], ["NPROH,WATER"]):
     j = run_json("flash", "--components", args[0], "--flows", "0.2,0.8", "--T", 298.15, "--P", 1e5,
                  *args[1:])
     check(j["notes"] == [], f"{args}: {j['notes']}")
-rc, _, err = run("curve", "--components", "ETOH,WATER", "--flows", "0.2,0.8", "--T-in", 300,
+rc, _, err = run("curve", "--components", "NPROH,WATER", "--flows", "0.2,0.8", "--T-in", 300,
                  "--T-out", 290, "--P", 1e5, "--points", 3, "--three-phase")
-check(rc == 0 and "mostly ETOH and liquid2 mostly WATER, a pair" in err and "at 3 of 3 points" in err,
-      f"curve: {rc} {err.strip()}")
+check(rc == 0 and "mostly NPROH and liquid2 mostly WATER, a pair" in err and
+      "at 3 of 3 points" in err, f"curve: {rc} {err.strip()}")
+
+# A parameter given for the pair mixes them, and the pair is no longer noted;
+# ethanol and water, whose parameter the databank now has, are one liquid.
+for args in (["NPROH,WATER", "--kij", "water:nproh=-0.17"], ["ETOH,WATER"]):
+    j = run_json("flash", "--components", args[0], "--flows", "0.2,0.8", "--T", 298.15, "--P", 1e5,
+                 "--three-phase", *args[1:])
+    check(j["phases"]["liquid1"]["fraction"] == 0 and j["notes"] == [],
+          f"{args}: {j['phases']['liquid1']['fraction']} {j['notes']}")
+rc, _, err = run("curve", "--components", "NPROH,WATER", "--flows", "0.2,0.8", "--T-in", 300,
+                 "--T-out", 290, "--P", 1e5, "--points", 3, "--three-phase", "--kij",
+                 "NPROH:WATER=-0.17")
+check(rc == 0 and "note:" not in err, f"curve with --kij: {rc} {err.strip()}")
 
 finish()

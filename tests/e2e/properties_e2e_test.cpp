@@ -189,6 +189,30 @@ TEST(WaterHydrocarbon, ThreePhasesAtTheHeteroazeotropicTemperature) {
     }
 }
 
+// Water and ethanol: one liquid at every composition from 230 K up, two liquids
+// allowed, and bubble points at 1 atm against Perry's ethanol-water table
+// (the equation runs 0.8 to 3.5 K high with the databank's parameter; with
+// none the mixture splits and boils at 74 C).
+TEST(WaterEthanol, OneLiquidThatBoilsNearThePublishedTemperatures) {
+    const struct {
+        double x, t_c;
+    } published[] = {{0.019, 95.5}, {0.072, 89.0}, {0.124, 85.3}, {0.234, 82.7},
+                     {0.397, 80.7}, {0.508, 79.8}, {0.676, 78.74}, {0.894, 78.15}};
+    for (const auto& p : published) {
+        Stream s({"ETOH", "WATER"}, {p.x, 1.0 - p.x}, 360.0, kAtm);
+        XIF_HXIPP.word[6] = 3;
+        ASSERT_EQ(s.flash(3, kAtm, 0.0), 1) << p.x;
+        const double dT = s.T() - (p.t_c + 273.15);
+        EXPECT_TRUE(dT > 0.0 && dT < 4.0) << p.x << " " << dT;
+        for (const double T : {230.0, 273.15, 298.15, 330.0}) {
+            ASSERT_EQ(s.flash(2, T, kAtm), 1) << p.x << " " << T;
+            EXPECT_FALSE(s.get(XIF_HXBFRC, 4) > 0.0 && s.get(XIF_HXBFRC, 5) > 0.0)
+                << p.x << " " << T;
+        }
+    }
+    XIF_HXIPP.word[6] = 2;
+}
+
 // Steam with nitrogen kept out of the liquid: the condensate is pure water
 // and the vapour subset is the nitrogen.
 TEST(Noncondensables, SteamNitrogenSubsetIsTheNitrogen) {

@@ -91,8 +91,8 @@ TEST(SetUp, DatabankEntriesByNumber) {
         }
         return int64_t{0};
     };
-    const int64_t h2s = entry("H2S"), water = entry("WATER"), etoh = entry("ETOH");
-    ASSERT_TRUE(h2s > 0 && water > 0 && etoh > 0);
+    const int64_t h2s = entry("H2S"), water = entry("WATER"), nproh = entry("NPROH");
+    ASSERT_TRUE(h2s > 0 && water > 0 && nproh > 0);
     double kij = -1.0;
     int64_t known = -1;
     for (const int64_t method : {int64_t{1}, int64_t{2}}) {
@@ -100,14 +100,14 @@ TEST(SetUp, DatabankEntriesByNumber) {
         EXPECT_EQ(ierr, XIFHOST_OK);
         EXPECT_EQ(known, 1);
         EXPECT_DOUBLE_EQ(kij, 0.0394);
-        XIFHOST_DATABANK_PAIR(&etoh, &water, &method, &kij, &known, &ierr);
+        XIFHOST_DATABANK_PAIR(&nproh, &water, &method, &kij, &known, &ierr);
         EXPECT_EQ(known, 0);
         EXPECT_EQ(kij, 0.0);
     }
     const int64_t bad_method = 3, none = n + 1;
-    XIFHOST_DATABANK_PAIR(&etoh, &water, &bad_method, &kij, &known, &ierr);
+    XIFHOST_DATABANK_PAIR(&nproh, &water, &bad_method, &kij, &known, &ierr);
     EXPECT_EQ(ierr, XIFHOST_BAD_ARGUMENT);
-    XIFHOST_DATABANK_PAIR(&etoh, &none, &bad_method, &kij, &known, &ierr);
+    XIFHOST_DATABANK_PAIR(&nproh, &none, &bad_method, &kij, &known, &ierr);
     EXPECT_EQ(ierr, XIFHOST_BAD_ARGUMENT);
     for (int64_t i : {int64_t{0}, n + 1}) {
         XIFHOST_DATABANK_ENTRY(&i, id, name, formula, &width, &mw, &tc, &pc, &ierr);
@@ -116,6 +116,65 @@ TEST(SetUp, DatabankEntriesByNumber) {
         EXPECT_EQ(ierr, XIFHOST_BAD_ARGUMENT);
         EXPECT_NE(message().find("no databank entry"), std::string::npos);
     }
+}
+
+// A pair's parameter set through the set-up API replaces the databank's for
+// the open host only, and the host's kept results go with the old one.
+TEST(SetUp, InteractionParameterOfAPair) {
+    const int64_t width = 10, pr = 1, none = 0;
+    auto set = [&](const char* a, const char* b, int64_t method, double kij) {
+        char ia[10], ib[10];
+        std::memset(ia, ' ', 10);
+        std::memset(ib, ' ', 10);
+        std::memcpy(ia, a, std::strlen(a));
+        std::memcpy(ib, b, std::strlen(b));
+        int64_t ierr = -1;
+        XIFHOST_INTERACTION(ia, ib, &width, &method, &kij, &ierr);
+        return ierr;
+    };
+    ASSERT_EQ(open({"NPROH", "WATER"}), 0);
+    const int64_t G[6] = {1, 1, 0, 0, 11, 0}, two = 2, both[2] = {1, 2}, D = 0;
+    const double x[2] = {0.2, 0.8}, t = 298.15, p = 1e5;
+    auto liquid_h = [&] {
+        double h = 0, cp = 0;
+        const int64_t B = 0, code = 1;
+        int64_t ierr = -1;
+        EVAL_ENTHL(&t, &p, x, &two, both, G, &D, &B, &code, &h, &cp, &ierr);
+        EXPECT_EQ(ierr, 0);
+        return h;
+    };
+    auto stream_h = [&] {
+        const double flows[2] = {0.2, 0.8};
+        std::vector<double> svec(11);
+        int64_t ierr = -1;
+        XIFHOST_STREAM(flows, &t, &p, svec.data(), &ierr);
+        EXPECT_EQ(ierr, 0);
+        return svec[5];
+    };
+    const double h0 = liquid_h(), s0 = stream_h();
+    // Attraction between the pair lowers the liquid's enthalpy; the stream,
+    // two liquids at k_ij = 0, is one then.
+    EXPECT_EQ(set("nproh", "WATER", pr, -0.17), XIFHOST_OK);
+    const double h1 = liquid_h();
+    EXPECT_LT(h1, h0 - 100.0);
+    EXPECT_NE(stream_h(), s0);
+    EXPECT_EQ(set("WATER", "NPROH", 2, 0.3), XIFHOST_OK); // SRK only: PR keeps -0.17
+    EXPECT_EQ(liquid_h(), h1);
+    EXPECT_EQ(set("WATER", "NPROH", none, 0.0), XIFHOST_OK);
+    EXPECT_EQ(liquid_h(), h0);
+    EXPECT_EQ(set("WATER", "NPROH", pr, -0.17), XIFHOST_OK);
+    ASSERT_EQ(open({"NPROH", "WATER"}), 0); // a new host takes the databank's again
+    EXPECT_EQ(liquid_h(), h0);
+    EXPECT_EQ(stream_h(), s0);
+
+    EXPECT_EQ(set("WATER", "ETOH", pr, -0.1), XIFHOST_NOT_IN_STREAM);
+    EXPECT_EQ(set("WATER", "NOSUCH", pr, -0.1), XIFHOST_UNKNOWN_ID);
+    EXPECT_EQ(set("WATER", "WATER", pr, -0.1), XIFHOST_BAD_ARGUMENT);
+    EXPECT_EQ(set("WATER", "NPROH", 3, -0.1), XIFHOST_BAD_ARGUMENT);
+    for (const double bad : {1.0, -1.0, std::nan("")})
+        EXPECT_EQ(set("WATER", "NPROH", pr, bad), XIFHOST_BAD_ARGUMENT) << bad;
+    EXPECT_NE(message().find("between -1 and 1"), std::string::npos);
+    EXPECT_EQ(liquid_h(), h0);
 }
 
 TEST(DataStore, ParametersWhereTheLibraryReadsThem) {

@@ -2,6 +2,7 @@
 
 #include <xif/refhost.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -133,6 +134,28 @@ std::string component_id(const std::string& text) {
                      (hint.empty() ? "" : hint + "? ") + "xif components lists the databank)");
 }
 
+// One entry of --kij, "A:B=value", for two of the stream's components.
+PairParameter pair_parameter(const std::string& text, const Options& o) {
+    const size_t colon = text.find(':'), equals = text.find('=');
+    if (colon == std::string::npos || equals == std::string::npos || equals < colon)
+        throw InputError("--kij: '" + text +
+                         "' is not of the form A:B=value, e.g. WATER:NPROH=-0.17");
+    PairParameter p;
+    p.a = component_id(text.substr(0, colon));
+    p.b = component_id(text.substr(colon + 1, equals - colon - 1));
+    for (const std::string* id : {&p.a, &p.b})
+        if (std::find(o.components.begin(), o.components.end(), *id) == o.components.end())
+            throw InputError("--kij: " + *id + " is not one of the components");
+    if (p.a == p.b) throw InputError("--kij: '" + text + "' pairs " + p.a + " with itself");
+    for (const PairParameter& q : o.kij)
+        if ((q.a == p.a && q.b == p.b) || (q.a == p.b && q.b == p.a))
+            throw InputError("--kij: " + p.a + ":" + p.b + " is given twice");
+    p.kij = parse_number("--kij", text.substr(equals + 1));
+    if (!(p.kij > -1.0 && p.kij < 1.0))
+        throw InputError("--kij: " + p.a + ":" + p.b + " must lie between -1 and 1");
+    return p;
+}
+
 Options resolve_stream(const StreamArgs& a, Units u) {
     Options o;
     for (const std::string& text : split_list("--components", a.components))
@@ -182,6 +205,9 @@ Options resolve_stream(const StreamArgs& a, Units u) {
             o.noncondensables.push_back(uid);
         }
     }
+    if (!a.kij.empty())
+        for (const std::string& text : split_list("--kij", a.kij))
+            o.kij.push_back(pair_parameter(text, o));
     return o;
 }
 

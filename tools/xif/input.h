@@ -13,7 +13,7 @@ namespace xif::cli {
 
 // The stream as typed: lists unparsed, values in the chosen units.
 struct StreamArgs {
-    std::string components, flows, mass_flows, noncondensables;
+    std::string components, flows, mass_flows, noncondensables, kij;
     std::string method = "pr";
     bool three_phase = false;
     bool water_tables = true;

@@ -55,6 +55,8 @@ void add_stream_options(CLI::App* cmd, StreamArgs& a, std::string& units) {
     cmd->add_flag("--three-phase", a.three_phase, "allow a second liquid");
     cmd->add_option("--noncondensables", a.noncondensables,
                     "components kept out of the liquids, e.g. N2,O2");
+    cmd->add_option("--kij", a.kij,
+                    "interaction parameters in place of the databank's, e.g. WATER:NPROH=-0.17");
     cmd->add_flag_callback(
         "--no-water-tables", [&a] { a.water_tables = false; },
         "evaluate a pure-water liquid with the mixture models");
@@ -156,7 +158,7 @@ int run_flash(const StreamArgs& sa, const std::string& units, const FlashArgs& a
         return 3;
     }
     const StreamReport r = read_report(s, status);
-    const std::vector<std::string> notes = flash_notes(r, s.ids(), u, o.method);
+    const std::vector<std::string> notes = flash_notes(r, o, u);
     if (a.json) {
         nlohmann::json j = to_json(r, s.ids(), u);
         j["notes"] = notes;
@@ -254,7 +256,7 @@ int run_curve(const StreamArgs& sa, const std::string& units, const CurveCli& c,
         curve = compute_curve(s, a, [&](int done, int expected) { line(done, expected); });
     }
     const std::string svg = plot ? curve_svg(curve, s.ids(), u) : std::string();
-    const std::vector<std::string> notes = curve_notes(curve, s.ids(), u, o.method);
+    const std::vector<std::string> notes = curve_notes(curve, o, u);
     std::string json_text;
     if (json || c.json_given) {
         nlohmann::json j = curve_json(curve, s.ids(), u);

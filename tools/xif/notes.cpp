@@ -64,20 +64,27 @@ std::vector<FrozenLiquid> frozen_liquids(const StreamReport& r,
     return out;
 }
 
-std::optional<UnknownSplit> unknown_split(const StreamReport& r,
-                                          const std::vector<std::string>& ids,
-                                          const std::string& method) {
+// Whether the user gave the pair a parameter of its own.
+bool given(const Options& o, const std::string& a, const std::string& b) {
+    return std::any_of(o.kij.begin(), o.kij.end(), [&](const PairParameter& p) {
+        return (p.a == a && p.b == b) || (p.a == b && p.b == a);
+    });
+}
+
+std::optional<UnknownSplit> unknown_split(const StreamReport& r, const Options& o) {
+    const std::vector<std::string>& ids = o.components;
     if (!two_liquids(r) || r.phases[3].composition.size() != ids.size() ||
         r.phases[4].composition.size() != ids.size())
         return std::nullopt;
     const UnknownSplit p{bulk(r.phases[3]), bulk(r.phases[4])};
-    if (p.first == p.second || databank_pair_known(ids[p.first], ids[p.second], method))
+    if (p.first == p.second || given(o, ids[p.first], ids[p.second]) ||
+        databank_pair_known(ids[p.first], ids[p.second], o.method))
         return std::nullopt;
     return p;
 }
 
-std::vector<std::string> flash_notes(const StreamReport& r, const std::vector<std::string>& ids,
-                                     Units u, const std::string& method) {
+std::vector<std::string> flash_notes(const StreamReport& r, const Options& o, Units u) {
+    const std::vector<std::string>& ids = o.components;
     std::vector<std::string> out;
     for (const FrozenLiquid& f : frozen_liquids(r, ids)) {
         char share[32];
@@ -85,13 +92,13 @@ std::vector<std::string> flash_notes(const StreamReport& r, const std::vector<st
         out.push_back(liquid_name(r, f.phase) + " at " + temperature(r.T, u) + " is below " +
                       melting(ids, f, u) + ", which makes up " + share + " of it: " + kConsequence);
     }
-    if (const auto p = unknown_split(r, ids, method))
+    if (const auto p = unknown_split(r, o))
         out.push_back(pair_text(ids, *p) + ": " + kSplitConsequence);
     return out;
 }
 
-std::vector<std::string> curve_notes(const Curve& c, const std::vector<std::string>& ids, Units u,
-                                     const std::string& method) {
+std::vector<std::string> curve_notes(const Curve& c, const Options& o, Units u) {
+    const std::vector<std::string>& ids = o.components;
     struct Seen {
         FrozenLiquid first;
         int points = 0;
@@ -113,7 +120,7 @@ std::vector<std::string> curve_notes(const Curve& c, const std::vector<std::stri
     };
     std::map<std::pair<size_t, size_t>, Split> splits; // by the liquids' bulk components
     for (const CurvePoint& p : c.points)
-        if (const auto s = unknown_split(p.report, ids, method))
+        if (const auto s = unknown_split(p.report, o))
             ++splits.try_emplace({s->first, s->second}, Split{*s, 0}).first->second.points;
     std::vector<std::string> out;
     for (const auto& [key, s] : seen) {

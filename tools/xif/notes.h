@@ -3,7 +3,7 @@
 // all the same, as a liquid, with correlations taken beyond their range; and
 // two liquids whose bulk components are a pair the databank has no
 // interaction parameter for, which the equation of state can split where the
-// real mixture is one liquid (water and ethanol). The program says so
+// real mixture is one liquid (water and n-propanol). The program says so
 // instead of passing such answers off as sound.
 #pragma once
 
@@ -33,20 +33,17 @@ std::vector<FrozenLiquid> frozen_liquids(const StreamReport& r,
                                          const std::vector<std::string>& ids);
 
 // Two liquids whose bulk components (indices into the stream's) are a pair
-// without an interaction parameter under `method` ("pr" or "srk").
+// without an interaction parameter under the stream's method.
 struct UnknownSplit {
     size_t first, second; // of liquid1 and of liquid2
 };
-std::optional<UnknownSplit> unknown_split(const StreamReport& r,
-                                          const std::vector<std::string>& ids,
-                                          const std::string& method);
+// A pair given --kij counts as known.
+std::optional<UnknownSplit> unknown_split(const StreamReport& r, const Options& o);
 
 // A flash's notes, temperatures in the chosen units.
-std::vector<std::string> flash_notes(const StreamReport& r, const std::vector<std::string>& ids,
-                                     Units u, const std::string& method);
+std::vector<std::string> flash_notes(const StreamReport& r, const Options& o, Units u);
 // A curve's notes, once per liquid and component or pair: at how many points,
 // and the coldest.
-std::vector<std::string> curve_notes(const Curve& c, const std::vector<std::string>& ids, Units u,
-                                     const std::string& method);
+std::vector<std::string> curve_notes(const Curve& c, const Options& o, Units u);
 
 } // namespace xif::cli

@@ -69,6 +69,11 @@ Session::Session(const Options& o) : ids_(o.components), flows_(o.flows) {
         XIFHOST_NONCONDENSABLES(&k, nonc.data(), &width, &ierr);
         if (ierr != 0) throw InputError(host_message());
     }
+    for (const PairParameter& p : o.kij) {
+        const std::vector<char> a = id_array({p.a}), b = id_array({p.b});
+        XIFHOST_INTERACTION(a.data(), b.data(), &width, &method, &p.kij, &ierr);
+        if (ierr != 0) throw InputError("--kij " + p.a + ":" + p.b + ": " + host_message());
+    }
     svec_.assign(static_cast<size_t>(XIFHOST_STREAM_SIZE(&n)), 0.0);
 }
 

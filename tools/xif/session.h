@@ -15,6 +15,12 @@ struct InputError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// An interaction parameter given for a pair of the stream's components.
+struct PairParameter {
+    std::string a, b; // databank ids
+    double kij = 0.0;
+};
+
 struct Options {
     std::vector<std::string> components; // databank ids
     std::vector<double> flows;           // kmol/s
@@ -22,6 +28,7 @@ struct Options {
     bool three_phase = false;
     std::vector<std::string> noncondensables;
     bool water_tables = true;
+    std::vector<PairParameter> kij; // in place of the databank's, under `method`
 };
 
 // Flash specification pairs, by xif's flash type.
