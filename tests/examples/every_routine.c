@@ -45,6 +45,10 @@ int main(void) {
                       XIF_HXRMIN.word, &ierr);
     int64_t one = 1;
     XIFHOST_NONCONDENSABLES(&one, "N2  ", &width, &ierr);
+    const int64_t both = 0;
+    const double kij = 0.02;
+    XIFHOST_INTERACTION("C3H8", "NC5 ", &width, &both, &kij, &ierr);
+    if (ierr != 0) return 1;
     XIFHOST_STREAM(flows, &t, &p, svec, &ierr);
     if (ierr != 0) return 1;
 

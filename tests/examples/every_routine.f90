@@ -40,6 +40,8 @@ program every_routine
     if (ierr /= 0) error stop 1
     call xifhost_recommend(xif_hxipp, xif_hxrpp, xif_hxsbd, xif_hxrmss, xif_hxrmin, ierr)
     call xifhost_noncondensables(1_c_int64_t, ids(1:1), 4_c_int64_t, ierr)
+    call xifhost_interaction(ids(2:2), ids(3:3), 4_c_int64_t, 0_c_int64_t, 0.02_c_double, ierr)
+    if (ierr /= 0) error stop 1
     call xifhost_stream(flows, t, p, svec, ierr)
     if (ierr /= 0) error stop 1
 
