@@ -67,4 +67,15 @@ rc, _, err = run("curve", "--components", "NPROH,WATER", "--flows", "0.2,0.8", "
                  "NPROH:WATER=-0.17")
 check(rc == 0 and "note:" not in err, f"curve with --kij: {rc} {err.strip()}")
 
+# xif pairs lists each pair's parameter and whether the databank has one.
+rc, out, _ = run("pairs", "--components", "water,ETOH,NPROH,CH4")
+rows = {tuple(line.split()[:2]): line.split()[2:] for line in out.splitlines()[1:]}
+check(rc == 0 and len(rows) == 6 and rows[("WATER", "ETOH")] == ["-0.1100", "databank"] and
+      rows[("WATER", "CH4")] == ["0.4850", "databank"] and
+      rows[("WATER", "NPROH")][:2] == ["0.0000", "none:"], f"pairs: {rc} {out}")
+for args, expect in ((["WATER"], "two components"), (["WATER,WATER"], "twice"),
+                     (["WATER,XX"], "unknown component"), (["WATER,ETOH", "--method", "x"], "pr or srk")):
+    rc, out, err = run("pairs", "--components", *args)
+    check(rc == 2 and expect in err and out == "", f"pairs {args}: {rc} {err.strip()}")
+
 finish()

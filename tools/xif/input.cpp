@@ -103,13 +103,18 @@ double databank_mw(const std::string& id) {
     return databank_entry(id).mw;
 }
 
-bool databank_pair_known(const std::string& a, const std::string& b, const std::string& method) {
+DatabankPair databank_pair(const std::string& a, const std::string& b, const std::string& method) {
     const int64_t i = databank_entry(a).index, j = databank_entry(b).index;
     const int64_t m = method == "srk" ? 2 : 1;
     double kij = 0.0;
     int64_t known = 0, ierr = 0;
     XIFHOST_DATABANK_PAIR(&i, &j, &m, &kij, &known, &ierr);
-    return ierr == 0 && known == 1;
+    if (ierr != 0) return {};
+    return {kij, known == 1};
+}
+
+bool databank_pair_known(const std::string& a, const std::string& b, const std::string& method) {
+    return databank_pair(a, b, method).known;
 }
 
 std::string component_id(const std::string& text) {

@@ -41,6 +41,12 @@ double databank_mw(const std::string& id);
 // Whether the databank has an interaction parameter for the pair under the
 // method ("pr" or "srk").
 bool databank_pair_known(const std::string& a, const std::string& b, const std::string& method);
+// The pair's parameter under the method, and whether the databank has one.
+struct DatabankPair {
+    double kij = 0.0;
+    bool known = false;
+};
+DatabankPair databank_pair(const std::string& a, const std::string& b, const std::string& method);
 // The databank id that a user's text names: an id or a component's name, in
 // any case. An unknown text is an error that suggests ids it may mean (the
 // same formula, or an id or name that it contains or that contains it).

@@ -16,6 +16,7 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -176,6 +177,28 @@ int run_components() {
     for (const DatabankEntry& e : databank())
         std::printf("%-9.9s %-24.24s %-10.10s %10.4f %10.3f %12.6g %9.3f %9.3f\n", e.id.c_str(),
                     e.name.c_str(), e.formula.c_str(), e.mw, e.tc, e.pc, e.tm, e.tb);
+    return 0;
+}
+
+// The interaction parameter of every pair of the components, and where it
+// comes from: a pair without one stands at 0 and may split into liquids.
+int run_pairs(const std::string& components, const std::string& method) {
+    if (method != "pr" && method != "srk")
+        throw InputError("unknown --method '" + method + "' (pr or srk)");
+    std::vector<std::string> ids;
+    for (const std::string& text : split_list("--components", components)) {
+        ids.push_back(component_id(text));
+        if (std::count(ids.begin(), ids.end(), ids.back()) > 1)
+            throw InputError("--components: " + ids.back() + " is given twice");
+    }
+    if (ids.size() < 2) throw InputError("--components: a pair needs two components");
+    std::printf("%-9s %-9s %9s  %s\n", "id", "id", "k_ij", "source");
+    for (size_t a = 0; a < ids.size(); ++a)
+        for (size_t b = a + 1; b < ids.size(); ++b) {
+            const DatabankPair p = databank_pair(ids[a], ids[b], method);
+            std::printf("%-9s %-9s %9.4f  %s\n", ids[a].c_str(), ids[b].c_str(), p.kij,
+                        p.known ? "databank" : "none: 0 (--kij sets one)");
+        }
     return 0;
 }
 
@@ -369,6 +392,13 @@ int main(int argc, char** argv) {
 
     CLI::App* components = app.add_subcommand("components", "list the databank");
 
+    std::string pair_components, pair_method = "pr";
+    CLI::App* pairs = app.add_subcommand(
+        "pairs", "the databank's interaction parameter of every pair of some components");
+    pairs->add_option("--components", pair_components, "databank ids or names, e.g. WATER,ETOH")
+        ->required();
+    pairs->add_option("--method", pair_method, "equation of state: pr or srk (default pr)");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -384,6 +414,7 @@ int main(int argc, char** argv) {
         if (*curve) return run_curve(curve_stream, curve_units, curve_args);
         if (*demo) return run_demo(demo_out, demo_units);
         if (*components) return run_components();
+        if (*pairs) return run_pairs(pair_components, pair_method);
     } catch (const InputError& e) {
         std::cerr << "xif: " << e.what() << '\n';
         return 2;
