@@ -462,16 +462,26 @@ bool split3_solve(const Model& m, double T, double P, const double* z, Split3& s
     double err_prev = 1e300;
     bool newton_tried = false;
     const int max_it = 3 * o.max_iter;
-    // Amounts that stay beyond any phase's (1e27 moles a mole of feed, the
-    // residual wandering about 1e-5 for hundreds of steps) mean no split.
-    int absurd = 0;
+    // Runs that cannot end in three phases, their residual wandering about
+    // 1e-5 for hundreds of steps, stop: amounts that stay beyond any
+    // phase's (1e27 moles a mole of feed), or two phases that stay alike
+    // (ln K within 1e-10 of 0 between them), which no split of three takes.
+    int absurd = 0, alike = 0;
     for (int it = 0; it < max_it; ++it) {
         ++res.it_ss;
         if (split3_eval(m, T, P, z, s, r) != Status::Ok) return false;
         const double err = max_abs(nv, r);
         if (err < o.tol) return true;
         absurd = std::fabs(s.b[0]) < 1e6 && std::fabs(s.b[1]) < 1e6 ? 0 : absurd + 1;
-        if (absurd == 50) return false;
+        double d1 = 0, d2 = 0, d12 = 0;
+        for (int i = 0; i < n; ++i) {
+            if (held(s, i)) continue;
+            d1 = std::max(d1, std::fabs(s.lnK1[i]));
+            d2 = std::max(d2, std::fabs(s.lnK2[i]));
+            d12 = std::max(d12, std::fabs(s.lnK1[i] - s.lnK2[i]));
+        }
+        alike = std::min({d1, d2, d12}) < 1e-10 ? alike + 1 : 0;
+        if (absurd == 50 || alike == 20) return false;
         double dd = 0, pd = 0;
         for (int i = 0; i < nv; ++i) {
             dd += r[i] * r[i];
