@@ -713,13 +713,22 @@ double phase_g(int n, const double* x, const double* lp) {
     return g;
 }
 
+// K-values from each trial phase that proved the feed unstable, the feed
+// and the trial as the heavier and the lighter phase by their volumes.
+struct TrialStarts {
+    Vec lnK[4];
+    int n = 0;
+};
+
 // Michelsen tangent-plane analysis of the feed. Trial phases: Wilson
 // vapour-like and liquid-like, then each pure component. On instability
-// returns true and initial K-values (lighter over heavier phase) in Kinit.
+// returns true and initial K-values (lighter over heavier phase) in Kinit,
+// and each unstable trial's own in `each` (may be nullptr).
 // With vapour-only components in the feed, the feed is a vapour and the
 // trials are liquids without them.
 bool unstable(const Model& m, double T, double P, const double* z, const detail::VapourOnly& vo,
-              Vec& lnKinit, Vec& lnKtrial, FlashResult& res, bool* denser_only = nullptr) {
+              Vec& lnKinit, Vec& lnKtrial, FlashResult& res, bool* denser_only = nullptr,
+              TrialStarts* each = nullptr) {
     const int n = m.size();
     double lpz[kMaxComponents], Zz = 0;
     if (m.lnphi(T, P, z, vo.any ? Root::Vapour : Root::MinGibbs, lpz, &Zz) != Status::Ok)
@@ -829,6 +838,13 @@ bool unstable(const Model& m, double T, double P, const double* z, const detail:
         Vec y{};
         for (int i = 0; i < n; ++i)
             y[i] = W[i] / sw;
+        if (each && each->n < 4) {
+            Vec& k = each->lnK[each->n++];
+            for (int i = 0; i < n; ++i)
+                k[i] = !(z[i] > 0) ? std::log(Kw[i])
+                       : Zw > Zz   ? std::log(std::max(y[i], 1e-300) / z[i])
+                                   : std::log(z[i] / std::max(y[i], 1e-300));
+        }
         // Lighter trial: its molar volume Zw R T / P exceeds the feed's.
         if (Zw > Zz) {
             light = y;
@@ -1150,7 +1166,8 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
     }
     Vec lnK0{}, lnKt{};
     bool denser_only = false;
-    const bool unst = unstable(m, T, P, z.data(), vo, lnK0, lnKt, res, &denser_only);
+    TrialStarts each;
+    const bool unst = unstable(m, T, P, z.data(), vo, lnK0, lnKt, res, &denser_only, &each);
     if (vo.any) return tp_vapour_only(m, T, P, z, vo, o, unst, lnK0, res);
     if (!unst) {
         res.status = detail::fill_single(m, T, P, z.data(), res);
@@ -1230,6 +1247,22 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
             have_liquids = true;
         else if (std::min(tp.beta, 1.0 - tp.beta) > 1e-9 &&
                  better_than_feed(m, T, P, z.data(), vo, tp)) {
+            least_split();
+            return fill();
+        }
+    }
+    // With one liquid allowed, where the test's best trial led to two
+    // liquids, each unstable trial on its own: carbon monoxide at 173 bar
+    // over heptane with butanol, whose butanol-rich trial splits off a
+    // liquid, where its gas-like trial finds the gas over a heptane liquid.
+    for (int k = 0; k < each.n && have_liquids && o.single_liquid; ++k) {
+        tp.restart();
+        tp.lnK = each.lnK[k];
+        tp.rl = pairs[0][0];
+        tp.rv = pairs[0][1];
+        if (accepted(two_phase_solve(m, T, P, z.data(), vo, tp, o, res, &kept)) &&
+            !two_liquids(m, T, P, tp) && std::min(tp.beta, 1.0 - tp.beta) > 1e-9 &&
+            better_than_feed(m, T, P, z.data(), vo, tp)) {
             least_split();
             return fill();
         }

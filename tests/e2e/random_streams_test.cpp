@@ -609,6 +609,25 @@ TEST(RandomStreamsFound, AThreePhaseSubstitutionThatCannotEndInThreePhasesStops)
     expect_invariants({&c, 1});
 }
 
+// Carbon monoxide with n-heptane, n-hexane and 2 % n-butanol at 177.9 K and 173 bar, one
+// liquid allowed (seed 22 case 11054). The phase test proves the dense feed unstable twice: a
+// butanol-rich trial (the more unstable) and a gas-like one. The split from the first is two
+// liquids, not allowed, and the flash gave the feed as one liquid, 233 kJ/kmol above the gas
+// over a heptane liquid that the second trial leads to, and that two liquids allowed find.
+TEST(RandomStreamsFound, OneLiquidTriesEachUnstableTrialWhereTheBestSplitsIntoLiquids) {
+    // clang-format off
+    const Case c{{"NBUOH", "NC7", "NC6", "CO"},
+                 {2.8171275487400108e-07, 2.2767627845614893e-06, 6.8270048816801816e-08,
+                  9.0431257390368105e-06},
+                 177.88857643691824, 17283007.089295328, 0.33138880826326039};
+    // clang-format on
+    Stream s = open(c, false);
+    ASSERT_EQ(s.flash(2, c.T, c.P), 1);
+    EXPECT_NEAR(s.vf(), 0.6415, 1e-3);
+    EXPECT_GT(s.composition(2)[3], 0.999); // the gas is carbon monoxide
+    expect_invariants({&c, 1});
+}
+
 // A small aqueous ammonia liquid beside a hydrocarbon liquid or a gas: substitution flipped it
 // between a water-rich and an ammonia-rich composition (residual 20 to 40 for ever) from every
 // start, and the vapour-liquid flash, alone or inside the three-phase one, was "not converged".
