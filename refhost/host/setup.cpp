@@ -265,7 +265,6 @@ XIFHOST_EXPORT void XIFHOST_INTERACTION(const char* id1, const char* id2, const 
         *ierr = fail(XIFHOST_BAD_ARGUMENT, "a pair needs two different components");
         return;
     }
-    const std::vector<HostState::Pair> before = s.kij_set;
     for (const int64_t m : {int64_t{1}, int64_t{2}}) {
         if (*method != 0 && *method != m) continue;
         std::erase_if(s.kij_set, [&](const HostState::Pair& p) {
@@ -274,17 +273,11 @@ XIFHOST_EXPORT void XIFHOST_INTERACTION(const char* id1, const char* id2, const 
         });
         s.kij_set.push_back({at[0], at[1], m, *kij});
     }
-    // Every kept result of the host was taken with the old parameters.
+    // Every kept result of the host was taken with the old parameters. The
+    // engine took these components at the open; a k_ij is never refused.
     ++s.generation;
-    if (!engine_open()) {
-        s.kij_set = before;
-        ++s.generation;
-        engine_open();
-        *ierr =
-            fail(XIFHOST_BAD_ARGUMENT, "the property engine rejected the parameter: " + s.message);
-        return;
-    }
-    *ierr = XIFHOST_OK;
+    *ierr = engine_open() ? int64_t{XIFHOST_OK}
+                          : fail(XIFHOST_BAD_ARGUMENT, "the property engine failed: " + s.message);
 }
 
 XIFHOST_EXPORT int64_t XIFHOST_DATABANK_SIZE(void) {

@@ -1048,6 +1048,14 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
     auto accepted = [&](TpOutcome out) {
         return out == TpOutcome::Converged && inside(tp.beta) && lower_gibbs_roots(m, tp);
     };
+    // The split in tp from K-values lnK on pair p of roots, afresh.
+    auto solve_from = [&](const Vec& lnK, int p, bool halved = false) {
+        tp.restart();
+        tp.lnK = lnK;
+        tp.rl = pairs[p][0];
+        tp.rv = pairs[p][1];
+        return two_phase_solve(m, T, P, z.data(), vo, tp, o, res, &kept, halved);
+    };
     // With vapour-only components a warm start must give a gas.
     auto dense_vapour = [&]() { return vo.any && dense(m, T, P, tp.y.data(), tp.rv); };
     auto fill = [&]() {
@@ -1195,15 +1203,13 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
             const int start = order[p == 0 && lost ? 2 : p][k];
             if (start < 0) break;
             if (start == 2 && !have_lpl) continue;
-            tp.restart();
+            Vec lnK{};
             for (int i = 0; i < n; ++i)
-                tp.lnK[i] = start == 0   ? lnK0[i]
-                            : start == 1 ? std::log(m.wilson_k(i, T, P))
-                            : start == 2 ? lpl[i]
-                                         : lnKt[i];
-            tp.rl = pairs[p][0];
-            tp.rv = pairs[p][1];
-            const TpOutcome out = two_phase_solve(m, T, P, z.data(), vo, tp, o, res, &kept);
+                lnK[i] = start == 0   ? lnK0[i]
+                         : start == 1 ? std::log(m.wilson_k(i, T, P))
+                         : start == 2 ? lpl[i]
+                                      : lnKt[i];
+            const TpOutcome out = solve_from(lnK, p);
             if (accepted(out) && o.single_liquid && two_liquids(m, T, P, tp)) {
                 have_liquids = true;
                 // On liquid roots every start finds the same two liquids; on a
@@ -1238,11 +1244,7 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
     // onto the feed (1e-4 of a heptane-rich phase over hot water, whose
     // heptane the phase test finds far above its solubility).
     for (int p = 0; p < 2 && !have_vanishing && !have_liquids; ++p) {
-        tp.restart();
-        tp.lnK = lnK0;
-        tp.rl = pairs[p][0];
-        tp.rv = pairs[p][1];
-        if (!accepted(two_phase_solve(m, T, P, z.data(), vo, tp, o, res, &kept, true))) continue;
+        if (!accepted(solve_from(lnK0, p, true))) continue;
         if (o.single_liquid && two_liquids(m, T, P, tp))
             have_liquids = true;
         else if (std::min(tp.beta, 1.0 - tp.beta) > 1e-9 &&
@@ -1256,12 +1258,8 @@ void tp_impl(const Model& m, double T, double P, const Vec& z, const detail::Vap
     // over heptane with butanol, whose butanol-rich trial splits off a
     // liquid, where its gas-like trial finds the gas over a heptane liquid.
     for (int k = 0; k < each.n && have_liquids && o.single_liquid; ++k) {
-        tp.restart();
-        tp.lnK = each.lnK[k];
-        tp.rl = pairs[0][0];
-        tp.rv = pairs[0][1];
-        if (accepted(two_phase_solve(m, T, P, z.data(), vo, tp, o, res, &kept)) &&
-            !two_liquids(m, T, P, tp) && std::min(tp.beta, 1.0 - tp.beta) > 1e-9 &&
+        if (accepted(solve_from(each.lnK[k], 0)) && !two_liquids(m, T, P, tp) &&
+            std::min(tp.beta, 1.0 - tp.beta) > 1e-9 &&
             better_than_feed(m, T, P, z.data(), vo, tp)) {
             least_split();
             return fill();
