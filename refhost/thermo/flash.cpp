@@ -110,6 +110,17 @@ VapourOnly vapour_only(const Model& m, const FlashOptions& o, const double* z) {
     return vo;
 }
 
+double imbalance(int n, const double* z, const FlashResult& r) {
+    double worst = 0;
+    for (int i = 0; i < n; ++i) {
+        double held = 0;
+        for (int k = 0; k < kSlots; ++k)
+            if (r.present[k]) held += r.frac[k] * r.x[k][i];
+        worst = std::max(worst, std::fabs(held - z[i]));
+    }
+    return worst;
+}
+
 void report_vapour_only(const VapourOnly& vo, int n, FlashResult& r) {
     if (r.status != Status::Ok) return;
     bool flagged = false;
@@ -251,27 +262,32 @@ bool rachford_rice(int n, const double* z, const double* K, double& beta, const 
         return false;
     }
     double lo = zv > 0 ? 0.0 : 1.0 / (1.0 - kmax), hi = 1.0 / (1.0 - kmin);
-    auto f = [&](double b, double& df) {
+    // f and its slope; mag is the sum of the terms' sizes, against which f
+    // is told from rounding.
+    auto f = [&](double b, double& df, double& mag) {
         double s = 0;
         df = 0;
+        mag = 0;
         if (zv > 0) {
-            s = zv / b;
+            s = mag = zv / b;
             df = -zv / (b * b);
         }
         for (int i = 0; i < n; ++i) {
             if (!(z[i] > 0) || (vapour_only && vapour_only[i])) continue;
             const double k1 = K[i] - 1.0;
             const double d = 1.0 / (1.0 + b * k1);
-            s += z[i] * k1 * d;
-            df -= z[i] * k1 * k1 * d * d;
+            const double term = z[i] * k1 * d;
+            s += term;
+            mag += std::fabs(term);
+            df -= term * k1 * d;
         }
         return s;
     };
     double b = std::clamp(beta, lo, hi);
     if (!std::isfinite(b) || b <= lo || b >= hi) b = 0.5 * (lo + hi);
     for (int it = 0; it < 200; ++it) {
-        double df;
-        const double fv = f(b, df);
+        double df, mag;
+        const double fv = f(b, df, mag);
         if (fv == 0) { // exact root: the bisection below would leave it
             beta = b;
             return true;
@@ -286,8 +302,10 @@ bool rachford_rice(int n, const double* z, const double* K, double& beta, const 
         // rounding of beta would otherwise count as leaving the collapsed
         // bracket and start a bisection from its far end. An infinite slope
         // (a huge K near its pole) gives a zero step anywhere: not a root.
+        // Nor is a beta far below the root where a K of 1e35 makes f about
+        // z / beta: the step there is beta itself, below the tolerance.
         const double tol = zv > 0 ? 4e-16 * b : 1e-15 * (1.0 + std::fabs(b));
-        if (std::isfinite(df) && std::fabs(next - b) <= tol) {
+        if (std::isfinite(df) && std::fabs(next - b) <= tol && std::fabs(fv) <= 1e-8 * mag) {
             beta = next > lo && next < hi ? next : b;
             return true;
         }
@@ -1334,6 +1352,10 @@ FlashResult flash_tp(const Model& m, double T, double P, const double* zin, cons
     }
     const detail::VapourOnly vo = detail::vapour_only(m, o, z.data());
     tp_impl(m, T, P, z, vo, o, res);
+    // A split that loses moles is no answer: Rachford-Rice that stalled on
+    // K-values of 1e30 and more, its amounts off their root.
+    if (res.status == Status::Ok && detail::imbalance(n, z.data(), res) > detail::kSplitBalanceTol)
+        res.status = Status::NotConverged;
     detail::report_vapour_only(vo, n, res);
     return res;
 }

@@ -128,8 +128,9 @@ bool rachford_rice3(int n, const double* z, const double* K1, const double* K2, 
         double a = amax;
         bool moved = false;
         // Near the minimum F changes by less than its rounding: take the
-        // full Newton step there.
-        const bool polish = amax >= 1.0 && std::fabs(g[0]) + std::fabs(g[1]) < 1e-6;
+        // Newton step there, as far as the region allows (a phase nearly
+        // pure lies within 1e-9 of its edge).
+        const bool polish = std::fabs(g[0]) + std::fabs(g[1]) < 1e-6;
         for (int ls = 0; ls < 40; ++ls) {
             const double nb[2] = {cur[0] + a * d[0], cur[1] + a * d[1]};
             if (feasible(nb) && (polish || F(nb) <= f0)) {
@@ -412,6 +413,22 @@ struct Split3 {
     const bool* vo = nullptr;
 };
 
+// Largest amount times |sum - 1| of the three phases' mole fractions, the
+// moles a phase loses when they are normalised: K-values that no amounts
+// meet leave the split of least Rachford-Rice function on the edge of its
+// region, off the material balance.
+double unbalanced(int n, const Split3& s) {
+    double sx = 0, s1 = 0, s2 = 0;
+    for (int i = 0; i < n; ++i) {
+        sx += s.x[i];
+        s1 += s.w1[i];
+        s2 += s.w2[i];
+    }
+    const double a0 = std::fabs(1.0 - s.b[0] - s.b[1]), a1 = std::fabs(s.b[0]),
+                 a2 = std::fabs(s.b[1]);
+    return std::max({a0 * std::fabs(sx - 1.0), a1 * std::fabs(s1 - 1.0), a2 * std::fabs(s2 - 1.0)});
+}
+
 bool held(const Split3& s, int i) {
     return s.vo && s.vo[i];
 }
@@ -453,6 +470,10 @@ double max_abs(int n, const double* v) {
     return s;
 }
 
+// Largest amount times |sum - 1| of a phase's mole fractions in a
+// converged split.
+constexpr double kBalanceTol = 1e-10;
+
 // Substitution with dominant-eigenvalue extrapolation; Newton with a
 // forward-difference Jacobian once slow (up to 32 components, 2n unknowns).
 bool split3_solve(const Model& m, double T, double P, const double* z, Split3& s,
@@ -471,7 +492,9 @@ bool split3_solve(const Model& m, double T, double P, const double* z, Split3& s
         ++res.it_ss;
         if (split3_eval(m, T, P, z, s, r) != Status::Ok) return false;
         const double err = max_abs(nv, r);
-        if (err < o.tol) return true;
+        // Equal fugacities on amounts that break the balance: K-values
+        // no split of three meets, where substitution stands still.
+        if (err < o.tol) return unbalanced(n, s) < kBalanceTol;
         absurd = std::fabs(s.b[0]) < 1e6 && std::fabs(s.b[1]) < 1e6 ? 0 : absurd + 1;
         double d1 = 0, d2 = 0, d12 = 0;
         for (int i = 0; i < n; ++i) {
@@ -508,7 +531,7 @@ bool split3_solve(const Model& m, double T, double P, const double* z, Split3& s
                 if (split3_eval(m, T, P, z, s, r) != Status::Ok) break;
                 const double e0 = max_abs(nv, r);
                 if (e0 < o.tol) {
-                    ok = true;
+                    ok = unbalanced(n, s) < kBalanceTol;
                     break;
                 }
                 Mat J;
