@@ -55,6 +55,29 @@ TEST(RachfordRice3, RecoversPhaseAmountsWithKValuesOf1e200) {
     EXPECT_NEAR(b[1], b2, 1e-9);
 }
 
+// Water, n-hexane and n-heptane with nitrogen kept out of the liquids at 363.6 K and 1.94 bar,
+// K relative to the gas: the aqueous liquid is within 1e-9 of pure water, and the minimum
+// within 1e-9 of the region's edge, where the function changes by less than its rounding. The
+// Newton step that finishes the solve was taken only where the edge lay beyond the full step,
+// and the phases' mole fractions stayed 1e-9 off their sums.
+TEST(RachfordRice3, FinishesBesideANearlyPurePhase) {
+    const double z[4] = {0.5434782608695653, 0.21739130434782608, 0.21739130434782608,
+                         0.021739130434782608};
+    const double K1[4] = {2.9266688999627974, 8.8841933620988393e-16, 4.456257244224695e-18, 0};
+    const double K2[4] = {0.015469405117258471, 1.0602827835844297, 2.3518491104200003, 0};
+    double b[2] = {0.37966139610372424, 0.14311478142687295};
+    ASSERT_TRUE(th::rachford_rice3(4, z, K1, K2, b));
+    double sums[3] = {0, 0, 0};
+    for (int i = 0; i < 4; ++i) {
+        const double t = 1 + b[0] * (K1[i] - 1) + b[1] * (K2[i] - 1);
+        sums[0] += z[i] / t;
+        sums[1] += K1[i] * z[i] / t;
+        sums[2] += K2[i] * z[i] / t;
+    }
+    for (const double sum : sums)
+        EXPECT_NEAR(sum, 1.0, 1e-13);
+}
+
 TEST(Flash3TP, MethanePentaneWaterSplitsThreeWays) {
     auto f = make({CH4, NC5, H2O});
     const double z[3] = {0.3, 0.3, 0.4};
