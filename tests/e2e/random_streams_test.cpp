@@ -249,7 +249,8 @@ class Runner {
         // what the interface leaves out of the records (fractions and mole fractions of 1e-10
         // and less) and, with two liquids allowed, a vapour fraction's three phases at a jump,
         // taken from both sides with amounts fitted to the balance.
-        const double lost = 3e-10 + (c_.three && (type == 3 || type == 5) ? 2e-7 : 0.0);
+        const bool jump = c_.three && (type == 3 || type == 5);
+        const double lost = 3e-10 + (jump ? 2e-7 : 0.0);
         const double total = std::accumulate(c_.flows.begin(), c_.flows.end(), 0.0);
         std::vector<double> held(c_.flows.size(), 0.0);
         for (int64_t phase : {2, 4, 5})
@@ -261,6 +262,44 @@ class Runner {
         for (size_t i = 0; i < held.size(); ++i)
             if (const double z = c_.flows[i] / total; std::fabs(held[i] - z) > lost + 1e-9 * z)
                 bad(c_.ids[i] + " in the phases " + num(held[i]) + " vs feed " + num(z));
+        // The shares by mass add up too (the same losses, times molecular weights over the
+        // stream's: 1e-10 of decane left out of a hydrogen gas is 7e-9 of its mass), and the
+        // total liquid is the two liquids mixed (each share is rounded to 0 or 1 within 1e-10
+        // of it, and a liquid of 5e-11 so left out is 3e-7 of a total liquid of 1.6e-4).
+        double mass = 0.0;
+        for (int64_t phase : {2, 4, 5})
+            mass += get(type, XIF_HXBFRC, phase, 1);
+        if (std::fabs(mass - 1.0) > (jump ? 1e-5 : 1e-7))
+            bad("mass fractions add up to " + num(mass));
+        const double f1 = get(type, XIF_HXBFRC, 4), f2 = get(type, XIF_HXBFRC, 5);
+        if (std::fabs(get(type, XIF_HXBFRC, 3) - (f1 + f2)) > 3e-10)
+            bad("total liquid fraction " + num(get(type, XIF_HXBFRC, 3)));
+        if (f1 + f2 > 0.0) {
+            const std::vector<double> xt = s_.composition(3), x1 = s_.composition(4),
+                                      x2 = s_.composition(5);
+            for (size_t i = 0; i < xt.size(); ++i) {
+                const double mix =
+                    ((f1 > 0.0 ? f1 * x1[i] : 0.0) + (f2 > 0.0 ? f2 * x2[i] : 0.0)) / (f1 + f2);
+                if (std::fabs(xt[i] - mix) > 3e-10 + 1e-9 * mix + 2e-10 / (f1 + f2))
+                    bad(c_.ids[i] + " in the total liquid " + num(xt[i]) + " vs " + num(mix));
+            }
+        }
+        // The phases' enthalpies add up to the stream's, the flash's own: to 1e-8 of their
+        // sizes (a trace left out of a record moves a phase's enthalpy), 1e-6 at a jump, whose
+        // amounts are fitted; but for a liquid of pure water, which the water tables answer.
+        double h_sum = 0.0, h_size = kR * T;
+        bool tables = false;
+        for (int64_t phase : {2, 4, 5})
+            if (const double f = get(type, XIF_HXBFRC, phase); f > 0.0) {
+                const double h = get(type, XIF_HXBNTH, phase);
+                h_sum += f * h;
+                h_size += f * std::fabs(h);
+                const size_t w = c_.at("WATER");
+                tables = tables || (phase != 2 && w < c_.ids.size() &&
+                                    s_.composition(phase)[w] >= 1.0 - 1e-10 * c_.ids.size());
+            }
+        if (!tables && std::fabs(h_sum - H) > (jump ? 1e-6 : 1e-8) * h_size)
+            bad("phase enthalpies add up to " + num(h_sum) + " vs the stream's " + num(H));
         const double rho = get(type, XIF_HXBDNS, 1, 1);
         if (!(std::isfinite(rho) && rho > 0.0)) bad("stream density " + num(rho));
     }
