@@ -416,7 +416,9 @@ struct Split3 {
 // Largest amount times |sum - 1| of the three phases' mole fractions, the
 // moles a phase loses when they are normalised: K-values that no amounts
 // meet leave the split of least Rachford-Rice function on the edge of its
-// region, off the material balance.
+// region, off the material balance. A converged split stays below
+// kBalanceTol.
+constexpr double kBalanceTol = 1e-10;
 double unbalanced(int n, const Split3& s) {
     double sx = 0, s1 = 0, s2 = 0;
     for (int i = 0; i < n; ++i) {
@@ -469,10 +471,6 @@ double max_abs(int n, const double* v) {
         s = std::max(s, std::fabs(v[i]));
     return s;
 }
-
-// Largest amount times |sum - 1| of a phase's mole fractions in a
-// converged split.
-constexpr double kBalanceTol = 1e-10;
 
 // Substitution with dominant-eigenvalue extrapolation; Newton with a
 // forward-difference Jacobian once slow (up to 32 components, 2n unknowns).

@@ -229,12 +229,6 @@ inline bool vapour_of_two(const PhaseProps& a, const PhaseProps& b) {
 bool roots_consistent(const Model& m, double T, double P, const double* x, Root rx, const double* y,
                       Root ry);
 
-// Largest |sum of frac x_i over the present phases - z_i|: what a split
-// loses of the feed's moles (0 to rounding for a converged one).
-double imbalance(int n, const double* z, const FlashResult& r);
-// Largest imbalance a T-P answer may carry.
-constexpr double kSplitBalanceTol = 1e-9;
-
 // Fills single- and two-phase results (properties, fractions, labels).
 // root: the feed's lower-Gibbs root, or Vapour (a feed holding vapour-only
 // components: the vapour whatever its density) or Liquid (a feed of two

@@ -108,6 +108,34 @@ Case draw(uint64_t seed, uint64_t number, std::vector<std::string> pool) {
     return c;
 }
 
+// The feed's mole fractions.
+std::vector<double> feed(const Case& c) {
+    const double total = std::accumulate(c.flows.begin(), c.flows.end(), 0.0);
+    std::vector<double> z(c.flows);
+    for (double& v : z)
+        v /= total;
+    return z;
+}
+
+// Each component's moles in the present phases, a mole of stream.
+std::vector<double> phase_moles(Stream& s) {
+    std::vector<double> held(static_cast<size_t>(s.nc), 0.0);
+    for (const int64_t phase : {2, 4, 5})
+        if (const double f = s.get(XIF_HXBFRC, phase); f > 0.0) {
+            const std::vector<double> x = s.composition(phase);
+            for (size_t i = 0; i < held.size(); ++i)
+                held[i] += f * x[i];
+        }
+    return held;
+}
+
+// A liquid of pure water, which the water tables answer, not the flash's equation.
+bool on_water_tables(const Case& c, Stream& s, int64_t phase) {
+    const size_t w = c.at("WATER");
+    return phase != 2 && w < c.ids.size() &&
+           s.composition(phase)[w] >= 1.0 - 1e-10 * static_cast<double>(c.ids.size());
+}
+
 struct Tally {
     std::map<std::pair<int64_t, int64_t>, int> failures; // (type, status)
     int calls[6] = {}, successes[6] = {};
@@ -186,10 +214,7 @@ class Runner {
                 n += s_.get(XIF_HXBFRC, phase) > 0.0;
             return n;
         };
-        const size_t w = c_.at("WATER");
-        if (phases() != 1 || (s_.vf() == 0.0 && w < c_.ids.size() &&
-                              s_.composition(3)[w] >= 1.0 - 1e-10 * c_.ids.size()))
-            return;
+        if (phases() != 1 || (s_.vf() == 0.0 && on_water_tables(c_, s_, 3))) return;
         const double cp = get(2, XIF_HXBCPP, 1), dT = 1e-3;
         double h[2] = {kNaN, kNaN}, s[2] = {kNaN, kNaN};
         for (int k = 0; k < 2; ++k)
@@ -298,17 +323,10 @@ class Runner {
         // taken from both sides with amounts fitted to the balance.
         const bool jump = c_.three && (type == 3 || type == 5);
         const double lost = 3e-10 + (jump ? 2e-7 : 0.0);
-        const double total = std::accumulate(c_.flows.begin(), c_.flows.end(), 0.0);
-        std::vector<double> held(c_.flows.size(), 0.0);
-        for (int64_t phase : {2, 4, 5})
-            if (const double f = get(type, XIF_HXBFRC, phase); f > 0.0) {
-                const std::vector<double> x = s_.composition(phase);
-                for (size_t i = 0; i < held.size(); ++i)
-                    held[i] += f * x[i];
-            }
+        const std::vector<double> held = phase_moles(s_), z = feed(c_);
         for (size_t i = 0; i < held.size(); ++i)
-            if (const double z = c_.flows[i] / total; std::fabs(held[i] - z) > lost + 1e-9 * z)
-                bad(c_.ids[i] + " in the phases " + num(held[i]) + " vs feed " + num(z));
+            if (std::fabs(held[i] - z[i]) > lost + 1e-9 * z[i])
+                bad(c_.ids[i] + " in the phases " + num(held[i]) + " vs feed " + num(z[i]));
         // The shares by mass add up too (the same losses, times molecular weights over the
         // stream's: 1e-10 of decane left out of a hydrogen gas is 7e-9 of its mass), and the
         // total liquid is the two liquids mixed (each share is rounded to 0 or 1 within 1e-10
@@ -341,9 +359,7 @@ class Runner {
                 const double h = get(type, XIF_HXBNTH, phase);
                 h_sum += f * h;
                 h_size += f * std::fabs(h);
-                const size_t w = c_.at("WATER");
-                tables = tables || (phase != 2 && w < c_.ids.size() &&
-                                    s_.composition(phase)[w] >= 1.0 - 1e-10 * c_.ids.size());
+                tables = tables || on_water_tables(c_, s_, phase);
             }
         if (!tables && std::fabs(h_sum - H) > (jump ? 1e-6 : 1e-8) * h_size)
             bad("phase enthalpies add up to " + num(h_sum) + " vs the stream's " + num(H));
@@ -725,21 +741,15 @@ TEST(RandomStreamsFound, AThreePhaseSplitOffTheMaterialBalanceIsNoAnswer) {
                  342.93858008250231, 102309.51771585332, 0.7133563553230643, true};
     // clang-format on
     Stream s = open(c, true);
-    const double total = std::accumulate(c.flows.begin(), c.flows.end(), 0.0);
+    const std::vector<double> z = feed(c);
     double h_prev = -INFINITY;
     for (int k = 0; k <= 20; ++k) {
         const double T = 342.6 + 0.05 * k;
         SCOPED_TRACE(T);
         ASSERT_EQ(s.flash(2, T, c.P), 1);
-        std::vector<double> held(c.flows.size(), 0.0);
-        for (const int64_t phase : {2, 4, 5}) {
-            const double f = s.get(XIF_HXBFRC, phase);
-            const std::vector<double> x = s.composition(phase);
-            for (size_t i = 0; f > 0.0 && i < held.size(); ++i)
-                held[i] += f * x[i];
-        }
+        const std::vector<double> held = phase_moles(s);
         for (size_t i = 0; i < held.size(); ++i)
-            EXPECT_NEAR(held[i], c.flows[i] / total, 1e-12) << c.ids[i];
+            EXPECT_NEAR(held[i], z[i], 1e-12) << c.ids[i];
         EXPECT_EQ(s.vf() > 0.0, T > 343.39) << s.vf(); // boils at 343.38 to 343.40 K
         EXPECT_GT(s.H(), h_prev);
         h_prev = s.H();
@@ -767,7 +777,7 @@ TEST(RandomStreamsFound, RachfordRiceIsNotDoneWhereOnlyItsStepIsSmall) {
         ASSERT_EQ(s.flash(2, T, c.P), 1);
         const std::vector<double> x = s.composition(3);
         EXPECT_EQ(s.get(XIF_HXBFRC, 3), 1.0);
-        EXPECT_NEAR(x[0], c.flows[0] / std::accumulate(c.flows.begin(), c.flows.end(), 0.0), 1e-12);
+        EXPECT_NEAR(x[0], feed(c)[0], 1e-12);
     }
     expect_invariants({&c, 1});
 }
