@@ -16,7 +16,9 @@
 // Words 1 to 5 are written when their flag is 1, words 6 to 10 always.
 #include "host/engine.h"
 #include "host/store.h"
+#include "water/water.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -26,6 +28,7 @@ using xif::refhost::thermo::PhaseProps;
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+const double kLnPmax = std::log(thermo::kPmax);
 
 int64_t evaluate(const double* T, const double* P, const double* x, const int64_t* n,
                  const int64_t* idx, const int64_t* G, bool liquid, const PhaseProps*& out) {
@@ -70,12 +73,40 @@ void results(const PhaseProps& p, const double* T, const int64_t* const flags[5]
     *r[9] = std::isnan(p.sres) ? kNaN : p.sres;
 }
 
-// A pure component as a one-entry phase record.
+// A pure component as a one-entry phase record. Below the engine's lowest
+// pressure (the vapour pressure of a heavy component in a cold liquid) it is
+// evaluated there and carried down to P: the vapour along its second virial
+// coefficient, whose residual terms are proportional to P (at 1 Pa they are
+// parts per million), the liquid as incompressible.
 int64_t pure(const double* T, const double* P, const int64_t* component, const int64_t* G,
              bool liquid, const PhaseProps*& out) {
     const double one_x = 1.0;
     const int64_t one_n = 1;
-    return evaluate(T, P, &one_x, &one_n, component, G, liquid, out);
+    if (!P || !(*P > 0.0 && *P < thermo::kPmin))
+        return evaluate(T, P, &one_x, &one_n, component, G, liquid, out);
+    const double p0 = thermo::kPmin, r = *P / p0, rt = thermo::kR * *T;
+    if (int64_t e = evaluate(T, &p0, &one_x, &one_n, component, G, liquid, out)) return e;
+    static PhaseProps low;
+    low = *out;
+    if (liquid) {
+        low.h += low.v * (*P - p0);
+        low.hres += low.v * (*P - p0);
+        low.sres += thermo::kR * std::log(r); // the ideal gas's entropy rises as P falls
+        low.Z *= r;
+        low.root *= r;
+    } else {
+        const double fall = 1.0 - r;
+        low.h -= low.hres * fall;
+        low.s -= low.sres * fall + thermo::kR * std::log(r);
+        low.cp -= low.cpres * fall;
+        low.cv -= low.cvres * fall;
+        low.hres *= r, low.sres *= r, low.cpres *= r, low.cvres *= r;
+        low.v = rt / *P + (low.v - rt / p0);
+        low.Z = *P * low.v / rt;
+        low.root = 1.0 + (low.root - 1.0) * r;
+    }
+    out = &low;
+    return kMonitorOk;
 }
 
 // The error code and the requested result words, NaN on a failure (p is
@@ -155,6 +186,10 @@ XIFHOST_EXPORT void EVAL_LTHRM(const double* T, const double* P, const int64_t*,
 
 // ln of the vapour pressure from the component's correlation; where that
 // gives no value, the Lee-Kesler estimate from Tc, Pc and the acentric factor.
+// Held at the top of the engine's range: a correlation extrapolated beyond it
+// is far above the critical point (argon at 427 K: 66 GPa), where the pure
+// vapour and liquid are one root and add nothing to a heat of vaporization,
+// and the thermo monitors can still answer there.
 XIFHOST_EXPORT void KERN_PL001(const double* T, const int64_t*, const int64_t* component,
                                const int64_t*, const int64_t*, const int64_t*, double* lnP,
                                double* second) {
@@ -166,11 +201,9 @@ XIFHOST_EXPORT void KERN_PL001(const double* T, const int64_t*, const int64_t* c
         return;
     }
     const databank::Component& c = *s.comp[*component - 1];
-    const double p = c.psat.present() ? c.psat.eval(*T) : kNaN;
-    if (std::isfinite(p) && p > 0.0) {
-        *lnP = std::log(p);
-        return;
-    }
-    *lnP = lee_kesler_ln_psat(c, *T);
+    double p = c.psat.present() ? c.psat.eval(*T) : kNaN;
+    if (*component == s.water && *T < water::t_crit) water::saturation_pressure(*T, p);
+    const double ln_p = std::isfinite(p) && p > 0.0 ? std::log(p) : lee_kesler_ln_psat(c, *T);
+    *lnP = std::min(ln_p, kLnPmax);
 }
 }

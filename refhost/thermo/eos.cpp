@@ -9,9 +9,6 @@ namespace xif::refhost::thermo {
 
 namespace {
 
-constexpr double kTmin = 1.0, kTmax = 5000.0; // K
-constexpr double kPmin = 1.0, kPmax = 1e9;    // Pa
-
 bool finite_pos(double v) {
     return std::isfinite(v) && v > 0;
 }

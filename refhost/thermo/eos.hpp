@@ -113,6 +113,10 @@ class Model {
 // Real roots of Z^3 + c2 Z^2 + c1 Z + c0 = 0, ascending; returns the count (1..3).
 int solve_cubic(double c2, double c1, double c0, double roots[3]);
 
+// The engine's working range.
+constexpr double kTmin = 1.0, kTmax = 5000.0; // K
+constexpr double kPmin = 1.0, kPmax = 1e9;    // Pa
+
 // True if T, P are finite and inside the engine's working range.
 bool valid_tp(double T, double P);
 // Checks z (finite, >= 0, sum within 1e-4 of 1) and writes the normalised copy.

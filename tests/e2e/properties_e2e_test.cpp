@@ -196,7 +196,7 @@ TEST(WaterHydrocarbon, ThreePhasesAtTheHeteroazeotropicTemperature) {
 TEST(WaterEthanol, OneLiquidThatBoilsNearThePublishedTemperatures) {
     const struct {
         double x, t_c;
-    } published[] = {{0.019, 95.5}, {0.072, 89.0}, {0.124, 85.3}, {0.234, 82.7},
+    } published[] = {{0.019, 95.5}, {0.072, 89.0}, {0.124, 85.3},  {0.234, 82.7},
                      {0.397, 80.7}, {0.508, 79.8}, {0.676, 78.74}, {0.894, 78.15}};
     for (const auto& p : published) {
         Stream s({"ETOH", "WATER"}, {p.x, 1.0 - p.x}, 360.0, kAtm);
@@ -339,6 +339,41 @@ TEST(PureComponents, DensityAndTransportAgainstPublishedValues) {
         ASSERT_EQ(s.flash(2, c.T, c.P), 1) << c.what;
         EXPECT_LT(relative_error(s.get(c.routine, c.phase, c.basis), c.reference), c.tol) << c.what;
     }
+}
+
+// A liquid's heat of vaporization weights its components' own: a gas dissolved far above
+// its critical point (hydrogen in n-heptane, methane in n-decane) adds nothing, and a heavy
+// component whose vapour pressure is below 1 Pa (n-dodecane at 267 K) its full share.
+TEST(HeatOfVaporization, EachComponentAddsItsOwnShare) {
+    struct Case {
+        const char* solute;
+        const char* solvent;
+        double T, P;
+    } cases[] = {{"H2", "NC7", 350.0, 50e5}, {"CH4", "NC10", 450.0, 30e5}};
+    for (const Case& c : cases) {
+        Stream pure({c.solvent}, {1.0}, c.T, c.P);
+        ASSERT_EQ(pure.flash(2, c.T, c.P), 1);
+        const double own = pure.get(XIF_HXBTHV, 4);
+        EXPECT_GT(own, 2e7) << c.solvent;
+        Stream s({c.solute, c.solvent}, {0.02, 1.0}, c.T, c.P);
+        ASSERT_EQ(s.flash(2, c.T, c.P), 1);
+        ASSERT_EQ(s.vf(), 0.0) << c.solute;
+        const double x = s.composition(4)[1];
+        EXPECT_NEAR(s.get(XIF_HXBTHV, 4), x * own, 1e-9 * own) << c.solute;
+    }
+    // n-dodecane's share at 267 K and 269 K, either side of 1 Pa, beside n-hexane's
+    double h[2];
+    for (int k = 0; k < 2; ++k) {
+        const double T = 267.0 + 2.0 * k;
+        Stream s({"NC6", "NC12"}, {1.0, 1.0}, T, kAtm); // one host open at a time
+        ASSERT_EQ(s.flash(2, T, kAtm), 1);
+        h[k] = 2.0 * s.get(XIF_HXBTHV, 4);
+        Stream hexane({"NC6"}, {1.0}, T, kAtm);
+        ASSERT_EQ(hexane.flash(2, T, kAtm), 1);
+        h[k] -= hexane.get(XIF_HXBTHV, 4);
+    }
+    EXPECT_GT(h[0], 6e7);                      // about 66 MJ/kmol
+    EXPECT_NEAR(h[1] - h[0], -0.14e6, 0.03e6); // falling smoothly with T
 }
 
 TEST(Transport, MixturesLieBetweenTheirComponents) {

@@ -449,6 +449,55 @@ TEST(Monitors, TenResultWordsAgreeWithTheSingleValues) {
     }
 }
 
+// The heat of vaporization asks the pure-component monitors at a component's
+// own vapour pressure, which leaves the equation's range both ways: n-dodecane
+// at 265 K (0.7 Pa), hydrogen at 350 K (extrapolated to 28 GPa).
+TEST(Monitors, PureComponentsAtTheirVapourPressureOutsideTheRange) {
+    ASSERT_EQ(open({"NC12", "H2"}), 0);
+    const int64_t G[6] = {1, 1, 0, 0, 11, 0}, D = 0, f = 1;
+    const double R = 8314.462618;
+    struct Words {
+        double r[10];
+        int64_t ierr = -1;
+    };
+    auto at = [&](bool liquid, int64_t c, double T, double P) {
+        Words w;
+        (liquid ? EVAL_LTHRM : EVAL_VTHRM)(&T, &P, &D, &c, G, &D, &D, &f, &f, &f, &f, &f, &w.r[0],
+                                           &w.r[1], &w.r[2], &w.r[3], &w.r[4], &w.r[5], &w.r[6],
+                                           &w.r[7], &w.r[8], &w.r[9], &w.ierr);
+        EXPECT_EQ(w.ierr, 0) << liquid << c << " " << T << " " << P;
+        return w;
+    };
+    // Below 1 Pa the answers join those above, and go on down as a gas of constant second
+    // virial coefficient B (G falls by RT ln(P0/P) + B (P0 - P)) and an incompressible liquid.
+    const double T = 265.0, lo = 1e-3, hi = 1.0 + 1e-9, below = 1.0 - 1e-9;
+    for (bool liquid : {false, true}) {
+        const Words a = at(liquid, 1, T, below), b = at(liquid, 1, T, hi);
+        for (int k = 0; k < 10; ++k)
+            EXPECT_NEAR(a.r[k], b.r[k], 1e-6 * (std::fabs(b.r[k]) + 1.0)) << liquid << k;
+    }
+    const Words v_lo = at(false, 1, T, lo), v_hi = at(false, 1, T, hi);
+    const Words l_lo = at(true, 1, T, lo), l_hi = at(true, 1, T, hi);
+    const double B = v_hi.r[4] - R * T / hi;
+    EXPECT_LT(B, -1.0); // a heavy vapour: P v / RT is 1 - 3e-6 at 1 Pa
+    EXPECT_NEAR(v_hi.r[0] - v_lo.r[0], R * T * std::log(hi / lo) + B * (hi - lo), 1e-3);
+    EXPECT_NEAR(lo * v_lo.r[4], R * T + B * lo, 1e-6);
+    EXPECT_NEAR(v_lo.r[8], v_hi.r[8] * lo / hi, 1e-6); // residual enthalpy
+    EXPECT_NEAR(l_hi.r[0] - l_lo.r[0], l_hi.r[4] * (hi - lo), 1e-3);
+    EXPECT_NEAR(l_lo.r[4], l_hi.r[4], 1e-12);
+    EXPECT_NEAR(l_lo.r[6], l_hi.r[6] * lo / hi, 1e-12);
+    EXPECT_NEAR(l_lo.r[1], l_hi.r[1], 1.0);
+    EXPECT_GT(v_lo.r[1] - l_lo.r[1], 5e7); // about 70 MJ/kmol
+    // Far above its critical point hydrogen's correlation runs past 1 GPa: the answer is
+    // held there, where vapour and liquid are one root.
+    double lnP = 0.0, second = 0.0, t350 = 350.0;
+    const int64_t h2 = 2;
+    KERN_PL001(&t350, &f, &h2, &f, &f, &D, &lnP, &second);
+    EXPECT_DOUBLE_EQ(lnP, std::log(1e9));
+    const Words v = at(false, 2, t350, std::exp(lnP)), l = at(true, 2, t350, std::exp(lnP));
+    EXPECT_EQ(v.r[1], l.r[1]);
+}
+
 // A liquid's volume does not follow the order of the component list, nor
 // the host opened before: here with a trace of methane above its critical
 // temperature, which counts with its Rackett volume.
