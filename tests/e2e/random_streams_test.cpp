@@ -203,6 +203,16 @@ class Runner {
         return timed(type, "property", [&] { return s_.get(r, phase, basis); });
     }
 
+    // A property and the routine's error code as they come.
+    double raw(int64_t type, Stream::Routine r, int64_t phase, int64_t basis, int64_t& ierr) {
+        return timed(type, "property", [&] {
+            int64_t side = 0;
+            double v = 0.0;
+            r(s_.svec.data(), nullptr, &side, &phase, &basis, &v, &ierr);
+            return v;
+        });
+    }
+
     // A single phase's heat capacity is the slope of the stream's enthalpy, and T times that of
     // its entropy, by central differences over 2 mK where the phase stands on both sides: but
     // a liquid of pure water, which the water tables answer (its heat capacity by
@@ -365,6 +375,33 @@ class Runner {
             bad("phase enthalpies add up to " + num(h_sum) + " vs the stream's " + num(H));
         const double rho = get(type, XIF_HXBDNS, 1, 1);
         if (!(std::isfinite(rho) && rho > 0.0)) bad("stream density " + num(rho));
+        // The other properties of a present phase: what a monitor answers without an error
+        // is finite and positive (a liquid above its critical point has no surface tension:
+        // the host declines it); a liquid's heat of vaporization is finite and not negative,
+        // its components' vapour pressures far above or below the equation's range too.
+        for (int64_t phase : {2, 4, 5}) {
+            if (!(get(type, XIF_HXBFRC, phase) > 0.0)) continue;
+            const std::string name = "phase " + std::to_string(phase);
+            const std::pair<const char*, Stream::Routine> more[] = {
+                {"critical temperature", XIF_HXBTMC},
+                {"critical pressure", XIF_HXBPRC},
+                {phase == 2 ? "diffusivity" : "surface tension",
+                 phase == 2 ? XIF_HXBDIF : XIF_HXBSFT}};
+            for (const auto& [what, r] : more) {
+                int64_t ierr = 0;
+                const double v = raw(type, r, phase, 0, ierr);
+                if (ierr == 0 && !(std::isfinite(v) && v > 0.0))
+                    bad(name + " " + what + " " + num(v));
+            }
+            if (phase == 2) continue;
+            for (int64_t basis : {0, 1}) {
+                int64_t ierr = 0;
+                const double v = raw(type, XIF_HXBTHV, phase, basis, ierr);
+                if (ierr != 0 || !std::isfinite(v) || v < 0.0)
+                    bad(name + " heat of vaporization " + num(v) + " (basis " +
+                        std::to_string(basis) + ", error " + std::to_string(ierr) + ")");
+            }
+        }
     }
 
     // The T-P answer's Gibbs energy G is the least the liquids allowed give: with two, no
