@@ -77,12 +77,13 @@ void results(const PhaseProps& p, const double* T, const int64_t* const flags[5]
 // pressure (the vapour pressure of a heavy component in a cold liquid) it is
 // evaluated there and carried down to P: the vapour along its second virial
 // coefficient, whose residual terms are proportional to P (at 1 Pa they are
-// parts per million), the liquid as incompressible.
+// parts per million), the liquid as incompressible. Down to 1e-100 Pa (the
+// interface asks no lower than e^-170), where the vapour's volume stays finite.
 int64_t pure(const double* T, const double* P, const int64_t* component, const int64_t* G,
              bool liquid, const PhaseProps*& out) {
     const double one_x = 1.0;
     const int64_t one_n = 1;
-    if (!P || !(*P > 0.0 && *P < thermo::kPmin))
+    if (!P || !(*P >= 1e-100 && *P < thermo::kPmin))
         return evaluate(T, P, &one_x, &one_n, component, G, liquid, out);
     const double p0 = thermo::kPmin, r = *P / p0, rt = thermo::kR * *T;
     if (int64_t e = evaluate(T, &p0, &one_x, &one_n, component, G, liquid, out)) return e;

@@ -487,6 +487,15 @@ TEST(Monitors, PureComponentsAtTheirVapourPressureOutsideTheRange) {
     EXPECT_NEAR(l_lo.r[4], l_hi.r[4], 1e-12);
     EXPECT_NEAR(l_lo.r[6], l_hi.r[6] * lo / hi, 1e-12);
     EXPECT_NEAR(l_lo.r[1], l_hi.r[1], 1.0);
+    EXPECT_TRUE(std::isfinite(at(false, 1, T, std::exp(-170.0)).r[4])); // the interface's floor
+    for (const double p : {1e-120, 0.0, -1e-3}) {                       // declined, as before
+        Words w;
+        const int64_t c = 1;
+        EVAL_VTHRM(&T, &p, &D, &c, G, &D, &D, &f, &f, &f, &f, &f, &w.r[0], &w.r[1], &w.r[2],
+                   &w.r[3], &w.r[4], &w.r[5], &w.r[6], &w.r[7], &w.r[8], &w.r[9], &w.ierr);
+        EXPECT_EQ(w.ierr, 1) << p;
+        EXPECT_TRUE(std::isnan(w.r[4])) << p;
+    }
     EXPECT_GT(v_lo.r[1] - l_lo.r[1], 5e7); // about 70 MJ/kmol
     // Far above its critical point hydrogen's correlation runs past 1 GPa: the answer is
     // held there, where vapour and liquid are one root.
