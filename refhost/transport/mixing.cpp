@@ -62,11 +62,28 @@ double jst_poly(double rr) {
 constexpr double kJstMaxReducedDensity = 3.0;
 constexpr double kStielThodosMaxReducedDensity = 2.8;
 
-// Stiel-Thodos (k - k0) Gamma Zc^5 in W/(m K), by reduced density.
+// Stiel-Thodos (k - k0) Gamma Zc^5 in W/(m K), by reduced density, in its
+// three published pieces. They miss one another by 0.2 and 0.3 % at 0.5 and
+// 2.0, which made the conductivity step as the density crossed them: each
+// later piece is shifted to meet the one before.
+double stiel_thodos_piece(int piece, double rr) {
+    switch (piece) {
+    case 0:
+        return 1.22e-2 * (std::exp(0.535 * rr) - 1.0);
+    case 1:
+        return 1.14e-2 * (std::exp(0.67 * rr) - 1.069);
+    default:
+        return 2.60e-3 * (std::exp(1.155 * rr) + 2.016);
+    }
+}
+const double kStielThodosShift1 = stiel_thodos_piece(0, 0.5) - stiel_thodos_piece(1, 0.5);
+const double kStielThodosShift2 =
+    stiel_thodos_piece(1, 2.0) + kStielThodosShift1 - stiel_thodos_piece(2, 2.0);
+
 double stiel_thodos_group(double rr) {
-    if (rr < 0.5) return 1.22e-2 * (std::exp(0.535 * rr) - 1.0);
-    if (rr < 2.0) return 1.14e-2 * (std::exp(0.67 * rr) - 1.069);
-    return 2.60e-3 * (std::exp(1.155 * rr) + 2.016);
+    if (rr < 0.5) return stiel_thodos_piece(0, rr);
+    if (rr < 2.0) return stiel_thodos_piece(1, rr) + kStielThodosShift1;
+    return stiel_thodos_piece(2, rr) + kStielThodosShift2;
 }
 
 // sum_i x_i v_i / sum_j x_j a_ij over the components present, a_ii = 1: the

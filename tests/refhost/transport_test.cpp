@@ -143,6 +143,15 @@ TEST(TransportMixing, ViscosityRulesMatchPublishedValues) {
     const double inc = OK_VALUE(
         tr::dense_gas_viscosity_increment(std::array{1.0}, std::array{ethylene}, 1.0 / 0.184, out));
     EXPECT_TRUE(inc < 6.76e-6 && inc > 0.94 * 6.76e-6) << inc;
+    // The conductivity increment's pieces meet at reduced densities 0.5 and 2.0 (they missed
+    // by 0.2 and 0.3 %).
+    for (const double rr : {0.5, 2.0}) {
+        const double below = OK_VALUE(tr::dense_gas_conductivity_increment(
+                         std::array{1.0}, std::array{ethylene}, (rr - 1e-12) / 0.130, out)),
+                     above = OK_VALUE(tr::dense_gas_conductivity_increment(
+                         std::array{1.0}, std::array{ethylene}, (rr + 1e-12) / 0.130, out));
+        EXPECT_NEAR(above / below, 1.0, 1e-9) << rr;
+    }
     const Constants nc[2] = {kN2, kC3H8};
     const std::array y{0.8, 0.2};
     double prev_mu = 0.0, prev_k = 0.0;
