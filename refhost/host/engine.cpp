@@ -49,6 +49,10 @@ class DatabankIdealGas final : public thermo::IdealGas {
 
 // The Rackett equation's reduced temperature is held below 1 at this.
 constexpr double kRackettTrMax = 0.99;
+// The liquid volume's fade of a component's own liquid (a share of Tc below
+// its correlation's end) and of the correlations for the equation of state
+// (by the faded shares: from 2.5 % over 5 %).
+constexpr double kLiquidFade = 0.05, kEosShareFrom = 0.025, kEosShareOver = 0.05;
 
 struct Engine {
     DatabankIdealGas ideal_gas;
@@ -86,29 +90,40 @@ thermo::Mixture mixture(thermo::EosKind eos, bool translated) {
 }
 
 // Liquid volume by ideal mixing of the saturated-liquid correlations, each
-// compressed from its vapour pressure to P. A component that has no liquid
-// of its own here (above its critical temperature, or outside its
-// correlation's range above it) counts with the Rackett volume at a reduced
-// temperature held below 1, as long as such components make up less than
-// 5 % of the liquid; beyond that the mixture is left to the equation of
-// state.
-bool correlation_volume(double T, double P, const Composition& c, double& v) {
+// compressed from its vapour pressure to P, where the liquid's components
+// have liquids of their own; by the translated equation of state where they
+// have not. A component's own liquid fades out over the last 5 % of Tc below
+// the end of its correlation (the compression is fitted to Tr 0.95): its
+// share phi rises from 0 to 1 there, and its volume turns from the
+// correlation's to Rackett's at a reduced temperature held below 1. The
+// equation's weight rises from 0 to 1 as the shares so weighted, s, go from
+// 2.5 to 7.5 % of the liquid. Continuous in T and composition: a gas
+// dissolving or a liquid heated past its critical point makes no step.
+// Returns the equation's weight; v is the correlations' volume where that
+// is below 1.
+double correlation_volume(double T, double P, const Composition& c, double& v) {
     const HostState& s = state();
     v = 0.0;
-    double estimated = 0.0;
+    double share = 0.0;
     // The densities that the transport monitors read at the same state.
     PureTable& table = pure_table(T);
     for (int64_t j = 0; j < s.nc; ++j) {
         if (c.z[j] <= 0.0) continue;
+        const databank::Component& comp = *s.comp[j];
         const double r = table.value(Pure::liquid_density, static_cast<int>(j));
+        double phi = 1.0;
         if (r > 0.0 && std::isfinite(r)) {
-            v += c.z[j] * table.compression(static_cast<int>(j), P) / r;
-            continue;
+            const double end = comp.rhol.tmax, fade = kLiquidFade * comp.tc;
+            phi = std::clamp((T - (end - fade)) / fade, 0.0, 1.0);
         }
-        v += c.z[j] * rackett_volume(j, T);
-        estimated += c.z[j];
+        double vj = phi > 0.0 ? phi * rackett_volume(j, T) : 0.0;
+        if (phi < 1.0) vj += (1.0 - phi) * table.compression(static_cast<int>(j), P) / r;
+        v += c.z[j] * vj;
+        share += c.z[j] * phi;
+        if (share >= kEosShareFrom + kEosShareOver) return 1.0; // the equation's alone
     }
-    return estimated < 0.05 && v > 0.0 && std::isfinite(v);
+    if (!(v > 0.0 && std::isfinite(v))) return 1.0;
+    return std::clamp((share - kEosShareFrom) / kEosShareOver, 0.0, 1.0);
 }
 
 int64_t water_properties(double T, double P, bool liquid, thermo::PhaseProps& out) {
@@ -126,7 +141,6 @@ int64_t water_properties(double T, double P, bool liquid, thermo::PhaseProps& ou
     out.liquid_like = liquid;
     return kMonitorOk;
 }
-
 } // namespace
 
 bool engine_open() {
@@ -430,9 +444,11 @@ int64_t finish_phase(const thermo::Model& m, double T, double P, const Compositi
         }
     }
     if (!liquid) return kMonitorOk;
-    // Liquid volume: by the correlations where they hold, else the translated EOS.
+    // Liquid volume: by the correlations where they hold, the translated EOS
+    // where they do not, and both weighted between.
     double v = 0.0;
-    if (G[2] != kVolumeTranslatedEos && correlation_volume(T, P, c, v)) {
+    const double w = G[2] != kVolumeTranslatedEos ? correlation_volume(T, P, c, v) : 1.0;
+    if (w <= 0.0) {
         out.v = v;
         return kMonitorOk;
     }
@@ -442,10 +458,11 @@ int64_t finish_phase(const thermo::Model& m, double T, double P, const Compositi
     // volume is the root's less the shift.
     if (!at_saturation) {
         out.v = out.root * (thermo::kR * T) / P - translated.volume_shift(c.z.data());
-        return kMonitorOk;
+    } else {
+        thermo::PhaseProps t;
+        if (translated.properties(T, P, c.z.data(), root, t) == thermo::Status::Ok) out.v = t.v;
     }
-    thermo::PhaseProps t;
-    if (translated.properties(T, P, c.z.data(), root, t) == thermo::Status::Ok) out.v = t.v;
+    if (w < 1.0) out.v = w * out.v + (1.0 - w) * v;
     return kMonitorOk;
 }
 

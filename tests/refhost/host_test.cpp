@@ -529,6 +529,43 @@ TEST(Monitors, LiquidVolumeOfEachOpenHost) {
     EXPECT_GT(std::fabs(n2 - ch4), 1e-6 * ch4);
 }
 
+// A liquid's volume makes no step as a gas dissolves in it (methane in n-heptane: the
+// correlations gave way to the equation of state at 5 % with a step of 2.3 %) or as it is
+// heated past its critical point at 200 bar (n-heptane: 45 %, the held compression's
+// near-critical volume to the equation's); beyond 7.5 % of such components the volume is the
+// translated equation's alone.
+TEST(Monitors, LiquidVolumeMakesNoStep) {
+    const int64_t G[6] = {1, 1, 0, 0, 11, 0}, eos[6] = {1, 1, 1, 0, 11, 0}, D = 0, idx[2] = {1, 2};
+    auto volume = [&](double t, double p, const double* x, int64_t n, const int64_t* g = nullptr) {
+        double v = 0, z = 0;
+        int64_t ierr = -1;
+        EVAL_VOLL(&t, &p, x, &n, idx, g ? g : G, &D, &D, &v, &z, &ierr);
+        EXPECT_EQ(ierr, 0) << t << " " << p;
+        return v;
+    };
+    ASSERT_EQ(open({"CH4", "NC7"}), 0);
+    double last = 0.0;
+    for (double x1 = 0.0; x1 <= 0.1; x1 += 0.001) {
+        const double x[2] = {x1, 1.0 - x1}, v = volume(250.0, 30e5, x, 2);
+        if (last > 0.0) {
+            EXPECT_NEAR(v / last, 1.0, 1e-3) << x1;
+        }
+        last = v;
+    }
+    const double x[2] = {0.08, 0.92};
+    EXPECT_EQ(volume(250.0, 30e5, x, 2), volume(250.0, 30e5, x, 2, eos));
+    ASSERT_EQ(open({"NC7"}), 0);
+    const double one = 1.0, tc = 540.2;
+    last = 0.0;
+    for (double t = 0.9 * tc; t < 1.05 * tc; t += 0.05) {
+        const double v = volume(t, 200e5, &one, 1);
+        if (last > 0.0) {
+            EXPECT_NEAR(v / last, 1.0, 5e-3) << t;
+        }
+        last = v;
+    }
+}
+
 // Below 273.15 K, outside the water tables, a pure-water liquid is still a
 // liquid: the equation of state and water's correlations answer.
 TEST(Monitors, SupercooledWaterOutsideTheTablesIsALiquid) {
