@@ -187,6 +187,8 @@ XIFHOST_EXPORT void EVAL_LTHRM(const double* T, const double* P, const int64_t*,
 
 // ln of the vapour pressure from the component's correlation; where that
 // gives no value, the Lee-Kesler estimate from Tc, Pc and the acentric factor.
+// Water's from the tables' saturation line (273.15 K to the critical point;
+// the correlation's is kept outside it), so that the tables have both phases.
 // Held at the top of the engine's range: a correlation extrapolated beyond it
 // is far above the critical point (argon at 427 K: 66 GPa), where the pure
 // vapour and liquid are one root and add nothing to a heat of vaporization,

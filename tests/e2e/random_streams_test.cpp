@@ -205,12 +205,7 @@ class Runner {
 
     // A property and the routine's error code as they come.
     double raw(int64_t type, Stream::Routine r, int64_t phase, int64_t basis, int64_t& ierr) {
-        return timed(type, "property", [&] {
-            int64_t side = 0;
-            double v = 0.0;
-            r(s_.svec.data(), nullptr, &side, &phase, &basis, &v, &ierr);
-            return v;
-        });
+        return timed(type, "property", [&] { return s_.call(r, phase, basis, ierr); });
     }
 
     // A single phase's heat capacity is the slope of the stream's enthalpy, and T times that of

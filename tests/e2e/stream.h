@@ -56,11 +56,17 @@ class Stream {
     }
 
     using Routine = void (*)(double*, void*, int64_t*, int64_t*, int64_t*, double*, int64_t*);
-    // A property through an exported routine; NaN where absent or failed.
-    double get(Routine r, int64_t phase, int64_t basis = 0) {
-        int64_t side = 0, ierr = 0;
+    // A property through an exported routine and its error code, as they come.
+    double call(Routine r, int64_t phase, int64_t basis, int64_t& ierr) {
+        int64_t side = 0;
         double v = 0.0;
         r(svec.data(), nullptr, &side, &phase, &basis, &v, &ierr);
+        return v;
+    }
+    // A property through an exported routine; NaN where absent or failed.
+    double get(Routine r, int64_t phase, int64_t basis = 0) {
+        int64_t ierr = 0;
+        const double v = call(r, phase, basis, ierr);
         return ierr == 0 && v < XIF_HXRMSS.word[0] ? v : std::numeric_limits<double>::quiet_NaN();
     }
 

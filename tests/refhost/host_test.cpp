@@ -460,11 +460,15 @@ TEST(Monitors, PureComponentsAtTheirVapourPressureOutsideTheRange) {
         double r[10];
         int64_t ierr = -1;
     };
-    auto at = [&](bool liquid, int64_t c, double T, double P) {
+    auto words = [&](bool liquid, int64_t c, double T, double P) {
         Words w;
         (liquid ? EVAL_LTHRM : EVAL_VTHRM)(&T, &P, &D, &c, G, &D, &D, &f, &f, &f, &f, &f, &w.r[0],
                                            &w.r[1], &w.r[2], &w.r[3], &w.r[4], &w.r[5], &w.r[6],
                                            &w.r[7], &w.r[8], &w.r[9], &w.ierr);
+        return w;
+    };
+    auto at = [&](bool liquid, int64_t c, double T, double P) {
+        const Words w = words(liquid, c, T, P);
         EXPECT_EQ(w.ierr, 0) << liquid << c << " " << T << " " << P;
         return w;
     };
@@ -489,10 +493,7 @@ TEST(Monitors, PureComponentsAtTheirVapourPressureOutsideTheRange) {
     EXPECT_NEAR(l_lo.r[1], l_hi.r[1], 1.0);
     EXPECT_TRUE(std::isfinite(at(false, 1, T, std::exp(-170.0)).r[4])); // the interface's floor
     for (const double p : {1e-120, 0.0, -1e-3}) {                       // declined, as before
-        Words w;
-        const int64_t c = 1;
-        EVAL_VTHRM(&T, &p, &D, &c, G, &D, &D, &f, &f, &f, &f, &f, &w.r[0], &w.r[1], &w.r[2],
-                   &w.r[3], &w.r[4], &w.r[5], &w.r[6], &w.r[7], &w.r[8], &w.r[9], &w.ierr);
+        const Words w = words(false, 1, T, p);
         EXPECT_EQ(w.ierr, 1) << p;
         EXPECT_TRUE(std::isnan(w.r[4])) << p;
     }
