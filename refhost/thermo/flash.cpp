@@ -8,6 +8,7 @@
 namespace xif::refhost::thermo {
 
 using detail::Mat;
+using detail::max_abs;
 
 namespace detail {
 
@@ -395,13 +396,6 @@ Status tp_residual(const Model& m, double T, double P, const double* z,
     for (int i = 0; i < n; ++i)
         r[i] = vo.any && vo.on[i] ? 0.0 : tp.lnK[i] + lpv[i] - lpl[i];
     return Status::Ok;
-}
-
-double max_abs(int n, const double* v) {
-    double s = 0;
-    for (int i = 0; i < n; ++i)
-        s = std::max(s, std::fabs(v[i]));
-    return s;
 }
 
 // Whether both phases of a converged split hold their lower-Gibbs roots,

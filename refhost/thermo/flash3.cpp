@@ -12,6 +12,7 @@
 namespace xif::refhost::thermo {
 
 using detail::Mat;
+using detail::max_abs;
 
 bool rachford_rice3(int n, const double* z, const double* K1, const double* K2, double b[2]) {
     // Region: every phase mole fraction at most 1, i.e. t_i >= z_i max(1, K1_i, K2_i).
@@ -465,13 +466,6 @@ Status split3_eval(const Model& m, double T, double P, const double* z, Split3& 
     return Status::Ok;
 }
 
-double max_abs(int n, const double* v) {
-    double s = 0;
-    for (int i = 0; i < n; ++i)
-        s = std::max(s, std::fabs(v[i]));
-    return s;
-}
-
 // Substitution with dominant-eigenvalue extrapolation; Newton with a
 // forward-difference Jacobian once slow (up to 32 components, 2n unknowns).
 bool split3_solve(const Model& m, double T, double P, const double* z, Split3& s,
@@ -776,6 +770,18 @@ bool three_result(const Model& m, double T, double P, const Vec& z, const Split3
     return true;
 }
 
+// An empty result at T and P that counts the iterations of the
+// vapour-liquid flash r2 it builds on.
+FlashResult building_on(const FlashResult& r2, double T, double P) {
+    FlashResult res;
+    res.T = T;
+    res.P = P;
+    res.it_stability = r2.it_stability;
+    res.it_ss = r2.it_ss;
+    res.it_newton = r2.it_newton;
+    return res;
+}
+
 bool dense_phase(const PhaseProps& p) {
     return p.liquid_like && p.pip > 1.5;
 }
@@ -819,12 +825,7 @@ bool gas_over_liquids(const Model& m, double T, double P, const Vec& z,
     }
     s.rx = Root::Vapour;
     s.r1 = s.r2 = Root::Liquid;
-    FlashResult res;
-    res.T = T;
-    res.P = P;
-    res.it_stability = r2.it_stability;
-    res.it_ss = r2.it_ss;
-    res.it_newton = r2.it_newton;
+    FlashResult res = building_on(r2, T, P);
     out = res;
     if (!split3_solve(m, T, P, z.data(), s, o, res)) return false;
     out.it_ss = res.it_ss;
@@ -912,12 +913,7 @@ FlashResult tp3_impl(const Model& m, double T, double P, const double* zin, cons
         FlashResult three;
         if (gas_over_liquids(m, T, P, z, vo, r2, o, three)) return three;
     }
-    FlashResult res;
-    res.T = T;
-    res.P = P;
-    res.it_stability = r2.it_stability;
-    res.it_ss = r2.it_ss;
-    res.it_newton = r2.it_newton;
+    FlashResult res = building_on(r2, T, P);
     auto counted = [&](FlashResult r) {
         r.it_stability = res.it_stability;
         r.it_ss = res.it_ss;

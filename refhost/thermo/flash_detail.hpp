@@ -38,6 +38,14 @@ void report_vapour_only(const VapourOnly& vo, int n, FlashResult& r);
 // Number of components with z > 0 and the index of the last one.
 int active_components(int n, const double* z, int& last);
 
+// Largest magnitude of the first n entries: a residual's size.
+inline double max_abs(int n, const double* v) {
+    double s = 0;
+    for (int i = 0; i < n; ++i)
+        s = std::max(s, std::fabs(v[i]));
+    return s;
+}
+
 // Largest difference between the mole fractions of trial phase W (its
 // amounts summing to sw) and composition x: how close a phase test's trial
 // has come to a phase.
